@@ -7,12 +7,12 @@ constexpr bool isContinuation(unsigned char c) noexcept { return (c & 0xC0) == 0
 
 char lowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+} // namespace
+
 bool isRefusedCodePoint(char32_t cp) noexcept {
     const bool c1Control = cp >= 0x80 && cp <= 0x9F;
     return c1Control || cp == 0xFFFE || cp == 0xFFFF;
 }
-
-} // namespace
 
 size_t decodeUtf8(std::string_view text, size_t pos, char32_t& codePoint) noexcept {
     const auto lead = static_cast<unsigned char>(text[pos]);

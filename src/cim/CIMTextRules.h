@@ -23,6 +23,10 @@ TextCheck checkText(std::string_view text) noexcept;
 /// sequence is malformed) and stores the code point.
 size_t decodeUtf8(std::string_view text, size_t pos, char32_t& codePoint) noexcept;
 
+/// True for the code points above U+007F that CIM-XML text refuses: C1 controls,
+/// U+FFFE and U+FFFF.
+bool isRefusedCodePoint(char32_t codePoint) noexcept;
+
 /// Appends the UTF-8 form of a code point (which the caller has checked).
 void appendUtf8(std::string& out, char32_t codePoint);
 
