@@ -13,6 +13,7 @@ using Row = std::pair<std::uint32_t, const char*>;
 constexpr std::array kRows{
     Row{ArrayFailure::ObjectNotFound, "Object not found"},
     Row{ArrayFailure::BadMessageFormat, "Bad Message format"},
+    Row{ArrayFailure::InvalidControllerNumber, "Invalid Controller number"},
     Row{ArrayFailure::InvalidRequest, "Invalid Request"},
     Row{ArrayFailure::InvalidParameter, "Invalid Parameter"},
     Row{ArrayFailure::RequestTimedOut, "Request timed out"},
@@ -24,6 +25,7 @@ constexpr std::array kRows{
         "Cannot Delete a Volume that is currently being Reconfigured"},
     Row{ArrayFailure::VolumeOperationInProgress,
         "Cannot start this Volume operation while another Volume operation is in process"},
+    Row{ArrayFailure::VolumeBusy, "Volume is busy, try again later"},
     Row{ArrayFailure::VolumeSizeTooSmall, "Requested Volume size is too small"},
     Row{ArrayFailure::DeviceOffline, "Requested device is offline"},
     Row{ArrayFailure::InitiatorExists, "An Initiator with that name already exists"},
@@ -33,6 +35,7 @@ constexpr std::array kRows{
     Row{ArrayFailure::LunInUse, "LUN is in use"},
     Row{ArrayFailure::InitiatorAlreadyOnTarget, "Initiator is already associated with Target Node"},
     Row{ArrayFailure::InitiatorNotOnTarget, "Initiator is not associated with Target Node"},
+    Row{ArrayFailure::VolumeDoesNotExist, "Volume does not exist"},
     Row{ArrayFailure::IllegalInitiatorName, "Illegal Intiator name"},
     Row{ArrayFailure::InvalidPrimaryAuthentication, "Invalid Primary Authentication method"},
     Row{ArrayFailure::InvalidSecondaryAuthentication, "Invalid Secondary Authentication method"},

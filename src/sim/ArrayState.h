@@ -38,6 +38,7 @@ inline constexpr const char* Lag = "42";
 inline constexpr const char* Route = "43";
 inline constexpr const char* Port = "34";
 inline constexpr const char* DiskExtent = "35";
+inline constexpr const char* ListenerObject = "4f";
 } // namespace IdPrefix
 
 // The five pools, by InstanceID. Volumes live in a base pool (one per controller); new
@@ -94,11 +95,11 @@ struct SimVolumeLayout {
     std::vector<SimExtent> extents;
 };
 
-// A reconfiguration in progress: the array shows a shadow volume with the new size while
-// the job runs and moves the volume onto the new layout when the job completes.
+// A reconfiguration or growth in progress: the new layout is reserved at once and taken
+// over when the job completes. A reconfiguration shows a shadow volume with the new size
+// meanwhile; growing in place has none (empty shadowId).
 struct SimReconfiguration {
     std::string shadowId;
-    std::string jobId;
     SimVolumeLayout layout;
 };
 
@@ -246,7 +247,8 @@ struct ArrayState {
     std::map<std::string, SimPortal> portals;
     std::map<std::string, SimRoute> routes;
     std::map<std::string, SimJob> jobs;
-    std::vector<SimListenerObject> listenerObjects;
+    // Handlers, filters and subscriptions by an id of their own (IdPrefix::ListenerObject).
+    std::map<std::string, SimListenerObject> listenerObjects;
     // Next number per id prefix.
     std::map<std::string, std::uint32_t> nextId;
 

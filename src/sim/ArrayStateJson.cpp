@@ -27,7 +27,7 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimDisk, id, slot, blocks, seria
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimExtent, id, diskId, blocks)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimVolumeLayout, organization, stripeWidth, chunkBytes,
                                                 blocks, extents)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimReconfiguration, shadowId, jobId, layout)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimReconfiguration, shadowId, layout)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimTarget, id, name, iqn, secret, primaryAuthentication,
                                                 secondaryAuthentication, settings)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimInitiator, id, name, elementName, secret)
@@ -140,7 +140,7 @@ ArrayState ArrayStateJson::fromJson(const nlohmann::json& json)
     readList(json, "routes", state.routes);
     readList(json, "jobs", state.jobs);
     if (json.contains("listenerObjects"))
-        state.listenerObjects = json.at("listenerObjects").get<std::vector<SimListenerObject>>();
+        json.at("listenerObjects").get_to(state.listenerObjects);
     if (json.contains("nextId"))
         json.at("nextId").get_to(state.nextId);
     return state;

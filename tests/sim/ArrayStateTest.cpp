@@ -45,7 +45,7 @@ TEST(ArrayState, ReconfigurationHoldsTheLargerOfOldAndNewLayout)
 {
     ArrayState state = stateWithOneDisk();
     SimVolume volume = volumeOn("3a000001", 300);
-    volume.reconfiguration = SimReconfiguration{"3a000002", "3e000001", {}};
+    volume.reconfiguration = SimReconfiguration{"3a000002", {}};
     volume.reconfiguration->layout.extents.push_back({"39000009", "38000001", 450});
     state.volumes[volume.id] = volume;
     EXPECT_EQ(state.freeBlocks(state.disks.at("38000001")), 550u);
@@ -71,11 +71,11 @@ TEST(ArrayStateJson, RoundTripKeepsEverything)
     volume.layout.organization = VolumeOrganization::Parity;
     volume.target.secret = "0123456789ab";
     volume.target.settings["MaxConnectionsPerSession"] = 4;
-    volume.reconfiguration = SimReconfiguration{"3a000002", "3e000001", {}};
+    volume.reconfiguration = SimReconfiguration{"3a000002", {}};
     state.volumes[volume.id] = volume;
     state.jobs["3e000001"] = SimJob{"3e000001", JobKind::ReconfigureVolume, volume.id, "Reconfigure"};
     state.lags["42000001"] = SimLag{"42000001", 1, "lag", "00:00", {"34000101", "34000102"}};
-    state.listenerObjects.push_back({{"class", "CIM_IndicationFilter"}, {"properties", {{"Name", "f"}}}});
+    state.listenerObjects["4f000001"] = {{"class", "CIM_IndicationFilter"}, {"properties", {{"Name", "f"}}}};
     state.allocateId(IdPrefix::Volume);
 
     const nlohmann::json text = ArrayStateJson::toJson(state);
