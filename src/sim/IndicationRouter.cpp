@@ -85,16 +85,17 @@ std::vector<IndicationRouter::Subscription> IndicationRouter::activeSubscription
 std::shared_ptr<const cim::CIMInstance> IndicationRouter::indicationFor(const InstanceChange& change,
                                                                         const char* className)
 {
-    cim::CIMObjectPath source = change.instance->getPath();
+    const auto& instance = change.instance();
+    cim::CIMObjectPath source = instance->getPath();
     source.setHost(m_host);
     InstanceBuilder builder(className);
     builder.set("IndicationIdentifier", std::to_string(m_nextIdentifier++))
         .set("IndicationTime", cim::CIMValue(cim::CIMDateTime::now()))
-        .set("SourceInstance", cim::CIMValue(*change.instance))
+        .set("SourceInstance", cim::CIMValue(*instance))
         .set("SourceInstanceModelPath", source.toString())
         .set("SourceInstanceHost", m_host);
-    if (change.previous)
-        builder.set("PreviousInstance", cim::CIMValue(*change.previous));
+    if (change.previous())
+        builder.set("PreviousInstance", cim::CIMValue(*change.previous()));
     return std::make_shared<const cim::CIMInstance>(builder.build());
 }
 
@@ -105,9 +106,9 @@ void IndicationRouter::onChanges(const ModelView& view, const std::vector<Instan
         return;
     const ClassRegistry& registry = ClassRegistry::instance();
     for (const InstanceChange& change : changes) {
-        const char* className = indicationClassOf(change.kind);
+        const char* className = indicationClassOf(change.kind());
         const ClassInfo* indication = registry.find(Namespaces::Storage, className);
-        const ClassInfo* source = registry.find(Namespaces::Storage, change.instance->getClassName().getString());
+        const ClassInfo* source = registry.find(Namespaces::Storage, change.className());
         if (indication == nullptr || source == nullptr)
             continue;
         std::shared_ptr<const cim::CIMInstance> built;

@@ -48,13 +48,42 @@ std::string linkIdentity(const std::string& className, const std::string& end0, 
     return lower(className) + "|" + end0 + "|" + end1;
 }
 
-InstanceChange change(ChangeKind kind, std::shared_ptr<const cim::CIMInstance> instance,
-                      std::shared_ptr<const cim::CIMInstance> previous = nullptr)
+} // namespace
+
+InstanceChange InstanceChange::ofObject(ChangeKind kind, std::shared_ptr<const cim::CIMInstance> instance,
+                                        std::shared_ptr<const cim::CIMInstance> previous)
 {
-    return InstanceChange{kind, std::move(instance), std::move(previous)};
+    InstanceChange change;
+    change.m_kind = kind;
+    change.m_instance = std::move(instance);
+    change.m_previous = std::move(previous);
+    return change;
 }
 
-} // namespace
+InstanceChange InstanceChange::ofLink(ChangeKind kind, const StoredLink& link, const std::string& nameSpace)
+{
+    InstanceChange change;
+    change.m_kind = kind;
+    change.m_linkClass = link.cls;
+    change.m_linkEnds[0] = link.endPaths[0];
+    change.m_linkEnds[1] = link.endPaths[1];
+    change.m_nameSpace = nameSpace;
+    return change;
+}
+
+const std::string& InstanceChange::className() const
+{
+    return m_linkClass != nullptr ? m_linkClass->name : m_instance->getClassName().getString();
+}
+
+const std::shared_ptr<const cim::CIMInstance>& InstanceChange::instance() const
+{
+    if (!m_instance) {
+        m_instance = std::make_shared<const cim::CIMInstance>(
+            InstanceStore::associationInstance(*m_linkClass, m_linkEnds, m_nameSpace));
+    }
+    return m_instance;
+}
 
 bool ChangeSet::empty() const
 {
@@ -148,7 +177,7 @@ void InstanceStore::applyObjects(const std::string& group, std::vector<Projected
         if (found == m_objects.end()) {
             auto instance = std::make_shared<const cim::CIMInstance>(std::move(object));
             insertObject(group, cls, std::move(key), std::move(path), instance);
-            changes.createdObjects.push_back(change(ChangeKind::Created, std::move(instance)));
+            changes.createdObjects.push_back(InstanceChange::ofObject(ChangeKind::Created, std::move(instance)));
             continue;
         }
         StoredObject& stored = found->second;
@@ -158,7 +187,8 @@ void InstanceStore::applyObjects(const std::string& group, std::vector<Projected
             continue;
         auto previous = stored.instance;
         stored.instance = std::make_shared<const cim::CIMInstance>(std::move(object));
-        changes.modified.push_back(change(ChangeKind::Modified, stored.instance, std::move(previous)));
+        stored.encoded->namedInstance.store(nullptr);
+        changes.modified.push_back(InstanceChange::ofObject(ChangeKind::Modified, stored.instance, std::move(previous)));
     }
 
     std::unordered_set<std::string> kept(keys.begin(), keys.end());
@@ -185,9 +215,7 @@ void InstanceStore::applyLinks(const std::string& group, const std::vector<Proje
         if (m_links.count(identity) == 0) {
             if (!insertLink(group, link, identity))
                 throw std::logic_error("link " + identity + " of " + group + " joins a missing object");
-            changes.createdLinks.push_back(
-                change(ChangeKind::Created, std::make_shared<const cim::CIMInstance>(
-                                                associationInstance(m_links.at(identity)))));
+            changes.createdLinks.push_back(InstanceChange::ofLink(ChangeKind::Created, m_links.at(identity), m_nameSpace));
         }
         identities.push_back(std::move(identity));
     }
@@ -220,7 +248,7 @@ void InstanceStore::deleteStaleObjects(const std::string& group, ChangeSet& chan
         auto found = m_objects.find(key);
         if (found == m_objects.end())
             continue;
-        changes.deletedObjects.push_back(change(ChangeKind::Deleted, found->second.instance));
+        changes.deletedObjects.push_back(InstanceChange::ofObject(ChangeKind::Deleted, found->second.instance));
         eraseObject(key);
     }
     m_pendingDeletes.erase(pending);
@@ -286,8 +314,7 @@ void InstanceStore::eraseLink(const std::string& identity, ChangeSet& changes)
     if (found == m_links.end())
         return;
     const StoredLink* pointer = &found->second;
-    changes.deletedLinks.push_back(
-        change(ChangeKind::Deleted, std::make_shared<const cim::CIMInstance>(associationInstance(*pointer))));
+    changes.deletedLinks.push_back(InstanceChange::ofLink(ChangeKind::Deleted, *pointer, m_nameSpace));
     for (const std::string& end : pointer->endKeys) {
         auto byEnd = m_linksByEnd.find(end);
         if (byEnd == m_linksByEnd.end())
@@ -491,14 +518,21 @@ std::vector<const StoredLink*> InstanceStore::references(const StoredObject& sou
 
 cim::CIMInstance InstanceStore::associationInstance(const StoredLink& link) const
 {
-    cim::CIMInstance instance(link.cls->name);
+    return associationInstance(*link.cls, link.endPaths, m_nameSpace);
+}
+
+cim::CIMInstance InstanceStore::associationInstance(const ClassInfo& cls,
+                                                    const std::shared_ptr<const cim::CIMObjectPath> (&ends)[2],
+                                                    const std::string& nameSpace)
+{
+    cim::CIMInstance instance(cls.name);
     std::vector<cim::CIMKeyBinding> bindings;
     for (int end = 0; end < 2; ++end) {
-        const std::string& role = link.cls->roles[end];
-        instance.addProperty(cim::CIMProperty(role, cim::CIMValue(*link.endPaths[end])));
-        bindings.emplace_back(role, *link.endPaths[end]);
+        const std::string& role = cls.roles[end];
+        instance.addProperty(cim::CIMProperty(role, cim::CIMValue(*ends[end])));
+        bindings.emplace_back(role, *ends[end]);
     }
-    instance.setPath(cim::CIMObjectPath("", m_nameSpace, link.cls->name, std::move(bindings)));
+    instance.setPath(cim::CIMObjectPath("", nameSpace, cls.name, std::move(bindings)));
     return instance;
 }
 

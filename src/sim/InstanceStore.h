@@ -23,6 +23,7 @@
 #include "cim/CIMInstance.h"
 #include "cim/CIMObjectPath.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -51,6 +52,12 @@ struct ProjectedGroup {
     std::vector<ProjectedLink> links;
 };
 
+// The encoded form of a stored instance, made on first use. Readers share the model lock,
+// so the slot is atomic; two readers may both encode it, which is harmless.
+struct EncodedInstance {
+    std::atomic<std::shared_ptr<const std::string>> namedInstance;
+};
+
 struct StoredObject {
     std::string key;
     const ClassInfo* cls = nullptr;
@@ -58,6 +65,7 @@ struct StoredObject {
     std::shared_ptr<const cim::CIMInstance> instance;
     std::uint64_t sequence = 0;
     std::string group;
+    std::unique_ptr<EncodedInstance> encoded = std::make_unique<EncodedInstance>();
 };
 
 struct StoredLink {
@@ -71,12 +79,29 @@ struct StoredLink {
 
 enum class ChangeKind { Created, Modified, Deleted };
 
-struct InstanceChange {
-    ChangeKind kind = ChangeKind::Created;
+// One change of a commit. An association instance is only built when someone looks at it:
+// most commits have no subscriber, and building them costs more than the commit itself.
+// Not thread-safe; a change list is read by one thread.
+class InstanceChange {
+public:
+    static InstanceChange ofObject(ChangeKind kind, std::shared_ptr<const cim::CIMInstance> instance,
+                                   std::shared_ptr<const cim::CIMInstance> previous = nullptr);
+    static InstanceChange ofLink(ChangeKind kind, const StoredLink& link, const std::string& nameSpace);
+
+    ChangeKind kind() const { return m_kind; }
+    const std::string& className() const;
     // The instance after the change; for a deletion the instance that was deleted.
-    std::shared_ptr<const cim::CIMInstance> instance;
+    const std::shared_ptr<const cim::CIMInstance>& instance() const;
     // The instance before a modification.
-    std::shared_ptr<const cim::CIMInstance> previous;
+    const std::shared_ptr<const cim::CIMInstance>& previous() const { return m_previous; }
+
+private:
+    ChangeKind m_kind = ChangeKind::Created;
+    mutable std::shared_ptr<const cim::CIMInstance> m_instance;
+    std::shared_ptr<const cim::CIMInstance> m_previous;
+    const ClassInfo* m_linkClass = nullptr;
+    std::shared_ptr<const cim::CIMObjectPath> m_linkEnds[2];
+    std::string m_nameSpace;
 };
 
 // Changes of one commit in the order indications should report them: creations of objects
@@ -134,6 +159,8 @@ public:
 
     // The association instance a link stands for, with its path.
     cim::CIMInstance associationInstance(const StoredLink& link) const;
+    static cim::CIMInstance associationInstance(const ClassInfo& cls, const std::shared_ptr<const cim::CIMObjectPath> (&ends)[2],
+                                                const std::string& nameSpace);
 
     std::size_t objectCount() const { return m_objects.size(); }
     std::size_t linkCount() const { return m_links.size(); }

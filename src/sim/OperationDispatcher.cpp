@@ -7,6 +7,10 @@
 
 #include "cim/CIMException.h"
 #include "cim/CIMPropertyList.h"
+#include "cim/CIMXmlCodec.h"
+#include "cim/CIMXmlEncoder.h"
+#include "cim/CIMXmlError.h"
+#include "cim/CIMXmlWriter.h"
 
 #include "trace/Trace.h"
 
@@ -188,6 +192,25 @@ cim::CIMObjectPath OperationDispatcher::fullPath(const cim::CIMObjectPath& path)
 
 cim::CIMResponse OperationDispatcher::dispatch(const cim::CIMRequest& request)
 {
+    return run(request, nullptr);
+}
+
+std::string OperationDispatcher::dispatchEncoded(const cim::CIMRequest& request)
+{
+    std::string encoded;
+    const cim::CIMResponse response = run(request, &encoded);
+    if (!encoded.empty())
+        return encoded;
+    try {
+        return cim::encodeResponse(response);
+    } catch (const cim::CIMXmlError& e) {
+        // Data the array holds that XML cannot carry is the array's failure, not the client's.
+        return cim::encodeResponse(errorResponse(request, CIMStatusCode::Failed, e.what()));
+    }
+}
+
+cim::CIMResponse OperationDispatcher::run(const cim::CIMRequest& request, std::string* encoded)
+{
     const std::string nameSpace = request.nameSpace.isNull() ? request.target.getNameSpace().getString()
                                                               : request.nameSpace.getString();
     const std::string& operation = request.methodName.getString();
@@ -213,20 +236,24 @@ cim::CIMResponse OperationDispatcher::dispatch(const cim::CIMRequest& request)
             response.returnValue = cim::CIMValue(*failure);
             return response;
         }
-        cim::CIMResponse response = request.extrinsic ? extrinsic(request) : intrinsic(request);
+        cim::CIMResponse response = request.extrinsic ? extrinsic(request) : intrinsic(request, encoded);
         response.messageId = request.messageId;
         response.extrinsic = request.extrinsic;
         response.methodName = request.methodName;
         return response;
     } catch (const CIMException& e) {
+        if (encoded != nullptr)
+            encoded->clear();
         return errorResponse(request, e.getCode(), e.getDescription());
     } catch (const std::exception& e) {
+        if (encoded != nullptr)
+            encoded->clear();
         MWTRACE(2, "TC.Sim.Dispatcher") << operation << " failed inside the simulator: " << e.what() << MWENDREC;
         return errorResponse(request, CIMStatusCode::Failed, e.what());
     }
 }
 
-cim::CIMResponse OperationDispatcher::intrinsic(const cim::CIMRequest& request)
+cim::CIMResponse OperationDispatcher::intrinsic(const cim::CIMRequest& request, std::string* encoded)
 {
     const OperationInfo* info = operationNamed(request.methodName.getString());
     if (info == nullptr)
@@ -245,7 +272,7 @@ cim::CIMResponse OperationDispatcher::intrinsic(const cim::CIMRequest& request)
         if (name == "GetInstance")
             return getInstance(request, store);
         if (name == "EnumerateInstances" || name == "EnumerateInstanceNames")
-            return enumerateInstances(request, store, name == "EnumerateInstanceNames");
+            return enumerateInstances(request, store, name == "EnumerateInstanceNames", encoded);
         if (name == "Associators" || name == "AssociatorNames")
             return associators(request, store, name == "AssociatorNames");
         return references(request, store, name == "ReferenceNames");
@@ -273,7 +300,7 @@ cim::CIMResponse OperationDispatcher::getInstance(const cim::CIMRequest& request
 }
 
 cim::CIMResponse OperationDispatcher::enumerateInstances(const cim::CIMRequest& request, const InstanceStore& store,
-                                                         bool namesOnly)
+                                                         bool namesOnly, std::string* encoded)
 {
     const ClassInfo& cls = requireClass(store.nameSpace(), classNameParameter(request, "ClassName"));
     const cim::CIMPropertyList list = namesOnly ? cim::CIMPropertyList() : propertyList(request);
@@ -290,6 +317,10 @@ cim::CIMResponse OperationDispatcher::enumerateInstances(const cim::CIMRequest& 
         return response;
     }
     const auto objects = store.enumerate(cls);
+    if (encoded != nullptr && !namesOnly && list.isNull()) {
+        encodeEnumeration(request, objects, *encoded);
+        return response;
+    }
     if (namesOnly) {
         response.paths.reserve(objects.size());
         for (const StoredObject* object : objects)
@@ -300,6 +331,42 @@ cim::CIMResponse OperationDispatcher::enumerateInstances(const cim::CIMRequest& 
     for (const StoredObject* object : objects)
         response.instances.push_back(filtered(*object->instance, list));
     return response;
+}
+
+void OperationDispatcher::encodeEnumeration(const cim::CIMRequest& request,
+                                            const std::vector<const StoredObject*>& objects, std::string& out) const
+{
+    std::vector<std::shared_ptr<const std::string>> pieces;
+    pieces.reserve(objects.size());
+    std::size_t total = 0;
+    for (const StoredObject* object : objects) {
+        std::shared_ptr<const std::string> piece = object->encoded->namedInstance.load();
+        if (!piece) {
+            std::string text;
+            cim::CIMXmlWriter pieceWriter(text);
+            cim::CIMXmlEncoder(pieceWriter).writeNamedInstance(*object->instance);
+            pieceWriter.finish();
+            piece = std::make_shared<const std::string>(std::move(text));
+            object->encoded->namedInstance.store(piece);
+        }
+        total += piece->size();
+        pieces.push_back(std::move(piece));
+    }
+    // One allocation for the whole reply: growing a reply of many megabytes step by step
+    // costs more than writing it.
+    out.reserve(total + 512);
+    cim::CIMXmlWriter writer(out);
+    cim::CIMXmlEncoder encoder(writer);
+    encoder.beginMessage(request.messageId);
+    writer.startElement("SIMPLERSP");
+    writer.startElement("IMETHODRESPONSE");
+    writer.attribute("NAME", request.methodName.getString());
+    writer.startElement("IRETURNVALUE");
+    // Closes the start tag, so the encoded instances can follow as they are.
+    writer.text("");
+    for (const auto& piece : pieces)
+        out += *piece;
+    encoder.endMessage();
 }
 
 cim::CIMResponse OperationDispatcher::associators(const cim::CIMRequest& request, const InstanceStore& store,

@@ -38,13 +38,21 @@ public:
 
     // Never throws: every failure becomes the response's error.
     cim::CIMResponse dispatch(const cim::CIMRequest& request);
+    // The same answer as CIM-XML. Enumerations of whole instances are put together from the
+    // encoded form each stored instance keeps, so a large enumeration is not copied and
+    // encoded again for every request.
+    std::string dispatchEncoded(const cim::CIMRequest& request);
 
 private:
-    cim::CIMResponse intrinsic(const cim::CIMRequest& request);
+    cim::CIMResponse run(const cim::CIMRequest& request, std::string* encoded);
+    cim::CIMResponse intrinsic(const cim::CIMRequest& request, std::string* encoded);
     cim::CIMResponse extrinsic(const cim::CIMRequest& request);
 
     cim::CIMResponse getInstance(const cim::CIMRequest& request, const InstanceStore& store);
-    cim::CIMResponse enumerateInstances(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly);
+    cim::CIMResponse enumerateInstances(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly,
+                                        std::string* encoded);
+    void encodeEnumeration(const cim::CIMRequest& request, const std::vector<const StoredObject*>& objects,
+                           std::string& out) const;
     cim::CIMResponse associators(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly);
     cim::CIMResponse references(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly);
     cim::CIMResponse modifyInstance(const cim::CIMRequest& request);

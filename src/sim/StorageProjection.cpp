@@ -143,7 +143,7 @@ ProjectedGroup StorageProjection::disk(const std::string& diskId) const
 
 cim::CIMInstance StorageProjection::volumeInstance(const std::string& deviceId, const std::string& elementName,
                                                    const std::string& durableName, const SimVolumeLayout& layout,
-                                                   std::uint16_t operationalStatus, bool reconfiguring) const
+                                                   std::uint16_t operationalStatus) const
 {
     const VolumeRedundancy redundancy = VolumeLayout::redundancy(layout.organization, layout.stripeWidth);
     return m_context.device("CIM_StorageVolume", deviceId)
@@ -162,9 +162,6 @@ cim::CIMInstance StorageProjection::volumeInstance(const std::string& deviceId, 
         .set("OperationalStatus", status(operationalStatus))
         .set("EnabledState", u16(2))
         .set("HealthState", u16(5))
-        .set("VolumeOrganization", u16(static_cast<std::uint16_t>(layout.organization)))
-        .set("StripeDepth", u32(layout.chunkBytes))
-        .set("IsReconfiguring", cim::CIMValue(reconfiguring))
         .build();
 }
 
@@ -172,7 +169,7 @@ void StorageProjection::addVolumeObject(ProjectedGroup& group, const SimVolume& 
 {
     const SimVolumeLayout& layout = volume.layout;
     group.objects.push_back(volumeInstance(volume.id, volume.name, volume.durableName, layout,
-                                           volume.ready ? kOk : kStarting, volume.reconfiguration.has_value()));
+                                           volume.ready ? kOk : kStarting));
     const VolumeRedundancy redundancy = VolumeLayout::redundancy(layout.organization, layout.stripeWidth);
     group.objects.push_back(InstanceBuilder("CIM_StorageSettingWithHints")
                                 .set("InstanceID", ModelNames::volumeSettingId(volume.id))
@@ -227,7 +224,7 @@ void StorageProjection::addShadow(ProjectedGroup& group, const SimVolume& volume
         return;
     const SimReconfiguration& reconfiguration = *volume.reconfiguration;
     group.objects.push_back(volumeInstance(reconfiguration.shadowId, volume.name + " (reconfiguring)",
-                                           volume.durableName + "-S", reconfiguration.layout, kStarting, true));
+                                           volume.durableName + "-S", reconfiguration.layout, kStarting));
     const std::string shadowKey = ModelNames::volumeKey(reconfiguration.shadowId);
     group.links.push_back(ProjectionContext::link("Merrow_VolumeReconfiguring", shadowKey, ModelNames::volumeKey(volume.id)));
     group.links.push_back(ProjectionContext::link("CIM_AllocatedFromStoragePool", ModelNames::poolKey(volume.poolId), shadowKey));

@@ -55,7 +55,7 @@ private:
     void addTarget(ProjectedGroup& group, const SimVolume& volume) const;
     cim::CIMInstance volumeInstance(const std::string& deviceId, const std::string& elementName,
                                     const std::string& durableName, const SimVolumeLayout& layout,
-                                    std::uint16_t operationalStatus, bool reconfiguring) const;
+                                    std::uint16_t operationalStatus) const;
 
     const ProjectionContext& m_context;
 };

@@ -65,8 +65,8 @@ TEST_F(Store, ReplacingAGroupReportsOnlyWhatChanged)
     ChangeSet grown;
     store.replaceGroups({{"volume", volumeGroup(20)}}, grown);
     ASSERT_EQ(grown.modified.size(), 1u);
-    EXPECT_EQ(grown.modified[0].previous->getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{10}));
-    EXPECT_EQ(grown.modified[0].instance->getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{20}));
+    EXPECT_EQ(grown.modified[0].previous()->getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{10}));
+    EXPECT_EQ(grown.modified[0].instance()->getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{20}));
     EXPECT_TRUE(grown.createdObjects.empty() && grown.deletedObjects.empty());
 }
 
@@ -76,9 +76,9 @@ TEST_F(Store, RemovingAGroupDeletesLinksBeforeObjects)
     store.removeGroup("volume", changes);
     const auto order = changes.inOrder();
     ASSERT_EQ(order.size(), 4u);
-    EXPECT_EQ(order[0].instance->getClassName(), cim::CIMName("CIM_BasedOn"));
-    EXPECT_EQ(order[1].instance->getClassName(), cim::CIMName("CIM_BasedOn"));
-    EXPECT_EQ(order[3].kind, ChangeKind::Deleted);
+    EXPECT_EQ(order[0].instance()->getClassName(), cim::CIMName("CIM_BasedOn"));
+    EXPECT_EQ(order[1].className(), "CIM_BasedOn");
+    EXPECT_EQ(order[3].kind(), ChangeKind::Deleted);
     EXPECT_FALSE(store.hasGroup("volume"));
     EXPECT_EQ(store.linkCount(), 0u);
 }

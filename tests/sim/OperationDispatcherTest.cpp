@@ -3,6 +3,7 @@
 #include "sim/ArrayFailureCodes.h"
 
 #include "cim/CIMException.h"
+#include "cim/CIMXmlCodec.h"
 
 namespace Merrow::Sim {
 namespace {
@@ -321,6 +322,61 @@ TEST(Dispatcher, UntypedMethodParametersAreReadAsTheirDeclaredTypes)
     const auto bad = array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "CreateVolume",
                                        {cim::CIMParamValue("Size", CIMValue("lots"), false)}));
     EXPECT_EQ(statusOf(bad), 4);
+}
+
+} // namespace
+} // namespace Merrow::Sim
+
+namespace Merrow::Sim {
+namespace {
+
+// Equal but for the namespace, which an INSTANCENAME does not carry.
+bool sameNamedInstance(const cim::CIMInstance& a, const cim::CIMInstance& b)
+{
+    cim::CIMObjectPath pathA = a.getPath();
+    cim::CIMObjectPath pathB = b.getPath();
+    pathA.setNameSpace({});
+    pathB.setNameSpace({});
+    return a.getClassName() == b.getClassName() && a.getProperties() == b.getProperties() && pathA.identical(pathB);
+}
+
+TEST(DispatcherEncoded, EnumerationFromEncodedPiecesReadsBackLikeTheResponse)
+{
+    SimulatedArray array;
+    const auto request = intrinsic("EnumerateInstances", {param("ClassName", CIMValue("CIM_StorageExtent"))});
+    const cim::CIMResponse direct = array.send(request);
+    for (int round = 0; round < 2; ++round) {
+        const cim::CIMResponse decoded = cim::decodeResponse(array.dispatcher.dispatchEncoded(request));
+        ASSERT_EQ(decoded.instances.size(), direct.instances.size());
+        for (std::size_t i = 0; i < direct.instances.size(); ++i)
+            EXPECT_TRUE(sameNamedInstance(decoded.instances[i], direct.instances[i])) << i;
+    }
+    // A change replaces the encoded piece of the changed instance only.
+    std::string id;
+    ASSERT_EQ(array.control.addVolume("new", 1 << 20, id), ControlResult::Ok);
+    auto instance = array.send(intrinsic("GetInstance", {param("InstanceName", CIMValue(deviceIdPath("CIM_StorageVolume", "3a000001")))})).instances.at(0);
+    instance.setPath(deviceIdPath("CIM_StorageVolume", "3a000001"));
+    instance.setPropertyValue("ElementName", CIMValue("changed"));
+    ASSERT_EQ(statusOf(array.send(intrinsic("ModifyInstance", {param("ModifiedInstance", CIMValue(instance))}))), 0);
+    const cim::CIMResponse after = cim::decodeResponse(array.dispatcher.dispatchEncoded(request));
+    const cim::CIMResponse expected = array.send(request);
+    ASSERT_EQ(after.instances.size(), expected.instances.size());
+    for (std::size_t i = 0; i < expected.instances.size(); ++i)
+        EXPECT_TRUE(sameNamedInstance(after.instances[i], expected.instances[i])) << i;
+}
+
+TEST(DispatcherEncoded, ErrorsAndFilteredEnumerationsTakeTheOrdinaryPath)
+{
+    SimulatedArray array;
+    const auto missing = cim::decodeResponse(array.dispatcher.dispatchEncoded(
+        intrinsic("EnumerateInstances", {param("ClassName", CIMValue("CIM_Nothing"))})));
+    ASSERT_TRUE(missing.error.has_value());
+    EXPECT_EQ(missing.error->code, cim::CIMStatusCode::InvalidClass);
+    const auto filtered = cim::decodeResponse(array.dispatcher.dispatchEncoded(
+        intrinsic("EnumerateInstances", {param("ClassName", CIMValue("CIM_StorageVolume")),
+                                         param("PropertyList", CIMValue(std::vector<std::string>{"ElementName"}))})));
+    ASSERT_EQ(filtered.instances.size(), 2u);
+    EXPECT_EQ(filtered.instances[0].getPropertyCount(), 1u);
 }
 
 } // namespace
