@@ -1,5 +1,6 @@
 #include "cim/CIMKeyBinding.h"
 
+#include <cmath>
 #include <limits>
 
 #include "cim/CIMObjectPath.h"
@@ -39,7 +40,8 @@ bool numbersEqual(const std::string& a, const std::string& b) {
     const auto realA = detail::readReal64(a);
     const auto realB = detail::readReal64(b);
     if (realA && realB) {
-        return *realA == *realB;
+        // A key must equal itself, so NaN equals NaN here (as in CIMValue).
+        return *realA == *realB || (std::isnan(*realA) && std::isnan(*realB));
     }
     return a == b;
 }
