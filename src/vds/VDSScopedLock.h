@@ -1,0 +1,117 @@
+// VDSScopedLock: the scope-bound lock that every VDS operation takes on each object it
+// touches.
+//
+// It enters the object's own re-entrant critical section (the COM object root) and
+// enforces the lock order of VdsLockKind.h per thread: each thread keeps a stack of the
+// locks it holds (gLockVector), and a lock whose level is below the highest level held is
+// refused, unless the thread already holds that very object (re-entry is always allowed).
+// A refused lock is not fatal: nothing is entered, the refusal is traced with the thread's
+// lock stack, and IsLocked() answers false. Equal levels are allowed (two controllers in a
+// row).
+//
+// While held, the lock keeps a reference on the object, so an object that its list deletes
+// meanwhile stays alive until the lock goes. For COM objects that reference is an ordinary
+// COM reference (its release may free the object); for the lists and the notifier, which
+// are not freed by their count, it is a count on the object root.
+//
+// Locks are local objects only: a thread releases them in the reverse order of taking them.
+// The check is per thread; two threads taking two objects in opposite orders are kept apart
+// only by both following the order rule.
+#pragma once
+
+#include "platform/com/CComObjectRootEx.h"
+#include "platform/com/CComCriticalSection.h"
+#include "platform/com/ComInterfaceMap.h"
+#include "trace/TraceAwareClass.h"
+#include "vds/VdsLockKind.h"
+
+#include <concepts>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vds_lock_detail {
+
+template <class Map> struct FirstComInterface;
+template <class First, class... Others>
+struct FirstComInterface<ComInterfaceMap<First, Others...>> {
+    using type = First;
+};
+
+template <class T>
+concept ComClass = requires { typename T::ComMap; };
+
+} // namespace vds_lock_detail
+
+template <class T>
+concept VdsLockable = std::derived_from<T, CComObjectRootEx> &&
+                      std::derived_from<T, Merrow::Trace::TraceAwareClass> &&
+                      requires { VdsLockKindOf<T>::value; };
+
+class VDSScopedLock : public Merrow::Trace::TraceAwareClass {
+public:
+    template <VdsLockable T>
+    explicit VDSScopedLock(T* pObject)
+    {
+        LockMe(vdsLockKindInfo(VdsLockKindOf<T>::value), targetOf(pObject));
+    }
+    ~VDSScopedLock() override;
+
+    VDSScopedLock(const VDSScopedLock&) = delete;
+    VDSScopedLock& operator=(const VDSScopedLock&) = delete;
+
+    // False when the lock was refused (order violation) or given a null object.
+    bool IsLocked() const { return m_pMyObject != nullptr; }
+    int Level() const { return m_Level; }
+    const std::string& Name() const { return m_Name; }
+
+    std::string className() const override { return "VDSScopedLock"; }
+    void description(std::string& text) const override;
+
+    // How many locks the calling thread holds (0 before its first lock).
+    static std::size_t HeldByThisThread();
+
+private:
+    // What the lock needs of the object, taken apart while its type is known.
+    struct Target {
+        CComObjectRootEx* root = nullptr;
+        // Set for COM objects: the lock's reference is taken through it.
+        IUnknown* unknown = nullptr;
+        const Merrow::Trace::TraceAwareClass* identity = nullptr;
+    };
+
+    template <class T> static Target targetOf(T* pObject)
+    {
+        Target target;
+        if (pObject == nullptr)
+            return target;
+        target.root = static_cast<CComObjectRootEx*>(pObject);
+        target.identity = static_cast<const Merrow::Trace::TraceAwareClass*>(pObject);
+        if constexpr (vds_lock_detail::ComClass<T>) {
+            using First = typename vds_lock_detail::FirstComInterface<typename T::ComMap>::type;
+            target.unknown = static_cast<First*>(pObject);
+        }
+        return target;
+    }
+
+    void LockMe(const VdsLockKindInfo& kind, const Target& target);
+    // Both return with the reference taken or given back; they never throw.
+    static void addReference(const Target& target);
+    static void releaseReference(CComObjectRootEx* root, IUnknown* unknown);
+
+    static int highestLevel(const std::vector<VDSScopedLock*>& held);
+    static bool holds(const std::vector<VDSScopedLock*>& held, const CComObjectRootEx* root);
+    void traceRefusal(const std::vector<VDSScopedLock*>& held) const;
+    void setHeld(CComObjectRootEx* root);
+    bool checkCopyMatches() const;
+    void unlockTop();
+
+    int m_Level = 0;
+    std::string m_Name;
+    CComObjectRootEx* m_pMyObject = nullptr;
+    // Complement of m_pMyObject, written with it: a mismatch at release shows that the
+    // lock object itself was overwritten.
+    std::uintptr_t m_CheckCopy = ~std::uintptr_t{0};
+    IUnknown* m_pUnknown = nullptr;
+    CComCriticalSection m_OwnSection;
+};
