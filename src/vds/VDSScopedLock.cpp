@@ -47,22 +47,6 @@ void VDSScopedLock::description(std::string& text) const
     text = out.str();
 }
 
-void VDSScopedLock::addReference(const Target& target)
-{
-    if (target.unknown != nullptr)
-        target.unknown->AddRef();
-    else
-        target.root->InternalAddRef();
-}
-
-void VDSScopedLock::releaseReference(CComObjectRootEx* root, IUnknown* unknown)
-{
-    if (unknown != nullptr)
-        unknown->Release();
-    else
-        root->InternalRelease();
-}
-
 void VDSScopedLock::setHeld(CComObjectRootEx* root)
 {
     m_pMyObject = root;
@@ -84,7 +68,7 @@ void VDSScopedLock::LockMe(const VdsLockKindInfo& kind, const Target& target)
             MWTRACE(TV_ERROR, TC_VDS_LOCK) << "pObj is NULL!" << MWENDREC;
             return;
         }
-        addReference(target);
+        target.addRef(target.counted);
         referenced = true;
         setHeld(nullptr);
 
@@ -93,7 +77,7 @@ void VDSScopedLock::LockMe(const VdsLockKindInfo& kind, const Target& target)
         if (kind.level < highestLevel(held) && !holds(held, target.root)) {
             traceRefusal(held);
             referenced = false;
-            releaseReference(target.root, target.unknown);
+            target.release(target.counted);
             return;
         }
 
@@ -101,7 +85,8 @@ void VDSScopedLock::LockMe(const VdsLockKindInfo& kind, const Target& target)
         // section entered without a lock on the stack to leave it again.
         held.reserve(held.size() + 1);
         m_Level = kind.level;
-        m_pUnknown = target.unknown;
+        m_pCounted = target.counted;
+        m_pRelease = target.release;
         MWTRACE(TV_DETAIL, TC_VDS_LOCK) << "Attempting to acquire lock on " << m_Name << "."
                                         << MWENDREC;
         target.root->Lock();
@@ -112,11 +97,11 @@ void VDSScopedLock::LockMe(const VdsLockKindInfo& kind, const Target& target)
     } catch (const std::exception& e) {
         MWTRACE(TV_ERROR, TC_VDS_LOCK) << "Exception thrown in LockMe:" << e.what() << MWENDREC;
         if (referenced && !IsLocked())
-            releaseReference(target.root, target.unknown);
+            target.release(target.counted);
     } catch (...) {
         MWTRACE(TV_ERROR, TC_VDS_LOCK) << kForeignException << MWENDREC;
         if (referenced && !IsLocked())
-            releaseReference(target.root, target.unknown);
+            target.release(target.counted);
     }
 }
 
@@ -180,7 +165,7 @@ void VDSScopedLock::unlockTop()
         setHeld(nullptr);
         object->Unlock();
         // Last: this reference may be the one that keeps the object alive.
-        releaseReference(object, std::exchange(m_pUnknown, nullptr));
+        m_pRelease(std::exchange(m_pCounted, nullptr));
         MWTRACE(TV_DETAIL, TC_VDS_LOCK) << "Unlocked " << m_Name << "." << MWENDREC;
     }
     gLockVector->pop_back();

@@ -10,9 +10,9 @@
 // row).
 //
 // While held, the lock keeps a reference on the object, so an object that its list deletes
-// meanwhile stays alive until the lock goes. For COM objects that reference is an ordinary
-// COM reference (its release may free the object); for the lists and the notifier, which
-// are not freed by their count, it is a count on the object root.
+// meanwhile stays alive until the lock goes. The reference goes through the object's own
+// counting (COM objects and the notifier: its release may free the object); the lists,
+// which are never freed by a count, get a count on their object root.
 //
 // Locks are local objects only: a thread releases them in the reverse order of taking them.
 // The check is per thread; two threads taking two objects in opposite orders are kept apart
@@ -28,6 +28,7 @@
 #include <concepts>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vds_lock_detail {
@@ -40,6 +41,13 @@ struct FirstComInterface<ComInterfaceMap<First, Others...>> {
 
 template <class T>
 concept ComClass = requires { typename T::ComMap; };
+
+// An object that counts its own references without being a COM class (the notifier).
+template <class T>
+concept SelfCounted = requires(T* object) {
+    object->AddRef();
+    object->Release();
+};
 
 } // namespace vds_lock_detail
 
@@ -75,9 +83,12 @@ private:
     // What the lock needs of the object, taken apart while its type is known.
     struct Target {
         CComObjectRootEx* root = nullptr;
-        // Set for COM objects: the lock's reference is taken through it.
-        IUnknown* unknown = nullptr;
         const Merrow::Trace::TraceAwareClass* identity = nullptr;
+        // The lock's reference: through the object's own counting when it has one (COM
+        // objects, the notifier), else on the root's count.
+        void* counted = nullptr;
+        void (*addRef)(void*) = nullptr;
+        void (*release)(void*) = nullptr;
     };
 
     template <class T> static Target targetOf(T* pObject)
@@ -89,15 +100,30 @@ private:
         target.identity = static_cast<const Merrow::Trace::TraceAwareClass*>(pObject);
         if constexpr (vds_lock_detail::ComClass<T>) {
             using First = typename vds_lock_detail::FirstComInterface<typename T::ComMap>::type;
-            target.unknown = static_cast<First*>(pObject);
+            countThrough<First>(target, static_cast<First*>(pObject));
+        } else if constexpr (vds_lock_detail::SelfCounted<T>) {
+            countThrough<T>(target, pObject);
+        } else {
+            countThrough<CComObjectRootEx>(target, target.root);
         }
         return target;
     }
 
+    template <class Counted> static void countThrough(Target& target, Counted* counted)
+    {
+        target.counted = counted;
+        if constexpr (std::is_same_v<Counted, CComObjectRootEx>) {
+            target.addRef = [](void* p) { static_cast<CComObjectRootEx*>(p)->InternalAddRef(); };
+            target.release = [](void* p) {
+                static_cast<CComObjectRootEx*>(p)->InternalRelease();
+            };
+        } else {
+            target.addRef = [](void* p) { static_cast<Counted*>(p)->AddRef(); };
+            target.release = [](void* p) { static_cast<Counted*>(p)->Release(); };
+        }
+    }
+
     void LockMe(const VdsLockKindInfo& kind, const Target& target);
-    // Both return with the reference taken or given back; they never throw.
-    static void addReference(const Target& target);
-    static void releaseReference(CComObjectRootEx* root, IUnknown* unknown);
 
     static int highestLevel(const std::vector<VDSScopedLock*>& held);
     static bool holds(const std::vector<VDSScopedLock*>& held, const CComObjectRootEx* root);
@@ -112,6 +138,8 @@ private:
     // Complement of m_pMyObject, written with it: a mismatch at release shows that the
     // lock object itself was overwritten.
     std::uintptr_t m_CheckCopy = ~std::uintptr_t{0};
-    IUnknown* m_pUnknown = nullptr;
+    // How to give back the reference the lock holds.
+    void* m_pCounted = nullptr;
+    void (*m_pRelease)(void*) = nullptr;
     CComCriticalSection m_OwnSection;
 };
