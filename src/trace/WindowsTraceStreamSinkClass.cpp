@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdio>
-#include <regex>
+#include <regex.h>
 #include <syslog.h>
 #include <utility>
 
@@ -39,14 +39,17 @@ WindowsTraceStreamSinkClass::WindowsTraceStreamSinkClass(uint32_t ceiling,
     : m_ceiling(ceiling) {
     runEventSourceRegistrar();
     openlog(EVENT_SOURCE, LOG_PID, LOG_USER);
-    try {
-        std::regex validated(categoryFilter);
-        (void)validated;
+    // The filter text is a regular expression; it is checked here and kept for diagnostics.
+    regex_t compiled;
+    const int status = regcomp(&compiled, categoryFilter.c_str(), REG_EXTENDED | REG_NOSUB);
+    if (status == 0) {
+        regfree(&compiled);
         m_categoryFilter = std::move(categoryFilter);
-    } catch (const std::exception& e) {
-        m_constructionProblem =
-            "boost::regex throws exception on '" + categoryFilter + "': " + e.what();
+        return;
     }
+    char reason[128];
+    regerror(status, &compiled, reason, sizeof reason);
+    m_constructionProblem = "boost::regex throws exception on '" + categoryFilter + "': " + reason;
 }
 
 WindowsTraceStreamSinkClass::~WindowsTraceStreamSinkClass() { closelog(); }

@@ -1,0 +1,45 @@
+// CIMProperty: a named, typed value of an instance or class.
+#pragma once
+
+#include "cim/CIMName.h"
+#include "cim/CIMValue.h"
+
+namespace cim {
+
+/// A property: name, value (which carries the type, arrayness and nullness), and the
+/// optional class origin, propagated flag and, for references, the reference class.
+/// A property of type Object or Instance is an embedded object (EmbeddedObject on the wire).
+class CIMProperty {
+public:
+    CIMProperty() = default;
+    CIMProperty(CIMName name, CIMValue value, CIMName classOrigin = {}, bool propagated = false,
+                CIMName referenceClassName = {});
+
+    const CIMName& getName() const noexcept { return m_name; }
+    void setName(CIMName name) { m_name = std::move(name); }
+    const CIMValue& getValue() const noexcept { return m_value; }
+    /// Replaces the value; the new value must have the property's type and arrayness
+    /// (CIMValueError otherwise). A null value of that type is fine.
+    void setValue(CIMValue value);
+
+    CIMType getType() const noexcept { return m_value.getType(); }
+    bool isArray() const noexcept { return m_value.isArray(); }
+    bool isEmbeddedObject() const noexcept { return isEmbeddedType(m_value.getType()); }
+
+    const CIMName& getClassOrigin() const noexcept { return m_classOrigin; }
+    void setClassOrigin(CIMName classOrigin) { m_classOrigin = std::move(classOrigin); }
+    bool getPropagated() const noexcept { return m_propagated; }
+    void setPropagated(bool propagated) noexcept { m_propagated = propagated; }
+    const CIMName& getReferenceClassName() const noexcept { return m_referenceClassName; }
+
+    friend bool operator==(const CIMProperty& a, const CIMProperty& b);
+
+private:
+    CIMName m_name;
+    CIMValue m_value;
+    CIMName m_classOrigin;
+    bool m_propagated = false;
+    CIMName m_referenceClassName;
+};
+
+} // namespace cim

@@ -1,0 +1,46 @@
+#include "cim/CIMXmlDocument.h"
+
+#include <cstring>
+
+#include "cim/CIMXmlError.h"
+
+namespace cim {
+namespace {
+
+// Whitespace-only text is kept when it is an element's only content, so that
+// <VALUE> </VALUE> reads as a blank string rather than an empty one.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
+} // namespace
+
+CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
+    : m_buffer(std::move(buffer)) {
+    // pugixml ends strings at NUL, which would cut values short without an error.
+    if (std::memchr(m_buffer.data(), 0, m_buffer.size()) != nullptr) {
+        throw CIMXmlError("malformed XML: NUL character");
+    }
+    const pugi::xml_parse_result result = m_document.load_buffer_inplace(
+        m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result) {
+        throw CIMXmlError(std::string("malformed XML: ") + result.description() + " at byte " +
+                          std::to_string(result.offset));
+    }
+    for (pugi::xml_node node = m_document.first_child(); node; node = node.next_sibling()) {
+        if (node.type() != pugi::node_element) {
+            continue;
+        }
+        if (m_root) {
+            throw CIMXmlError("malformed XML: more than one root element");
+        }
+        m_root = node;
+    }
+    if (!m_root) {
+        throw CIMXmlError("malformed XML: no root element");
+    }
+    if (rootName && std::strcmp(m_root.name(), rootName) != 0) {
+        throw CIMXmlError(std::string("expected ") + rootName + " as the root element, found " +
+                          m_root.name());
+    }
+}
+
+} // namespace cim
