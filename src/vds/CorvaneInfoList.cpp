@@ -4,6 +4,7 @@
 #include "platform/strings/ResourceString.h"
 #include "platform/strings/StringTable.h"
 #include "vds/PasswordProtector.h"
+#include "vds/RegistryText.h"
 #include "vds/VdsResources.h"
 
 #include <algorithm>
@@ -30,19 +31,6 @@ UINT messageIdFor(int code)
             return StringTable::IDS_RESULT_FIRST + static_cast<UINT>(code);
         return StringTable::IDS_RESULT_INVALID;
     }
-}
-
-// The UTF-16 text of a REG_SZ value's bytes, up to its terminator.
-std::u16string textOf(const BYTE* data, DWORD size)
-{
-    std::u16string text;
-    for (DWORD i = 0; i + 1 < size; i += 2) {
-        const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-        if (c == u'\0')
-            break;
-        text.push_back(c);
-    }
-    return text;
 }
 
 } // namespace
@@ -93,7 +81,7 @@ int CorvaneInfoList::ReadEntry(const RegistryKey& connections, const std::u16str
     if (unprotected != CorvaneInfoList::kSuccess)
         return unprotected;
 
-    entry = {host, textOf(userName.data(), size), password.data(), 0};
+    entry = {host, RegistryStringText(userName.data(), size), password.data(), 0};
     return CorvaneInfoList::kSuccess;
 }
 
