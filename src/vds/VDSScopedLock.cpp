@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -61,7 +60,6 @@ bool VDSScopedLock::checkCopyMatches() const
 void VDSScopedLock::LockMe(const VdsLockKindInfo& kind, const Target& target)
 {
     MWTRACE(TV_DETAIL, TC_VDS_LOCK) << kind.lockingText << MWENDREC;
-    std::lock_guard own(m_OwnSection);
     bool referenced = false;
     try {
         if (target.root == nullptr) {
@@ -133,7 +131,6 @@ void VDSScopedLock::traceRefusal(const std::vector<VDSScopedLock*>& held) const
 
 VDSScopedLock::~VDSScopedLock()
 {
-    std::lock_guard own(m_OwnSection);
     try {
         if (!gLockVector || gLockVector->empty()) {
             MWTRACE(TV_INFO, TC_VDS_LOCK) << "Attempted to delete a lock with nothing in the queue."

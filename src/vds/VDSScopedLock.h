@@ -20,7 +20,6 @@
 #pragma once
 
 #include "platform/com/CComObjectRootEx.h"
-#include "platform/com/CComCriticalSection.h"
 #include "platform/com/ComInterfaceMap.h"
 #include "trace/TraceAwareClass.h"
 #include "vds/VdsLockKind.h"
@@ -141,5 +140,6 @@ private:
     // How to give back the reference the lock holds.
     void* m_pCounted = nullptr;
     void (*m_pRelease)(void*) = nullptr;
-    CComCriticalSection m_OwnSection;
+    // A lock object lives on one thread's stack, so it has no section of its own: one
+    // held across the object's section would only invert the lock order.
 };
