@@ -337,18 +337,21 @@ void serveUntilStopped()
 TEST(COrvVdsModuleDeathTest, ProviderMapAndItsLastEntry)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
     EXPECT_EXIT(exerciseProviderMap(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(COrvVdsModuleDeathTest, ReleasingTheOnlyProviderLeftEndsTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
     EXPECT_EXIT(releaseProvidersOneByOne(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(COrvVdsModuleDeathTest, ServerActivatesTheRegisteredProviderAndEndsWithIt)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
     // SIGTERM (raised by the provider once VDS loaded it) stops the server loop; VDS then
     // releases the provider, whose departure ends the process with 0.
     EXPECT_EXIT(serveUntilStopped(), ::testing::ExitedWithCode(0), "");
