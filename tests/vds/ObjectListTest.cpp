@@ -256,7 +256,7 @@ TEST(SubsystemListTest, UnknownIdsAreLookedForInEachSubsystem)
 
 namespace {
 
-template <class Key> struct MemberSpec {
+template <class Key> struct MemberSetup {
     unsigned char order; // GUID map order
     KeyAnswer<Key> answer;
 };
@@ -282,17 +282,17 @@ template <class Key> KeyAnswer<Key> noService()
     return answer;
 }
 
-// Builds `List` from `specs`, runs GetGuidVector and answers the member orders in output
+// Builds `List` from `setups`, runs GetGuidVector and answers the member orders in output
 // order; checks how many locks each member saw while its key was read.
 template <class List, class Member, class Key>
-std::vector<unsigned> outputOrder(const std::vector<MemberSpec<Key>>& specs,
+std::vector<unsigned> outputOrder(const std::vector<MemberSetup<Key>>& setups,
                                   std::size_t locksWhileRead)
 {
     List list(kProvider);
     std::vector<CComPtr<CComObject<Member>>> members;
-    for (const auto& spec : specs) {
-        members.push_back(Member::Make(orderedId(spec.order)));
-        members.back()->m_answer = spec.answer;
+    for (const auto& setup : setups) {
+        members.push_back(Member::Make(orderedId(setup.order)));
+        members.back()->m_answer = setup.answer;
         list.InsertListObject(members.back()->GetGuid(), members.back().get());
     }
     std::vector<VDS_OBJECT_ID> ids;
@@ -311,45 +311,45 @@ std::vector<unsigned> outputOrder(const std::vector<MemberSpec<Key>>& specs,
 TEST(OrderedListTest, PortalsSortByAddressTextAndDropDuplicates)
 {
     using S = std::string;
-    const std::vector<MemberSpec<S>> specs = {
+    const std::vector<MemberSetup<S>> setups = {
         {1, key<S>("10.0.0.2")},   {2, key<S>("10.0.0.10")}, {3, key<S>("192.168.1.1")},
         {4, key<S>("10.0.0.2")},   {5, failed<S>()},         {6, noService<S>()},
         {7, key<S>("0.0.0.0")},
     };
     // "0.0.0.0" is the key of unreadable addresses: 5 comes first, 6 and 7 share its key.
-    EXPECT_EQ((outputOrder<VdsPortalListOf<ListPortal>, ListPortal>(specs, 1)),
+    EXPECT_EQ((outputOrder<VdsPortalListOf<ListPortal>, ListPortal>(setups, 1)),
               (std::vector<unsigned>{5, 2, 1, 3}));
 }
 
 TEST(OrderedListTest, DrivesSortBySignedSlotNumber)
 {
-    const std::vector<MemberSpec<int>> specs = {
+    const std::vector<MemberSetup<int>> setups = {
         {1, key(3)},   {2, key(12)}, {3, key(0)},         {4, failed<int>()},
         {5, key(3)},   {6, key(-5)}, {7, noService<int>()}, {8, key(-1)},
     };
-    EXPECT_EQ((outputOrder<VdsDriveListOf<ListDrive>, ListDrive>(specs, 1)),
+    EXPECT_EQ((outputOrder<VdsDriveListOf<ListDrive>, ListDrive>(setups, 1)),
               (std::vector<unsigned>{6, 4, 3, 1, 2}));
 }
 
 TEST(OrderedListTest, LunsSortByNameLeaveOutThoseWithoutVolumeAndLockEachLun)
 {
     using S = std::string;
-    const std::vector<MemberSpec<S>> specs = {
+    const std::vector<MemberSetup<S>> setups = {
         {1, key<S>("vol-b")}, {2, noService<S>()}, {3, key<S>("vol-a")},
         {4, failed<S>()},     {5, key<S>("Unknown")}, {6, key<S>("Vol-z")},
     };
     // Byte order: upper case before lower case.
-    EXPECT_EQ((outputOrder<VdsLunListOf<ListLun>, ListLun>(specs, 2)),
+    EXPECT_EQ((outputOrder<VdsLunListOf<ListLun>, ListLun>(setups, 2)),
               (std::vector<unsigned>{4, 6, 3, 1}));
 }
 
 TEST(OrderedListTest, TargetsFollowTheLunRules)
 {
     using S = std::string;
-    const std::vector<MemberSpec<S>> specs = {
+    const std::vector<MemberSetup<S>> setups = {
         {1, failed<S>()}, {2, failed<S>()}, {3, key<S>("iqn.a")}, {4, noService<S>()},
     };
-    EXPECT_EQ((outputOrder<VdsTargetListOf<ListTarget>, ListTarget>(specs, 2)),
+    EXPECT_EQ((outputOrder<VdsTargetListOf<ListTarget>, ListTarget>(setups, 2)),
               (std::vector<unsigned>{1, 3}));
 }
 
