@@ -1,18 +1,24 @@
-// SHA-256 (FIPS 180-4) and HMAC-SHA-256 (RFC 2104), for the protection of stored
-// passwords. Written here because the product depends on no cryptography library.
+// SHA-256 and HMAC-SHA-256 for the protection of stored passwords, from the system's
+// OpenSSL library: cryptographic primitives are not something to write ourselves.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
+
+struct evp_md_ctx_st;
 
 class Sha256 {
 public:
     using Digest = std::array<std::uint8_t, 32>;
-    static constexpr std::size_t kBlockSize = 64;
 
     Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+
     void update(std::span<const std::uint8_t> data);
     // The digest of everything given; the object is spent afterwards.
     Digest finish();
@@ -21,10 +27,8 @@ public:
     static Digest hmac(std::span<const std::uint8_t> key, std::span<const std::uint8_t> data);
 
 private:
-    void compressBlock(const std::uint8_t* block);
-
-    std::array<std::uint32_t, 8> m_state;
-    std::array<std::uint8_t, kBlockSize> m_buffer{};
-    std::size_t m_buffered = 0;
-    std::uint64_t m_totalBytes = 0;
+    struct ContextDeleter {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, ContextDeleter> m_context;
 };
