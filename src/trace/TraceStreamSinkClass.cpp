@@ -1,0 +1,30 @@
+#include "trace/TraceStreamSinkClass.h"
+
+namespace Merrow::Trace {
+
+bool TraceStreamSinkClass::categoryAccepted(std::string_view category) const {
+    const auto start = category.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos)
+        return false;
+    category.remove_prefix(start);
+    if (m_categoryFilter.count(category))
+        return true;
+    for (auto dot = category.find('.'); dot != std::string_view::npos;
+         dot = category.find('.', dot + 1)) {
+        if (m_categoryFilter.count(category.substr(0, dot)))
+            return true;
+    }
+    return false;
+}
+
+void TraceStreamSinkClass::setCategoryFilterList(std::string_view list) {
+    constexpr std::string_view separators = ",; \t\r\n";
+    size_t pos = 0;
+    while ((pos = list.find_first_not_of(separators, pos)) != std::string_view::npos) {
+        const auto end = list.find_first_of(separators, pos);
+        m_categoryFilter.emplace(list.substr(pos, end - pos));
+        pos = end;
+    }
+}
+
+} // namespace Merrow::Trace
