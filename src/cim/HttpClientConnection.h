@@ -1,0 +1,97 @@
+#pragma once
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/http/message.hpp>
+#include <boost/beast/http/string_body.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace cim {
+
+// One persistent keep-alive HTTP/1.1 connection to a server, driven synchronously from the
+// caller's thread (the operations run on a private io_context, so time-outs cancel them
+// cleanly).
+//
+// Threads: not thread-safe; one caller at a time (CIMClient serialises its requests on its
+// own lock).
+class HttpClientConnection {
+public:
+    using Request = boost::beast::http::request<boost::beast::http::string_body>;
+    using Response = boost::beast::http::response<boost::beast::http::string_body>;
+
+    static constexpr std::uint64_t kDefaultMaxReplyBodyBytes = 1024ull * 1024 * 1024;
+
+    HttpClientConnection();
+    ~HttpClientConnection();
+    HttpClientConnection(const HttpClientConnection&) = delete;
+    HttpClientConnection& operator=(const HttpClientConnection&) = delete;
+
+    // Opens a TCP connection (closing an earlier one first) and keeps host and port for
+    // re-opening it. Throws CIMCannotConnectException when the name does not resolve, the
+    // server refuses, or the time-out passes.
+    void connect(const std::string& host, std::uint16_t port);
+    // Closes the connection; exchange() fails until the next connect().
+    void close() noexcept;
+    // True between connect() and close(), even while the TCP link itself is down and waits
+    // to be reopened by the next exchange.
+    bool isConnected() const { return m_connected; }
+
+    // Limit for every later connect and exchange (each as a whole); zero means no limit.
+    void setTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds timeout() const { return m_timeout; }
+
+    void setMaxReplyBodyBytes(std::uint64_t bytes) { m_maxReplyBodyBytes = bytes; }
+
+    // Sends the request and reads the whole reply; interim 1xx replies are skipped. When the
+    // server has closed the connection while it was idle, a new connection to the same host
+    // and port is opened first: nothing had been sent on the dead one. The request gets a
+    // Host header when it has none, its Content-Length, and never an Expect header.
+    // After a reply that does not keep the connection alive, and after every failure below,
+    // the TCP link is closed and the next exchange reopens it.
+    //
+    // Throws CIMNotConnectedException (not connected, or the link dropped during the
+    // exchange: noReplyReceived() says whether any reply byte arrived),
+    // CIMCannotConnectException (reopening failed), CIMTimeoutException and
+    // CIMMalformedHttpException.
+    Response exchange(Request& request);
+
+    // Our address on the connection: the address the server sees us by. It is kept while the
+    // link waits to be reopened; empty when not connected.
+    std::string localAddress() const { return m_localAddress; }
+
+    // TCP connections opened so far, re-opens included.
+    std::uint64_t connectionsOpened() const { return m_connectionsOpened; }
+
+private:
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+    void open();
+    void dropLink() noexcept;
+    Deadline deadlineFromNow() const;
+    bool runUntil(const Deadline& deadline, const std::function<void()>& cancel);
+    bool linkUsable();
+    void send(Request& request, const Deadline& deadline);
+    Response receive(const Deadline& deadline);
+    [[noreturn]] void failReceive(const boost::system::error_code& ec, bool replyStarted);
+    std::string peerName() const;
+    std::string socketLocalAddress() const;
+
+    boost::asio::io_context m_ioc;
+    boost::asio::ip::tcp::socket m_socket;
+    boost::beast::flat_buffer m_buffer;
+    std::string m_host;
+    std::uint16_t m_port = 0;
+    std::string m_localAddress;
+    bool m_connected = false;
+    std::chrono::milliseconds m_timeout{0};
+    std::uint64_t m_maxReplyBodyBytes = kDefaultMaxReplyBodyBytes;
+    std::uint64_t m_connectionsOpened = 0;
+};
+
+} // namespace cim
