@@ -66,6 +66,11 @@ const std::vector<ControlMethod>& methods()
              c.dropConnections();
              return 0u;
          }},
+        {"DropNextRequests", {{"Count", T::Uint32}},
+         [](SimulatorControl& c, const Values& v, Outs&) {
+             c.dropNextRequests(value<std::uint32_t>(v, "Count", 1));
+             return 0u;
+         }},
         {"SetFirmwareVersion", {{"Version", T::String}},
          [](SimulatorControl& c, const Values& v, Outs&) {
              c.setFirmwareVersion(value<std::string>(v, "Version", ""));

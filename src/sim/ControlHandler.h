@@ -7,7 +7,8 @@
 //
 //   SetRefuseLogins(Refuse)              FailNextCalls(Operation, Count, Code)
 //   SetDelay(Milliseconds)               SetHang(Hang)
-//   DropConnections()                    SetFirmwareVersion(Version)
+//   DropConnections()                    DropNextRequests(Count)
+//   SetFirmwareVersion(Version)
 //   Failover()                           SetJobs(Enabled, Milliseconds)
 //   AddDisks(Count, SizeBytes) -> DeviceIDs[]          RemoveDisk(DeviceID)
 //   AddVolume(Name, SizeBytes) -> DeviceID             RemoveVolume(Volume)

@@ -111,6 +111,21 @@ void FaultControl::dropConnections()
         handler();
 }
 
+void FaultControl::dropNextRequests(std::uint32_t count)
+{
+    std::lock_guard lock(m_mutex);
+    m_drops = count;
+}
+
+bool FaultControl::takeDrop()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_drops == 0)
+        return false;
+    --m_drops;
+    return true;
+}
+
 void FaultControl::shutdown()
 {
     std::lock_guard lock(m_mutex);

@@ -2,8 +2,9 @@
 
 // The faults a test can switch on in a running simulator: refuse log-ins, fail the next N
 // calls of an operation or method with a given code, delay every answer, stop answering
-// (hang). Dropping every connection is an action of the server (see CimServer) and goes
-// through the callback set here.
+// (hang), close the connection of the next N requests instead of answering. Dropping
+// every open connection is an action of the server (see CimServer) and goes through the
+// callback set here.
 //
 // Threads: any. m_mutex guards every member; m_wake is signalled when the hang is lifted,
 // the delay changes or shutdown() is called, so request threads that wait here are
@@ -47,6 +48,10 @@ public:
     void setDropHandler(std::function<void()> handler);
     // Closes every open connection now (requests in flight get no answer).
     void dropConnections();
+    // The next `count` requests get no answer: their connections are closed instead.
+    void dropNextRequests(std::uint32_t count);
+    // Takes one armed drop, if any.
+    bool takeDrop();
 
     // Releases the requests waiting now (the hang stays for later requests).
     void releaseWaiting();
@@ -60,6 +65,7 @@ private:
     bool m_hang = false;
     bool m_shutdown = false;
     std::uint64_t m_generation = 0;
+    std::uint32_t m_drops = 0;
     std::chrono::milliseconds m_delay{0};
     // Lower-case operation name -> (remaining count, code).
     std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> m_failures;

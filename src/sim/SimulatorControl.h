@@ -38,6 +38,7 @@ public:
     void setDelay(std::chrono::milliseconds delay) { m_faults.setDelay(delay); }
     void setHang(bool hang) { m_faults.setHang(hang); }
     void dropConnections() { m_faults.dropConnections(); }
+    void dropNextRequests(std::uint32_t count) { m_faults.dropNextRequests(count); }
 
     void setFirmwareVersion(const std::string& version);
     std::string firmwareVersion() const;

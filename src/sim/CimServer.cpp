@@ -1,0 +1,332 @@
+#include "sim/CimServer.h"
+
+#include "cim/CIMHttpHeaders.h"
+#include "cim/CIMXmlCodec.h"
+
+#include "trace/Trace.h"
+
+#include <boost/beast/http/field.hpp>
+#include <boost/beast/http/status.hpp>
+
+#include <pugixml.hpp>
+
+#include <strings.h>
+
+namespace Merrow::Sim {
+
+namespace http = boost::beast::http;
+using cim::CIMHttpHeaders;
+
+namespace {
+
+// Beast of Boost 1.74 takes its own string_view.
+boost::beast::string_view beastView(std::string_view text)
+{
+    return {text.data(), text.size()};
+}
+
+// Set on the HTTP server's threads while they run a request.
+thread_local bool t_inRequest = false;
+
+struct InRequest {
+    InRequest() { t_inRequest = true; }
+    ~InRequest() { t_inRequest = false; }
+};
+
+std::optional<std::string> decodeBase64(std::string_view text)
+{
+    auto valueOf = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z')
+            return c - 'A';
+        if (c >= 'a' && c <= 'z')
+            return c - 'a' + 26;
+        if (c >= '0' && c <= '9')
+            return c - '0' + 52;
+        if (c == '+')
+            return 62;
+        if (c == '/')
+            return 63;
+        return -1;
+    };
+    std::string out;
+    unsigned buffer = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=')
+            break;
+        const int value = valueOf(c);
+        if (value < 0)
+            return std::nullopt;
+        buffer = buffer << 6 | static_cast<unsigned>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>(buffer >> bits & 0xFF);
+        }
+    }
+    return out;
+}
+
+// "user:password" from a Basic Authorization header, or nullopt.
+std::optional<std::string> basicCredentials(std::string_view header)
+{
+    constexpr std::string_view scheme = "Basic ";
+    if (header.size() <= scheme.size() || ::strncasecmp(header.data(), scheme.data(), scheme.size()) != 0)
+        return std::nullopt;
+    std::string_view encoded = header.substr(scheme.size());
+    while (!encoded.empty() && encoded.front() == ' ')
+        encoded.remove_prefix(1);
+    while (!encoded.empty() && encoded.back() == ' ')
+        encoded.remove_suffix(1);
+    return decodeBase64(encoded);
+}
+
+cim::HttpServerReply plainReply(http::status status)
+{
+    cim::HttpServerReply reply;
+    reply.message.result(status);
+    return reply;
+}
+
+cim::HttpServerReply cimErrorReply(http::status status, std::string_view cimError)
+{
+    cim::HttpServerReply reply = plainReply(status);
+    reply.message.set(beastView(CIMHttpHeaders::kCIMError), beastView(cimError));
+    return reply;
+}
+
+std::optional<std::string> header(const cim::HttpRequest& request, std::string_view name)
+{
+    auto found = request.find(boost::beast::string_view(name.data(), name.size()));
+    if (found == request.end())
+        return std::nullopt;
+    return std::string(found->value());
+}
+
+bool startsWithVersion(const char* text, char major)
+{
+    return text != nullptr && text[0] == major && text[1] == '.';
+}
+
+// Why a body the codec refused is not a request, as the CIMError header says it.
+cim::HttpServerReply classifyUndecodable(const std::string& body)
+{
+    pugi::xml_document document;
+    if (!document.load_buffer(body.data(), body.size()))
+        return cimErrorReply(http::status::bad_request, CIMHttpHeaders::kErrRequestNotWellFormed);
+    const pugi::xml_node cim = document.child("CIM");
+    const pugi::xml_node message = cim.child("MESSAGE");
+    if (cim && !startsWithVersion(cim.attribute("CIMVERSION").as_string(nullptr), '2'))
+        return cimErrorReply(http::status::not_implemented, CIMHttpHeaders::kErrUnsupportedCimVersion);
+    if (cim && !startsWithVersion(cim.attribute("DTDVERSION").as_string(nullptr), '2'))
+        return cimErrorReply(http::status::not_implemented, CIMHttpHeaders::kErrUnsupportedDtdVersion);
+    if (message && !startsWithVersion(message.attribute("PROTOCOLVERSION").as_string(nullptr), '1'))
+        return cimErrorReply(http::status::not_implemented, CIMHttpHeaders::kErrUnsupportedProtocolVersion);
+    if (message.child("MULTIREQ"))
+        return cimErrorReply(http::status::not_implemented, CIMHttpHeaders::kErrMultipleRequestsUnsupported);
+    return cimErrorReply(http::status::bad_request, CIMHttpHeaders::kErrRequestNotValid);
+}
+
+bool sameNamespace(std::string_view a, std::string_view b)
+{
+    auto trim = [](std::string_view text) {
+        while (!text.empty() && text.front() == '/')
+            text.remove_prefix(1);
+        return text;
+    };
+    a = trim(a);
+    b = trim(b);
+    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// CIMObject carries the namespace of an intrinsic request and the target path of an
+// extrinsic one.
+bool headersMatch(const cim::HttpRequest& http, const cim::CIMRequest& request)
+{
+    const auto method = header(http, CIMHttpHeaders::kCIMMethod);
+    const auto object = header(http, CIMHttpHeaders::kCIMObject);
+    if (!method || !object)
+        return false;
+    const auto methodName = CIMHttpHeaders::decodeValue(*method);
+    const auto objectText = CIMHttpHeaders::decodeValue(*object);
+    if (!methodName || !objectText || ::strcasecmp(methodName->c_str(), request.methodName.c_str()) != 0)
+        return false;
+    if (!request.extrinsic)
+        return sameNamespace(*objectText, request.nameSpace.getString());
+    try {
+        cim::CIMObjectPath path = cim::CIMObjectPath::parse(*objectText);
+        cim::CIMObjectPath target = request.target;
+        path.setHost("");
+        target.setHost("");
+        if (target.getNameSpace().isNull())
+            target.setNameSpace(request.nameSpace);
+        return path.identical(target);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool isControlRequest(const cim::HttpRequest& http)
+{
+    const auto object = header(http, CIMHttpHeaders::kCIMObject);
+    if (!object)
+        return false;
+    const auto text = CIMHttpHeaders::decodeValue(*object);
+    const std::string_view control = Namespaces::Control;
+    return text && text->size() >= control.size() && ::strncasecmp(text->c_str(), control.data(), control.size()) == 0;
+}
+
+cim::HttpServerReply responseReply(std::string body)
+{
+    cim::HttpServerReply reply = plainReply(http::status::ok);
+    reply.message.body() = std::move(body);
+    reply.message.set(http::field::content_type, beastView(CIMHttpHeaders::kContentType));
+    reply.message.set(beastView(CIMHttpHeaders::kCIMOperation), beastView(CIMHttpHeaders::kMethodResponse));
+    return reply;
+}
+
+} // namespace
+
+CimServer::CimServer(CimServerOptions options, OperationDispatcher& dispatcher, FaultControl& faults)
+    : m_options(std::move(options)),
+      m_dispatcher(dispatcher),
+      m_faults(faults),
+      m_expectedAuthorization(m_options.user.empty() ? std::string() : m_options.user + ":" + m_options.password)
+{
+    cim::HttpServerOptions serverOptions;
+    serverOptions.address = m_options.address;
+    serverOptions.port = m_options.port;
+    serverOptions.threads = m_options.threads;
+    serverOptions.idleTimeout = m_options.idleTimeout;
+    m_server = std::make_unique<cim::HttpServer>(
+        serverOptions, [this](const cim::HttpRequest& request, const cim::HttpRequestContext&) { return handle(request); });
+}
+
+CimServer::~CimServer()
+{
+    stop();
+}
+
+void CimServer::start()
+{
+    {
+        std::lock_guard lock(m_lifecycle);
+        if (!m_server->isRunning())
+            m_server->start();
+    }
+    std::lock_guard lock(m_dropMutex);
+    if (!m_restarter.joinable()) {
+        m_restarterStopping = false;
+        m_restarter = std::thread([this] { runRestarter(); });
+    }
+}
+
+void CimServer::stop()
+{
+    m_faults.releaseWaiting();
+    {
+        std::lock_guard lock(m_dropMutex);
+        m_restarterStopping = true;
+    }
+    m_dropWake.notify_all();
+    if (m_restarter.joinable())
+        m_restarter.join();
+    std::lock_guard lock(m_lifecycle);
+    m_server->stop();
+}
+
+std::uint16_t CimServer::port() const
+{
+    return m_server->port();
+}
+
+void CimServer::restart()
+{
+    // Requests held by a hang or delay must end, or stopping would wait for them.
+    m_faults.releaseWaiting();
+    std::lock_guard lock(m_lifecycle);
+    if (!m_server->isRunning())
+        return;
+    m_server->stop();
+    try {
+        m_server->start();
+    } catch (const std::exception& e) {
+        MWTRACE(1, "TC.Sim.Server") << "cannot listen again after dropping connections: " << e.what() << MWENDREC;
+    }
+}
+
+void CimServer::runRestarter()
+{
+    std::unique_lock lock(m_dropMutex);
+    for (;;) {
+        m_dropWake.wait(lock, [&] { return m_dropRequested || m_restarterStopping; });
+        if (m_restarterStopping)
+            return;
+        m_dropRequested = false;
+        lock.unlock();
+        // Lets the request that asked for the drop be answered first.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        restart();
+        lock.lock();
+    }
+}
+
+void CimServer::dropConnections()
+{
+    if (!t_inRequest) {
+        restart();
+        return;
+    }
+    {
+        std::lock_guard lock(m_dropMutex);
+        m_dropRequested = true;
+    }
+    m_dropWake.notify_all();
+}
+
+cim::HttpServerReply CimServer::handle(const cim::HttpRequest& request)
+{
+    InRequest inRequest;
+    if (request.method() != http::verb::post) {
+        cim::HttpServerReply reply = plainReply(http::status::method_not_allowed);
+        reply.message.set(http::field::allow, "POST");
+        return reply;
+    }
+    const bool control = isControlRequest(request);
+    if (!control) {
+        m_faults.holdRequest();
+        if (m_faults.takeDrop()) {
+            cim::HttpServerReply dropped;
+            dropped.dropConnection = true;
+            return dropped;
+        }
+    }
+
+    const auto authorization = header(request, "Authorization");
+    const auto credentials = authorization ? basicCredentials(*authorization) : std::nullopt;
+    const bool authorized = m_expectedAuthorization.empty() || credentials == m_expectedAuthorization;
+    if (!authorized || (!control && m_faults.refuseLogins())) {
+        cim::HttpServerReply reply = plainReply(http::status::unauthorized);
+        reply.message.set(http::field::www_authenticate, "Basic realm=\"corvane-sim\"");
+        return reply;
+    }
+
+    const auto operation = header(request, CIMHttpHeaders::kCIMOperation);
+    if (!operation || !CIMHttpHeaders::tokenEquals(*operation, CIMHttpHeaders::kMethodCall))
+        return cimErrorReply(http::status::bad_request, CIMHttpHeaders::kErrRequestNotValid);
+    const auto version = header(request, CIMHttpHeaders::kCIMProtocolVersion);
+    if (version && !startsWithVersion(version->c_str(), '1'))
+        return cimErrorReply(http::status::not_implemented, CIMHttpHeaders::kErrUnsupportedProtocolVersion);
+
+    cim::CIMRequest decoded;
+    try {
+        decoded = cim::decodeRequest(request.body());
+    } catch (const std::exception&) {
+        return classifyUndecodable(request.body());
+    }
+    if (!headersMatch(request, decoded))
+        return cimErrorReply(http::status::bad_request, CIMHttpHeaders::kErrHeaderMismatch);
+    return responseReply(m_dispatcher.dispatchEncoded(decoded));
+}
+
+} // namespace Merrow::Sim
