@@ -7,6 +7,8 @@
 // taken as UTF-8 bytes, then every byte that may not appear bare in a URI (controls, space,
 // the unsafe characters and every non-ASCII byte) becomes %HH.
 
+#include <boost/beast/core/string.hpp>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +55,20 @@ public:
     // True when the bytes form valid UTF-8 (no overlong forms, no surrogates, at most
     // U+10FFFF).
     static bool isValidUtf8(std::string_view bytes);
+
+    // The value of a header or trailer field, empty when absent.
+    template <class Fields>
+    static std::string_view fieldValue(const Fields& fields, std::string_view name)
+    {
+        const auto found = fields.find(view(name));
+        if (found == fields.end())
+            return {};
+        const auto value = found->value();
+        return {value.data(), value.size()};
+    }
+
+    // Beast's own string_view type for a standard one.
+    static boost::beast::string_view view(std::string_view text) { return {text.data(), text.size()}; }
 
     // Compares a received header value with what we expect, ignoring surrounding white space
     // and the case of ASCII letters, as HTTP token values are compared.

@@ -4,10 +4,38 @@
 
 namespace cim {
 
+namespace {
+const CIMName kNullName;
+}
+
 CIMProperty::CIMProperty(CIMName name, CIMValue value, CIMName classOrigin, bool propagated,
                          CIMName referenceClassName)
-    : m_name(std::move(name)), m_value(std::move(value)), m_classOrigin(std::move(classOrigin)),
-      m_propagated(propagated), m_referenceClassName(std::move(referenceClassName)) {}
+    : m_name(std::move(name)), m_value(std::move(value)) {
+    if (!classOrigin.isNull() || propagated || !referenceClassName.isNull()) {
+        m_extras = std::make_shared<const Extras>(
+            Extras{std::move(classOrigin), propagated, std::move(referenceClassName)});
+    }
+}
+
+const CIMName& CIMProperty::getClassOrigin() const noexcept {
+    return m_extras ? m_extras->classOrigin : kNullName;
+}
+
+const CIMName& CIMProperty::getReferenceClassName() const noexcept {
+    return m_extras ? m_extras->referenceClassName : kNullName;
+}
+
+void CIMProperty::setClassOrigin(CIMName classOrigin) { extras().classOrigin = std::move(classOrigin); }
+
+void CIMProperty::setPropagated(bool propagated) { extras().propagated = propagated; }
+
+// Copies share the extras; a change gets its own copy first.
+CIMProperty::Extras& CIMProperty::extras() {
+    auto own = m_extras ? std::make_shared<Extras>(*m_extras) : std::make_shared<Extras>();
+    Extras& result = *own;
+    m_extras = std::move(own);
+    return result;
+}
 
 void CIMProperty::setValue(CIMValue value) {
     if (value.getType() != m_value.getType() || value.isArray() != m_value.isArray()) {
@@ -21,8 +49,9 @@ void CIMProperty::setValue(CIMValue value) {
 }
 
 bool operator==(const CIMProperty& a, const CIMProperty& b) {
-    return a.m_name == b.m_name && a.m_value == b.m_value && a.m_classOrigin == b.m_classOrigin &&
-           a.m_propagated == b.m_propagated && a.m_referenceClassName == b.m_referenceClassName;
+    return a.m_name == b.m_name && a.m_value == b.m_value &&
+           a.getClassOrigin() == b.getClassOrigin() && a.getPropagated() == b.getPropagated() &&
+           a.getReferenceClassName() == b.getReferenceClassName();
 }
 
 } // namespace cim

@@ -1,6 +1,8 @@
 // CIMProperty: a named, typed value of an instance or class.
 #pragma once
 
+#include <memory>
+
 #include "cim/CIMName.h"
 #include "cim/CIMValue.h"
 
@@ -26,20 +28,28 @@ public:
     bool isArray() const noexcept { return m_value.isArray(); }
     bool isEmbeddedObject() const noexcept { return isEmbeddedType(m_value.getType()); }
 
-    const CIMName& getClassOrigin() const noexcept { return m_classOrigin; }
-    void setClassOrigin(CIMName classOrigin) { m_classOrigin = std::move(classOrigin); }
-    bool getPropagated() const noexcept { return m_propagated; }
-    void setPropagated(bool propagated) noexcept { m_propagated = propagated; }
-    const CIMName& getReferenceClassName() const noexcept { return m_referenceClassName; }
+    /// Null when not given.
+    const CIMName& getClassOrigin() const noexcept;
+    void setClassOrigin(CIMName classOrigin);
+    bool getPropagated() const noexcept { return m_extras && m_extras->propagated; }
+    void setPropagated(bool propagated);
+    /// REFERENCECLASS of a reference property; null when not given.
+    const CIMName& getReferenceClassName() const noexcept;
 
     friend bool operator==(const CIMProperty& a, const CIMProperty& b);
 
 private:
+    // Rarely set, so kept out of line: a decoded response holds many properties.
+    struct Extras {
+        CIMName classOrigin;
+        bool propagated = false;
+        CIMName referenceClassName;
+    };
+    Extras& extras();
+
     CIMName m_name;
     CIMValue m_value;
-    CIMName m_classOrigin;
-    bool m_propagated = false;
-    CIMName m_referenceClassName;
+    std::shared_ptr<const Extras> m_extras;
 };
 
 } // namespace cim

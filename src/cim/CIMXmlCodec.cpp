@@ -22,6 +22,9 @@ bool is(pugi::xml_node node, const char* name) { return std::strcmp(node.name(),
 
 // The element children of `parent`, with blank text ignored and any other text refused.
 std::vector<pugi::xml_node> elementChildren(pugi::xml_node parent) {
+    if (!detail::trimXmlSpace(parent.value()).empty()) {
+        fail(std::string("unexpected text in ") + parent.name());
+    }
     std::vector<pugi::xml_node> children;
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_element) {
@@ -246,6 +249,7 @@ void decodeIReturnValue(CIMXmlDecoder& decoder, pugi::xml_node node, CIMResponse
         }
     }
     if (*kind != CIMReturnKind::Value) {
+        response.instances.reserve(children.size());
         for (const pugi::xml_node child : children) {
             decodeReturnItem(decoder, child, response);
         }
@@ -401,8 +405,12 @@ std::string encodeResponse(const CIMResponse& response) {
     return out;
 }
 
-CIMResponse decodeResponse(std::string_view xml) {
-    const CIMXmlDocument document{std::string(xml), "CIM"};
+CIMResponse decodeResponse(std::string_view xml) { return decodeResponse(std::string(xml)); }
+
+CIMResponse decodeResponse(const char* xml) { return decodeResponse(std::string(xml)); }
+
+CIMResponse decodeResponse(std::string&& xml) {
+    const CIMXmlDocument document{std::move(xml), "CIM"};
     CIMResponse response;
     const pugi::xml_node method = onlyChild(openMessage(document, response.messageId, "SIMPLERSP"));
     if (!is(method, "IMETHODRESPONSE") && !is(method, "METHODRESPONSE")) {
@@ -432,7 +440,13 @@ std::string encodeExportRequest(const CIMExportRequest& request) {
 
 // EXPMETHODCALL: (EXPPARAMVALUE*)
 CIMExportRequest decodeExportRequest(std::string_view xml) {
-    const CIMXmlDocument document{std::string(xml), "CIM"};
+    return decodeExportRequest(std::string(xml));
+}
+
+CIMExportRequest decodeExportRequest(const char* xml) { return decodeExportRequest(std::string(xml)); }
+
+CIMExportRequest decodeExportRequest(std::string&& xml) {
+    const CIMXmlDocument document{std::move(xml), "CIM"};
     CIMExportRequest request;
     const pugi::xml_node call = callIn(openMessage(document, request.messageId, "SIMPLEEXPREQ"));
     if (!is(call, "EXPMETHODCALL")) {

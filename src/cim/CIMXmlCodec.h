@@ -33,9 +33,16 @@ CIMRequest decodeRequest(std::string_view xml);
 
 std::string encodeResponse(const CIMResponse& response);
 CIMResponse decodeResponse(std::string_view xml);
+/// Reads the document in the given buffer itself (no copy; the buffer's content is lost),
+/// for large answers whose body the caller no longer needs.
+CIMResponse decodeResponse(std::string&& xml);
+CIMResponse decodeResponse(const char* xml);
 
 std::string encodeExportRequest(const CIMExportRequest& request);
 CIMExportRequest decodeExportRequest(std::string_view xml);
+/// As decodeResponse(std::string&&): reads the buffer in place.
+CIMExportRequest decodeExportRequest(std::string&& xml);
+CIMExportRequest decodeExportRequest(const char* xml);
 
 std::string encodeExportResponse(const CIMExportResponse& response);
 CIMExportResponse decodeExportResponse(std::string_view xml);

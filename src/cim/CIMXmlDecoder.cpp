@@ -81,7 +81,11 @@ CIMName optionalName(pugi::xml_node node, const char* attribute) {
 // error; QUALIFIER (and, in classes, METHOD) elements are passed over where asked.
 class Children {
 public:
-    explicit Children(pugi::xml_node parent) : m_parent(parent), m_next(parent.first_child()) {}
+    explicit Children(pugi::xml_node parent) : m_parent(parent), m_next(parent.first_child()) {
+        if (!isBlank(parent.value())) {
+            fail(std::string("unexpected text in ") + parent.name());
+        }
+    }
 
     pugi::xml_node next() {
         for (; m_next; m_next = m_next.next_sibling()) {
@@ -137,11 +141,7 @@ private:
 };
 
 // The value of an EmbeddedObject attribute (or its legacy upper-case spelling).
-std::optional<CIMType> embeddedKind(pugi::xml_node node) {
-    auto text = optionalAttribute(node, "EmbeddedObject");
-    if (!text) {
-        text = optionalAttribute(node, "EMBEDDEDOBJECT");
-    }
+std::optional<CIMType> embeddedKind(std::optional<std::string_view> text, pugi::xml_node node) {
     if (!text) {
         return std::nullopt;
     }
@@ -156,13 +156,14 @@ std::optional<CIMType> embeddedKind(pugi::xml_node node) {
 }
 
 // The CIM type from a TYPE or PARAMTYPE attribute combined with EmbeddedObject.
-std::optional<CIMType> typeAttribute(pugi::xml_node node, const char* attribute) {
-    const auto embedded = embeddedKind(node);
-    const auto text = optionalAttribute(node, attribute);
-    if (!text) {
+std::optional<CIMType> combinedType(std::optional<std::string_view> typeText,
+                                    std::optional<std::string_view> embeddedText,
+                                    pugi::xml_node node, const char* attribute) {
+    const auto embedded = embeddedKind(embeddedText, node);
+    if (!typeText) {
         return embedded;
     }
-    const auto type = detail::trimXmlSpace(*text);
+    const auto type = detail::trimXmlSpace(*typeText);
     const std::optional<CIMType> named = cimTypeFromName(type);
     if (!named) {
         fail("unknown " + std::string(attribute) + " \"" + std::string(type) + "\" on " +
@@ -176,6 +177,14 @@ std::optional<CIMType> typeAttribute(pugi::xml_node node, const char* attribute)
         return embedded;
     }
     return named;
+}
+
+std::optional<CIMType> typeAttribute(pugi::xml_node node, const char* attribute) {
+    auto embedded = optionalAttribute(node, "EmbeddedObject");
+    if (!embedded) {
+        embedded = optionalAttribute(node, "EMBEDDEDOBJECT");
+    }
+    return combinedType(optionalAttribute(node, attribute), embedded, node, attribute);
 }
 
 // The stored form of one scalar read from text; references and embedded objects are
@@ -267,6 +276,50 @@ CIMKeyBinding::Type keyTypeFromAttributes(pugi::xml_node node) {
     return CIMKeyBinding::Type::String;
 }
 
+size_t countElements(pugi::xml_node parent) {
+    size_t count = 0;
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        count += child.type() == pugi::node_element ? 1 : 0;
+    }
+    return count;
+}
+
+void addDecodedProperty(CIMPropertyContainer& container, CIMProperty&& property, const char* owner) {
+    try {
+        container.addProperty(std::move(property));
+    } catch (const CIMValueError& e) {
+        fail(std::string(e.what()) + " in " + owner);
+    }
+}
+
+// The attributes a property element may carry, read in one pass.
+struct PropertyAttributes {
+    std::optional<std::string_view> name;
+    std::optional<std::string_view> type;
+    std::optional<std::string_view> embeddedObject;
+    std::optional<std::string_view> classOrigin;
+    std::optional<std::string_view> propagated;
+    std::optional<std::string_view> referenceClass;
+
+    explicit PropertyAttributes(pugi::xml_node node) {
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            const char* n = a.name();
+            std::optional<std::string_view>* slot =
+                std::strcmp(n, "NAME") == 0                 ? &name
+                : std::strcmp(n, "TYPE") == 0               ? &type
+                : std::strcmp(n, "CLASSORIGIN") == 0        ? &classOrigin
+                : std::strcmp(n, "PROPAGATED") == 0         ? &propagated
+                : std::strcmp(n, "REFERENCECLASS") == 0     ? &referenceClass
+                : std::strcmp(n, "EmbeddedObject") == 0 ||
+                        std::strcmp(n, "EMBEDDEDOBJECT") == 0 ? &embeddedObject
+                                                              : nullptr;
+            if (slot && !*slot) {
+                *slot = std::string_view(a.value());
+            }
+        }
+    }
+};
+
 } // namespace
 
 class CIMXmlDecoder::NestingGuard {
@@ -285,16 +338,18 @@ private:
     CIMXmlDecoder& m_decoder;
 };
 
+// The text of an element: its own value (leading text, see CIMXmlDocument) followed by any
+// text and CDATA children.
 std::string_view CIMXmlDecoder::textOf(pugi::xml_node node) {
     const pugi::xml_node first = node.first_child();
     if (!first) {
-        return {};
+        return node.value();
     }
-    const bool single = !first.next_sibling();
+    const bool single = !first.next_sibling() && !CIMXmlDocument::hasText(node);
     if (single && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
         return first.value();
     }
-    m_text.clear();
+    m_text = node.value();
     for (pugi::xml_node child = first; child; child = child.next_sibling()) {
         if (child.type() == pugi::node_element) {
             fail(std::string("unexpected ") + child.name() + " in " + node.name());
@@ -310,14 +365,11 @@ std::string_view CIMXmlDecoder::textOf(pugi::xml_node node) {
 CIMInstance CIMXmlDecoder::decodeInstance(pugi::xml_node node) {
     expectName(node, "INSTANCE");
     CIMInstance instance(requiredName(node, "CLASSNAME"));
+    instance.reserveProperties(countElements(node));
     Children children(node);
     for (pugi::xml_node child = children.nextSkipping("QUALIFIER"); child;
          child = children.nextSkipping("QUALIFIER")) {
-        CIMProperty property = decodeProperty(child);
-        if (instance.hasProperty(property.getName())) {
-            fail("duplicate property " + property.getName().getString() + " in INSTANCE");
-        }
-        instance.addProperty(std::move(property));
+        addDecodedProperty(instance, decodeProperty(child), "INSTANCE");
     }
     return instance;
 }
@@ -329,11 +381,7 @@ CIMClass CIMXmlDecoder::decodeClass(pugi::xml_node node) {
     Children children(node);
     for (pugi::xml_node child = children.nextSkipping("QUALIFIER", "METHOD"); child;
          child = children.nextSkipping("QUALIFIER", "METHOD")) {
-        CIMProperty property = decodeProperty(child);
-        if (cimClass.hasProperty(property.getName())) {
-            fail("duplicate property " + property.getName().getString() + " in CLASS");
-        }
-        cimClass.addProperty(std::move(property));
+        addDecodedProperty(cimClass, decodeProperty(child), "CLASS");
     }
     return cimClass;
 }
@@ -351,10 +399,14 @@ CIMProperty CIMXmlDecoder::decodeProperty(pugi::xml_node node) {
     if (!reference && !array && !is(node, "PROPERTY")) {
         fail(std::string("unexpected ") + node.name() + " where a property was expected");
     }
-    CIMName name = requiredName(node, "NAME");
+    const PropertyAttributes attributes(node);
+    if (!attributes.name) {
+        fail(std::string("missing attribute NAME on ") + node.name());
+    }
+    CIMName name = nameFrom(*attributes.name, node, "NAME");
     std::optional<CIMType> type = CIMType::Reference;
     if (!reference) {
-        type = typeAttribute(node, "TYPE");
+        type = combinedType(attributes.type, attributes.embeddedObject, node, "TYPE");
         if (!type) {
             fail("missing attribute TYPE on " + std::string(node.name()));
         }
@@ -362,7 +414,7 @@ CIMProperty CIMXmlDecoder::decodeProperty(pugi::xml_node node) {
             fail("TYPE reference on " + std::string(node.name()));
         }
     }
-    const auto propagated = optionalAttribute(node, "PROPAGATED");
+    const auto& propagated = attributes.propagated;
     if (propagated && *propagated != "true" && *propagated != "false") {
         fail("PROPAGATED must be \"true\" or \"false\" on " + std::string(node.name()));
     }
@@ -375,8 +427,12 @@ CIMProperty CIMXmlDecoder::decodeProperty(pugi::xml_node node) {
         value = decodeValue(valueNode, *type);
         children.expectEnd();
     }
-    return CIMProperty(std::move(name), std::move(value), optionalName(node, "CLASSORIGIN"),
-                       propagated == "true", reference ? optionalName(node, "REFERENCECLASS") : CIMName());
+    CIMName classOrigin = attributes.classOrigin ? nameFrom(*attributes.classOrigin, node, "CLASSORIGIN") : CIMName();
+    CIMName referenceClass = reference && attributes.referenceClass
+                                 ? nameFrom(*attributes.referenceClass, node, "REFERENCECLASS")
+                                 : CIMName();
+    return CIMProperty(std::move(name), std::move(value), std::move(classOrigin),
+                       propagated == "true", std::move(referenceClass));
 }
 
 CIMValue CIMXmlDecoder::decodeValue(pugi::xml_node node, CIMType type) {

@@ -19,6 +19,10 @@ public:
 
     pugi::xml_node root() const noexcept { return m_root; }
 
+    /// An element's text starts in the element's own value and goes on in any text and
+    /// CDATA children (see the parse options).
+    static bool hasText(pugi::xml_node element) noexcept { return *element.value() != 0; }
+
 private:
     std::string m_buffer;
     pugi::xml_document m_document;

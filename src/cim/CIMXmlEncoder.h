@@ -46,7 +46,7 @@ public:
     void writeObjectPath(const CIMObjectPath& path);
     /// VALUE.REFERENCE with the most complete form the path allows: INSTANCEPATH or
     /// CLASSPATH with host and namespace, LOCAL... with a namespace only, else INSTANCENAME
-    /// or CLASSNAME.
+    /// or CLASSNAME (CIM-XML has no form for a host without a namespace; it is left out).
     void writeValueReference(const CIMObjectPath& path);
 
     void writeNamedInstance(const CIMInstance& instance);

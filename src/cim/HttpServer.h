@@ -47,12 +47,15 @@ struct HttpRequestContext {
 };
 
 // The handler's answer. With chunked set the body goes out in chunks of chunkBytes followed by
-// the trailer fields (the peer must have asked for trailers with "TE: trailers").
+// the trailer fields (the peer must have asked for trailers with "TE: trailers"). With
+// dropConnection set nothing is written and the connection is closed, as a server that fails
+// or restarts mid-request would (for fault injection).
 struct HttpServerReply {
     boost::beast::http::response<boost::beast::http::string_body> message;
     bool chunked = false;
     std::size_t chunkBytes = 16 * 1024;
     std::vector<std::pair<std::string, std::string>> trailers;
+    bool dropConnection = false;
 };
 
 using HttpRequest = boost::beast::http::request<boost::beast::http::string_body>;

@@ -143,6 +143,8 @@ void HttpServerSession::respond()
     const HttpRequest request = m_parser->release();
     m_firstRequest = false;
     m_reply = callHandler(request);
+    if (m_reply.dropConnection)
+        return closeConnection();
     m_reply.message.version(request.version());
     const bool keepAlive = request.keep_alive() && !replyAsksToClose(m_reply.message);
     if (m_reply.chunked && request.version() >= 11)

@@ -152,6 +152,20 @@ TEST(HttpServer, HandlerExceptionBecomes500)
     EXPECT_EQ(client.readReply().substr(0, 12), "HTTP/1.1 500");
 }
 
+TEST(HttpServer, HandlerCanDropTheConnectionWithoutAnswering)
+{
+    HttpServer server(local(), [](const HttpRequest&, const HttpRequestContext&) {
+        HttpServerReply reply;
+        reply.dropConnection = true;
+        return reply;
+    });
+    server.start();
+    RawClient client(server.port());
+    client.send(post("x"));
+    EXPECT_EQ(client.readReply(), "");
+    EXPECT_TRUE(client.closedByServer());
+}
+
 TEST(HttpServer, ExpectContinueIsAnsweredBeforeTheBodyIsSent)
 {
     HttpServer server(local(), echo());

@@ -1,0 +1,7 @@
+#include "cim/CIMIndicationConsumer.h"
+
+namespace cim {
+
+CIMIndicationConsumer::~CIMIndicationConsumer() = default;
+
+} // namespace cim
