@@ -1,5 +1,6 @@
 #include "cim/CIMKeyBinding.h"
 
+#include <cmath>
 #include <limits>
 
 #include "cim/CIMObjectPath.h"
@@ -39,23 +40,36 @@ bool numbersEqual(const std::string& a, const std::string& b) {
     const auto realA = detail::readReal64(a);
     const auto realB = detail::readReal64(b);
     if (realA && realB) {
-        return *realA == *realB;
+        // A key must equal itself, so NaN equals NaN here (as in CIMValue).
+        return *realA == *realB || (std::isnan(*realA) && std::isnan(*realB));
     }
     return a == b;
 }
 
 CIMKeyBinding::Type keyTypeOf(const CIMValue& value) {
-    if (value.isNull() || value.isArray() || isEmbeddedType(value.getType())) {
+    if (value.isNull() || value.isArray()) {
         throw CIMValueError("a key value must be a non-null scalar");
     }
     switch (value.getType()) {
     case CIMType::Boolean: return CIMKeyBinding::Type::Boolean;
+    case CIMType::Uint8:
+    case CIMType::Sint8:
+    case CIMType::Uint16:
+    case CIMType::Sint16:
+    case CIMType::Uint32:
+    case CIMType::Sint32:
+    case CIMType::Uint64:
+    case CIMType::Sint64:
+    case CIMType::Real32:
+    case CIMType::Real64: return CIMKeyBinding::Type::Numeric;
     case CIMType::String:
     case CIMType::Char16:
     case CIMType::DateTime: return CIMKeyBinding::Type::String;
     case CIMType::Reference: return CIMKeyBinding::Type::Reference;
-    default: return CIMKeyBinding::Type::Numeric;
+    case CIMType::Object:
+    case CIMType::Instance: break;
     }
+    throw CIMValueError("an embedded object cannot be a key");
 }
 
 } // namespace

@@ -125,6 +125,10 @@ TEST(CIMObjectPath, IdenticalIgnoresCaseAndKeyOrder) {
     // Duplicate names must pair one to one.
     EXPECT_FALSE(CIMObjectPath("CIM_X.A=1,A=1").identical(CIMObjectPath("CIM_X.A=1,A=2")));
     EXPECT_FALSE(CIMObjectPath("CIM_X.K=-1").identical(CIMObjectPath("CIM_X.K=18446744073709551615")));
+    EXPECT_TRUE(CIMObjectPath("CIM_X.K=1.5e1").identical(CIMObjectPath("CIM_X.K=15.0")));
+    // Found by fuzzing: a NaN key made a path differ from itself.
+    EXPECT_TRUE(CIMObjectPath("_.=NaN").identical(CIMObjectPath("_.=NaN")));
+    EXPECT_FALSE(CIMObjectPath("CIM_X.K=NaN").identical(CIMObjectPath("CIM_X.K=INF")));
 }
 
 TEST(CIMKeyBinding, BuildsFromValuesAndChecksText) {

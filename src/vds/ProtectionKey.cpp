@@ -1,0 +1,136 @@
+#include "vds/ProtectionKey.h"
+
+#include "platform/registry/Registry.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+// Reads or writes all of `count` bytes; false on any failure or a short file.
+bool transferAll(int fd, std::uint8_t* data, std::size_t count, bool writing)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = writing ? ::write(fd, data + done, count - done)
+                                  : ::read(fd, data + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::mutex g_cacheMutex; // guards g_cached
+std::optional<std::pair<std::filesystem::path, ProtectionKey::Key>> g_cached;
+
+} // namespace
+
+std::filesystem::path ProtectionKey::path()
+{
+    const char* configured = std::getenv("ORVDS_PROTECTION_KEY");
+    if (configured != nullptr && *configured != '\0')
+        return configured;
+    std::shared_ptr<orv::platform::Registry> registry = orv::platform::Registry::processRegistry();
+    const std::filesystem::path registryFile =
+        registry ? registry->path() : orv::platform::Registry::defaultPath();
+    return registryFile.parent_path() / kFileName;
+}
+
+bool ProtectionKey::randomBytes(std::uint8_t* out, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::getrandom(out + done, count - done, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::optional<ProtectionKey::Key> ProtectionKey::readKey(const std::filesystem::path& file,
+                                                         bool& missing)
+{
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    missing = fd.get() < 0 && errno == ENOENT;
+    if (fd.get() < 0)
+        return std::nullopt;
+    Key key;
+    std::uint8_t extra;
+    if (!transferAll(fd.get(), key.data(), key.size(), false))
+        return std::nullopt;
+    // A longer file is not a key of ours.
+    if (::read(fd.get(), &extra, 1) != 0)
+        return std::nullopt;
+    return key;
+}
+
+// Writes a new key to a private temporary file and links it into place, so that a reader
+// never sees half a key and of two processes creating it at once one wins.
+std::optional<ProtectionKey::Key> ProtectionKey::createKey(const std::filesystem::path& file)
+{
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    Key key;
+    if (!randomBytes(key.data(), key.size()))
+        return std::nullopt;
+    std::string temporary = file.string() + ".XXXXXX";
+    FileDescriptor fd(::mkstemp(temporary.data())); // mode 0600
+    if (fd.get() < 0)
+        return std::nullopt;
+    const bool written = transferAll(fd.get(), key.data(), key.size(), true) && ::fsync(fd.get()) == 0;
+    const bool linked = written && ::link(temporary.c_str(), file.c_str()) == 0;
+    const int linkError = errno;
+    ::unlink(temporary.c_str());
+    if (linked)
+        return key;
+    if (written && linkError == EEXIST) {
+        bool missing = false;
+        return readKey(file, missing);
+    }
+    return std::nullopt;
+}
+
+std::optional<ProtectionKey::Key> ProtectionKey::machineKey()
+{
+    const std::filesystem::path file = path();
+    std::lock_guard lock(g_cacheMutex);
+    if (g_cached && g_cached->first == file)
+        return g_cached->second;
+    bool missing = false;
+    std::optional<Key> key = readKey(file, missing);
+    if (!key && missing)
+        key = createKey(file);
+    if (key)
+        g_cached.emplace(file, *key);
+    return key;
+}

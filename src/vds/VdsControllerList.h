@@ -1,0 +1,15 @@
+// A subsystem's controllers, in GUID order. The list has a lock kind of its own (275).
+#pragma once
+
+#include "vds/CVdsObjectListBase.h"
+
+class COrvController;
+
+template <class Controller>
+class VdsControllerListOf
+    : public CVdsObjectListBase<Controller, IVdsController, VDS_OT_CONTROLLER> {
+public:
+    using CVdsObjectListBase<Controller, IVdsController, VDS_OT_CONTROLLER>::CVdsObjectListBase;
+};
+
+using VdsControllerList = VdsControllerListOf<COrvController>;
