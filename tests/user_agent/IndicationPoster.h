@@ -1,14 +1,16 @@
 #pragma once
 
 #include "cim/CIMInstance.h"
+#include "cim/HttpClientConnection.h"
 
 #include <cstdint>
 #include <string>
 
 namespace Merrow::UserAgent::Testing {
 
-// Posts indications to a listener the way an array does, for tests that need indications the
-// simulated array would never send.
+// Posts indications to a listener the way an array does, on one keep-alive connection, for
+// tests that need indications the simulated array would never send and for benchmarks that
+// leave the array out. One thread at a time.
 class IndicationPoster {
 public:
     explicit IndicationPoster(std::uint16_t port);
@@ -18,7 +20,7 @@ public:
     bool post(const std::string& target, const cim::CIMInstance& indication);
 
 private:
-    std::uint16_t m_port;
+    cim::HttpClientConnection m_connection;
     std::uint64_t m_messageId = 0;
 };
 
