@@ -125,10 +125,11 @@ std::vector<CIMObjectPath> pathsOf(CIMResponse& response)
     }
 }
 
-CIMResponse decodeReply(const std::string& xml)
+// The reply body is read in place: it is not needed afterwards.
+CIMResponse decodeReply(std::string&& xml)
 {
     try {
-        return decodeResponse(xml);
+        return decodeResponse(std::move(xml));
     } catch (const CIMXmlError& e) {
         throw CIMMalformedHttpException(std::string("Malformed CIM-XML reply: ") + e.what());
     } catch (const CIMValueError& e) {
@@ -200,8 +201,8 @@ CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHea
     std::lock_guard lock(m_mutex);
     request.messageId = std::to_string(++m_lastMessageId);
     std::string body = encodeRequest(request);
-    const std::string reply = m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend);
-    CIMResponse response = decodeReply(reply);
+    std::string reply = m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend);
+    CIMResponse response = decodeReply(std::move(reply));
     checkReplyMatches(request, response);
     if (response.error)
         throw response.error->toException();

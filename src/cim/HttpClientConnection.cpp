@@ -59,6 +59,7 @@ void HttpClientConnection::connect(const std::string& host, std::uint16_t port)
 void HttpClientConnection::close() noexcept
 {
     m_connected = false;
+    m_localAddress.clear();
     dropLink();
 }
 
@@ -72,7 +73,7 @@ void HttpClientConnection::dropLink() noexcept
     m_buffer.consume(m_buffer.size());
 }
 
-std::string HttpClientConnection::localAddress() const
+std::string HttpClientConnection::socketLocalAddress() const
 {
     error_code ec;
     const auto endpoint = m_socket.local_endpoint(ec);
@@ -148,6 +149,7 @@ void HttpClientConnection::open()
     }
     error_code ignored;
     m_socket.set_option(tcp::no_delay(true), ignored);
+    m_localAddress = socketLocalAddress();
     ++m_connectionsOpened;
 }
 

@@ -61,8 +61,9 @@ public:
     // CIMMalformedHttpException.
     Response exchange(Request& request);
 
-    // Our address on this connection: the address the server sees us by. Empty when closed.
-    std::string localAddress() const;
+    // Our address on the connection: the address the server sees us by. It is kept while the
+    // link waits to be reopened; empty when not connected.
+    std::string localAddress() const { return m_localAddress; }
 
     // TCP connections opened so far, re-opens included.
     std::uint64_t connectionsOpened() const { return m_connectionsOpened; }
@@ -79,12 +80,14 @@ private:
     Response receive(const Deadline& deadline);
     [[noreturn]] void failReceive(const boost::system::error_code& ec, bool replyStarted);
     std::string peerName() const;
+    std::string socketLocalAddress() const;
 
     boost::asio::io_context m_ioc;
     boost::asio::ip::tcp::socket m_socket;
     boost::beast::flat_buffer m_buffer;
     std::string m_host;
     std::uint16_t m_port = 0;
+    std::string m_localAddress;
     bool m_connected = false;
     std::chrono::milliseconds m_timeout{0};
     std::uint64_t m_maxReplyBodyBytes = kDefaultMaxReplyBodyBytes;

@@ -57,6 +57,7 @@ void HttpServer::start()
     net::post(*m_acceptStrand, [this] { acceptNext(); });
     for (unsigned i = 0; i < std::max(1u, m_options.threads); ++i)
         m_threads.emplace_back([this] { m_ioc->run(); });
+    m_running = true;
 }
 
 void HttpServer::bind()
@@ -74,6 +75,7 @@ void HttpServer::stop()
 {
     if (!m_ioc)
         return;
+    m_running = false;
     m_stopping = true;
     m_ioc->stop();
     for (auto& thread : m_threads)

@@ -70,7 +70,8 @@ class HttpServerSession;
 // every connection. Malformed requests get 400, too large bodies 413, too large headers 431,
 // and the connection is closed after them.
 //
-// Threads: start() and stop() from one controlling thread; the counters from any thread.
+// Threads: start() and stop() from one controlling thread; isRunning(), port() and the
+// counters from any thread.
 // Shutdown sequence in stop(): stop the io_context (no new accept, no new reads), join the
 // threads (a handler already running finishes first), then close the acceptor and destroy the
 // io_context, which closes every connection still open.
@@ -85,10 +86,10 @@ public:
     // address cannot be bound, std::logic_error when already started.
     void start();
     void stop();
-    bool isRunning() const { return m_ioc != nullptr; }
+    bool isRunning() const { return m_running.load(); }
 
-    // The bound port; 0 before start().
-    std::uint16_t port() const { return m_port; }
+    // The bound port; 0 before the first start().
+    std::uint16_t port() const { return m_port.load(); }
 
     std::size_t activeConnections() const { return m_activeConnections.load(); }
     std::size_t peakConnections() const { return m_peakConnections.load(); }
@@ -114,7 +115,9 @@ private:
     std::optional<boost::asio::steady_timer> m_acceptRetryTimer;
     bool m_acceptPaused = false;
     std::vector<std::thread> m_threads;
-    std::uint16_t m_port = 0;
+
+    std::atomic<bool> m_running{false};
+    std::atomic<std::uint16_t> m_port{0};
 
     std::atomic<bool> m_stopping{false};
     std::atomic<std::size_t> m_activeConnections{0};

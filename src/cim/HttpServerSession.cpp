@@ -162,8 +162,9 @@ void HttpServerSession::writeReply(bool keepAlive)
     });
 }
 
-// chunked-body = *chunk last-chunk trailer-part CRLF. Built as one buffer: Beast's serializer
-// cannot emit trailer fields from a string body.
+// chunked-body = *chunk last-chunk trailer-part CRLF. Written as one gather list: the framing
+// lives in m_framing, the chunk data is read from the body where it is (Beast's serializer
+// cannot emit trailer fields from a string body).
 void HttpServerSession::writeChunked(bool keepAlive)
 {
     auto& message = m_reply.message;
@@ -176,24 +177,31 @@ void HttpServerSession::writeChunked(bool keepAlive)
     if (!trailerNames.empty())
         message.set(http::field::trailer, trailerNames);
 
-    std::ostringstream wire;
-    wire << message.base();
     const std::string& body = message.body();
     const std::size_t chunkBytes = std::max<std::size_t>(1, m_reply.chunkBytes);
+    const std::size_t chunks = (body.size() + chunkBytes - 1) / chunkBytes;
+    // Reserved up front: the buffers below point into these strings.
+    m_framing.clear();
+    m_framing.reserve(chunks + 2);
+    std::ostringstream header;
+    header << message.base();
+    m_framing.push_back(std::move(header).str());
+    m_wire.clear();
+    m_wire.push_back(net::buffer(m_framing.back()));
     for (std::size_t offset = 0; offset < body.size(); offset += chunkBytes) {
         const std::size_t length = std::min(chunkBytes, body.size() - offset);
-        wire << hex(length) << "\r\n";
-        wire.write(body.data() + offset, static_cast<std::streamsize>(length));
-        wire << "\r\n";
+        m_framing.push_back((offset == 0 ? "" : "\r\n") + hex(length) + "\r\n");
+        m_wire.push_back(net::buffer(m_framing.back()));
+        m_wire.push_back(net::buffer(body.data() + offset, length));
     }
-    wire << "0\r\n";
+    std::string last = body.empty() ? "0\r\n" : "\r\n0\r\n";
     for (const auto& [name, value] : m_reply.trailers)
-        wire << name << ": " << value << "\r\n";
-    wire << "\r\n";
-    m_wire = std::move(wire).str();
+        last += name + ": " + value + "\r\n";
+    m_framing.push_back(last + "\r\n");
+    m_wire.push_back(net::buffer(m_framing.back()));
 
     expireAfter(m_options.writeTimeout);
-    net::async_write(m_stream, net::buffer(m_wire), [self = shared_from_this(), keepAlive](const error_code& ec, std::size_t) {
+    net::async_write(m_stream, m_wire, [self = shared_from_this(), keepAlive](const error_code& ec, std::size_t) {
         self->onWritten(ec, keepAlive);
     });
 }
@@ -201,6 +209,7 @@ void HttpServerSession::writeChunked(bool keepAlive)
 void HttpServerSession::onWritten(const error_code& ec, bool keepAlive)
 {
     m_wire.clear();
+    m_framing.clear();
     m_reply = {};
     if (ec || !keepAlive)
         return closeConnection();

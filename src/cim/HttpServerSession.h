@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cim {
 
@@ -49,7 +50,10 @@ private:
     boost::beast::flat_buffer m_buffer;
     std::optional<boost::beast::http::request_parser<boost::beast::http::string_body>> m_parser;
     HttpServerReply m_reply;
-    std::string m_wire;
+    // A chunked reply on the wire: the framing texts and the buffers that interleave them with
+    // the body.
+    std::vector<std::string> m_framing;
+    std::vector<boost::asio::const_buffer> m_wire;
     HttpRequestContext m_context;
     bool m_firstRequest = true;
 

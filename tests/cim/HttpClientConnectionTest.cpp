@@ -147,6 +147,9 @@ TEST(HttpClientConnection, ReplyThatClosesTheConnectionIsFollowedByAReconnect)
         EXPECT_EQ(client.exchange(request).body(), "ok");
     }
     EXPECT_EQ(client.connectionsOpened(), 3u);
+    EXPECT_EQ(client.localAddress(), "127.0.0.1") << "known while the link waits to be reopened";
+    client.close();
+    EXPECT_EQ(client.localAddress(), "");
 }
 
 TEST(HttpClientConnection, IdleConnectionClosedByServerIsReopenedBeforeSending)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "cim/CIMInstance.h"
+#include "cim/CIMObject.h"
+#include "cim/CIMObjectPath.h"
+#include "cim/CIMParamValue.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvcim {
+
+// Writes CIM objects for people, one block per object and an empty line after each block:
+//
+//   root/snia:CIM_StorageVolume.DeviceID="v1",SystemName="array1"
+//     DeviceID : string = "v1"
+//     OperationalStatus : uint16[] = {2,5}
+//     SourceInstance : instance =
+//       instance of CIM_StorageVolume
+//         DeviceID : string = "v1"
+//
+// Strings are quoted with \" and \\ escaped; null values and elements read NULL.
+class CIMTextPrinter {
+public:
+    explicit CIMTextPrinter(std::ostream& out);
+
+    // The header line is the path when the instance has one, else "instance of <class>".
+    void printInstance(const cim::CIMInstance& instance);
+    void printObject(const cim::CIMObject& object);
+    void printPath(const cim::CIMObjectPath& path);
+    // A method result: the return value, then the out parameters.
+    void printMethodResult(const cim::CIMValue& returnValue, const std::vector<cim::CIMParamValue>& outParameters);
+    // One line and an empty one, for confirmations such as "deleted <path>".
+    void printLine(const std::string& text);
+
+    static std::string quoted(const std::string& text);
+
+private:
+    void printProperties(const cim::CIMInstance& instance, int depth);
+    void printValueLine(const std::string& name, const cim::CIMValue& value, int depth);
+    void printEmbedded(const cim::CIMValue& value, int depth);
+    static std::string valueText(const cim::CIMValue& value);
+    std::ostream& indent(int depth);
+
+    std::ostream& m_out;
+};
+
+} // namespace orvcim

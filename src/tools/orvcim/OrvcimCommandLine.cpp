@@ -1,0 +1,275 @@
+#include "OrvcimCommandLine.h"
+
+#include "CIMTextPrinter.h"
+#include "IndicationPrinter.h"
+#include "ValueArgument.h"
+#include "WbemUrl.h"
+#include "cim/CIMClient.h"
+#include "cim/CIMListener.h"
+#include "cim/CIMValueError.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+namespace orvcim {
+
+std::atomic<bool> OrvcimCommandLine::s_stopRequested{false};
+
+struct OrvcimCommandLine::Options {
+    std::string operation;
+    std::string url;
+    std::string method;
+    std::vector<std::string> arguments;
+    std::vector<std::string> propertyList;
+    bool propertyListGiven = false;
+    std::string assocClass;
+    std::string resultClass;
+    std::string role;
+    std::string resultRole;
+    std::uint32_t timeout = cim::CIMClient::kDefaultTimeoutMilliseconds;
+    std::uint16_t port = 0;
+    std::uint64_t count = 0;
+    std::string address = "0.0.0.0";
+};
+
+namespace {
+
+// CLI11 reads "-ac" as two short flags; the association options are written with one dash
+// by habit, so they are given a second one before parsing.
+void doubleDashAssociationOptions(std::vector<std::string>& args)
+{
+    static const std::set<std::string> kLongWithOneDash = {"-ac", "-rc", "-arc", "-arr", "-rr", "-pl"};
+    for (std::string& arg : args) {
+        if (kLongWithOneDash.count(arg))
+            arg.insert(arg.begin(), '-');
+    }
+}
+
+std::string oneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    return text;
+}
+
+cim::CIMObjectPath targetPath(const WbemUrl& url)
+{
+    cim::CIMObjectPath path;
+    try {
+        path = cim::CIMObjectPath::parse(url.objectPath());
+    } catch (const cim::CIMValueError& e) {
+        throw std::invalid_argument("bad object path \"" + url.objectPath() + "\": " + e.what());
+    }
+    if (path.getNameSpace().isNull() || path.isNull())
+        throw std::invalid_argument("the URL needs namespace:Class, got \"" + url.objectPath() + "\"");
+    return path;
+}
+
+cim::CIMObjectPath instancePath(const WbemUrl& url)
+{
+    cim::CIMObjectPath path = targetPath(url);
+    if (!path.hasKeys())
+        throw std::invalid_argument("the URL needs the keys of the instance (Class.Key=\"value\")");
+    return path;
+}
+
+std::vector<ValueArgument> valueArguments(const std::vector<std::string>& texts)
+{
+    std::vector<ValueArgument> arguments;
+    for (const std::string& text : texts)
+        arguments.push_back(ValueArgument::parse(text));
+    return arguments;
+}
+
+cim::CIMPropertyList propertyList(const std::vector<std::string>& names, bool given)
+{
+    if (!given)
+        return {};
+    std::vector<cim::CIMName> list;
+    for (const std::string& name : names)
+        list.emplace_back(name);
+    return cim::CIMPropertyList(std::move(list));
+}
+
+// The keys of the URL become properties of the new instance, typed as their text suggests.
+cim::CIMInstance newInstance(const cim::CIMObjectPath& path, const std::vector<ValueArgument>& arguments)
+{
+    cim::CIMInstance instance(path.getClassName());
+    for (const cim::CIMKeyBinding& key : path.getKeyBindings()) {
+        const std::string text = key.getType() == cim::CIMKeyBinding::Type::String
+                                     ? CIMTextPrinter::quoted(key.getValue())
+                                     : key.getValue();
+        instance.addProperty(ValueArgument::parse(key.getName().getString() + "=" + text).toProperty());
+    }
+    for (const ValueArgument& argument : arguments)
+        instance.setPropertyValue(argument.name(), argument.toProperty().getValue());
+    return instance;
+}
+
+void addOperation(CLI::App& app, const char* name, const char* description, std::string& url)
+{
+    app.add_subcommand(name, description)->add_option("url", url, "http://user:pw@host:port/namespace:Class[.keys]")->required();
+}
+
+} // namespace
+
+OrvcimCommandLine::OrvcimCommandLine(std::ostream& out, std::ostream& err)
+    : m_out(out), m_err(err)
+{
+}
+
+void OrvcimCommandLine::requestStop()
+{
+    s_stopRequested = true;
+}
+
+int OrvcimCommandLine::run(std::vector<std::string> args)
+{
+    doubleDashAssociationOptions(args);
+    Options options;
+    CLI::App app("orvcim: a small CIM-XML client", "orvcim");
+    app.require_subcommand(1);
+    app.add_option("--timeout", options.timeout, "request time-out in milliseconds, 0 for none");
+
+    for (const auto& [name, description] : std::vector<std::pair<const char*, const char*>>{
+             {"ei", "enumerate instances"}, {"ein", "enumerate instance names"}, {"gi", "get an instance"},
+             {"ai", "associated instances"}, {"ain", "associated instance names"}, {"ci", "create an instance"},
+             {"mi", "modify an instance"}, {"di", "delete an instance"}, {"cm", "invoke a method"}})
+        addOperation(app, name, description, options.url);
+    for (const char* name : {"ei", "gi", "ai"})
+        app.get_subcommand(name)->add_option("--pl", options.propertyList, "properties to return")->delimiter(',');
+    for (const char* name : {"ai", "ain"}) {
+        CLI::App* sub = app.get_subcommand(name);
+        sub->add_option("--ac", options.assocClass, "association class");
+        sub->add_option("--rc", options.resultClass, "result class");
+        sub->add_option("--arc,--role", options.role, "role of the given object");
+        sub->add_option("--arr,--rr,--result-role", options.resultRole, "role of the result objects");
+    }
+    app.get_subcommand("cm")->add_option("method", options.method, "method name")->required();
+    for (const char* name : {"ci", "mi", "cm"})
+        app.get_subcommand(name)->add_option("arguments", options.arguments, "NAME[:TYPE]=VALUE");
+
+    CLI::App* listen = app.add_subcommand("listen", "receive indications and print them");
+    listen->add_option("--port", options.port, "port to listen on, 0 for any free one");
+    listen->add_option("--count", options.count, "stop after this many indications");
+    listen->add_option("--address", options.address, "address to listen on");
+
+    std::reverse(args.begin(), args.end());
+    try {
+        app.parse(args);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, m_out, m_err) == 0 ? 0 : 2;
+    }
+    options.operation = app.get_subcommands().front()->get_name();
+    for (const char* name : {"ei", "gi", "ai"})
+        options.propertyListGiven |= app.get_subcommand(name)->count("--pl") > 0;
+    return execute(options);
+}
+
+int OrvcimCommandLine::execute(const Options& options)
+{
+    try {
+        if (options.operation == "listen")
+            runListen(options);
+        else
+            runOperation(options);
+        return 0;
+    } catch (const std::exception& e) {
+        m_err << "orvcim: " << oneLine(e.what()) << std::endl;
+        return 1;
+    }
+}
+
+void OrvcimCommandLine::connect(cim::CIMClient& client, const WbemUrl& url, const Options& options)
+{
+    client.setTimeout(options.timeout);
+    client.connect(url.host(), url.port(), url.user(), url.password());
+}
+
+void OrvcimCommandLine::runOperation(const Options& options)
+{
+    const WbemUrl url = WbemUrl::parse(options.url);
+    const cim::CIMObjectPath path = targetPath(url);
+    const cim::CIMNamespaceName& ns = path.getNameSpace();
+    const auto pl = propertyList(options.propertyList, options.propertyListGiven);
+    const std::vector<ValueArgument> arguments = valueArguments(options.arguments);
+    cim::CIMClient client;
+    connect(client, url, options);
+    CIMTextPrinter print(m_out);
+    const std::string& op = options.operation;
+
+    if (op == "ei") {
+        for (const auto& instance : client.enumerateInstances(ns, path.getClassName(), true, false, false, false, pl))
+            print.printInstance(instance);
+    } else if (op == "ein") {
+        for (const auto& name : client.enumerateInstanceNames(ns, path.getClassName()))
+            print.printPath(name);
+    } else if (op == "gi") {
+        print.printInstance(client.getInstance(ns, instancePath(url), false, false, false, pl));
+    } else if (op == "ai") {
+        for (const auto& object : client.associators(ns, path, cim::CIMName(options.assocClass), cim::CIMName(options.resultClass),
+                                                     options.role, options.resultRole, false, false, pl))
+            print.printObject(object);
+    } else if (op == "ain") {
+        for (const auto& name : client.associatorNames(ns, path, cim::CIMName(options.assocClass),
+                                                       cim::CIMName(options.resultClass), options.role, options.resultRole))
+            print.printPath(name);
+    } else if (op == "ci") {
+        print.printLine("created " + client.createInstance(ns, newInstance(path, arguments)).toString());
+    } else if (op == "mi") {
+        if (arguments.empty())
+            throw std::invalid_argument("mi needs at least one NAME=VALUE");
+        // The server's instance tells the types of the properties to change.
+        cim::CIMInstance instance = client.getInstance(ns, instancePath(url));
+        std::vector<cim::CIMName> changed;
+        for (const ValueArgument& argument : arguments) {
+            const std::size_t index = instance.findProperty(argument.name());
+            const bool known = index != cim::CIMInstance::npos;
+            const cim::CIMProperty property =
+                known ? argument.toProperty(instance.getProperty(index).getType(), instance.getProperty(index).isArray())
+                      : argument.toProperty();
+            if (known)
+                instance.removeProperty(index);
+            instance.addProperty(property);
+            changed.push_back(property.getName());
+        }
+        instance.setPath(instancePath(url));
+        client.modifyInstance(ns, instance, false, cim::CIMPropertyList(changed));
+        print.printLine("modified " + instancePath(url).toString());
+    } else if (op == "di") {
+        client.deleteInstance(ns, instancePath(url));
+        print.printLine("deleted " + instancePath(url).toString());
+    } else if (op == "cm") {
+        std::vector<cim::CIMParamValue> in;
+        for (const ValueArgument& argument : arguments)
+            in.push_back(argument.toParameter());
+        std::vector<cim::CIMParamValue> out;
+        const cim::CIMValue result = client.invokeMethod(ns, path, cim::CIMName(options.method), in, out);
+        print.printMethodResult(result, out);
+    }
+    client.disconnect();
+}
+
+void OrvcimCommandLine::runListen(const Options& options)
+{
+    s_stopRequested = false;
+    cim::CIMListenerOptions listenerOptions;
+    listenerOptions.address = options.address;
+    listenerOptions.port = options.port;
+    cim::CIMListener listener(listenerOptions);
+    IndicationPrinter printer(m_out);
+    listener.addConsumer(&printer);
+    listener.start();
+    m_err << "orvcim: listening on " << options.address << ":" << listener.getPortNumber()
+          << ", post indications to /CIMListener/..." << std::endl;
+    const std::uint64_t target = options.count == 0 ? UINT64_MAX : options.count;
+    while (!s_stopRequested && !printer.waitFor(target, std::chrono::milliseconds(200))) {
+    }
+    listener.stop();
+    listener.removeConsumer(&printer);
+}
+
+} // namespace orvcim
