@@ -52,7 +52,8 @@ struct ArrayPipeline {
     // Waits for the service indication of `service` about the object with key value `id`.
     void await(const std::shared_ptr<TestService>& service, const std::string& id) {
         const auto taken = takeUntil(root, [&](const ServiceIndication& indication) {
-            const auto* binding = indication.GetIndication().GetSourceObjectPath().findKeyBinding(key);
+            const auto* binding =
+                indication.GetIndication().GetSourceObjectPath().findKeyBinding(key);
             return indication.GetService().IsSameService(MerrowService(service)) && binding &&
                    binding->getValue() == id;
         });
@@ -87,8 +88,7 @@ void reportLatency(benchmark::State& state, const std::vector<double>& microseco
 }
 
 // Times `change` from the control call to its service indication taken from the root's queue.
-template <typename Change>
-void timeChange(std::vector<double>& microseconds, Change&& change) {
+template <typename Change> void timeChange(std::vector<double>& microseconds, Change&& change) {
     const auto start = Clock::now();
     change();
     microseconds.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
@@ -130,7 +130,8 @@ void BM_InitiatorChangeLatency(benchmark::State& state) {
             const std::string name = "iqn.2026-01.com.example:bench-" + std::to_string(i);
             std::string id;
             timeChange(microseconds, [&] {
-                if (pipeline.array.control().addInitiator(name, id) != Merrow::Sim::ControlResult::Ok)
+                if (pipeline.array.control().addInitiator(name, id) !=
+                    Merrow::Sim::ControlResult::Ok)
                     throw std::runtime_error("initiator not added");
                 pipeline.await(pipeline.created, id);
             });
@@ -176,7 +177,11 @@ void BM_ArrayChangeBurst(benchmark::State& state) {
     state.counters["service_indications_per_s"] =
         benchmark::Counter(static_cast<double>(serviceIndications), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ArrayChangeBurst)->Arg(200)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ArrayChangeBurst)
+    ->Arg(200)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

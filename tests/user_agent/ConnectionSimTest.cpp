@@ -186,8 +186,8 @@ protected:
         m_connection = m_root->GetConnection(address);
         m_connection.SetTimeout(300);
         ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
-        m_service = std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection),
-                                                  profiles(R()));
+        m_service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection), profiles(R()));
         m_connection.GetConnectionImpl()->AddIndicationConsumer(
             I::CIMIndicationType_Creation, "CIM_StorageVolume", MerrowServiceWeakRef(m_service));
     }
@@ -196,8 +196,8 @@ protected:
     // the dispatcher: all that was queued before it has been handled by then. The marker goes
     // to a service of its own, since log-ins drop the registrations.
     std::vector<ServiceIndication> drain() {
-        auto marker = std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection),
-                                                    profiles(R()));
+        auto marker =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection), profiles(R()));
         m_connection.GetConnectionImpl()->AddIndicationConsumer(
             I::CIMIndicationType_Creation, "Test_Marker", MerrowServiceWeakRef(marker));
         cim::CIMInstance source("Test_Marker");
@@ -262,8 +262,8 @@ TEST_F(LostConnectionSimTest, ArrayThatGoesAwayIsLostAndReconnectsWhenBack) {
     EXPECT_EQ(stateOf(m_connection), S::STATE_CONNECTED);
 
     // The subscriptions survived on the array: a new service hears about new volumes.
-    auto service = std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection),
-                                                 profiles(R()));
+    auto service =
+        std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection), profiles(R()));
     m_connection.GetConnectionImpl()->AddIndicationConsumer(
         I::CIMIndicationType_Creation, "CIM_StorageVolume", MerrowServiceWeakRef(service));
     std::string deviceId;

@@ -39,8 +39,8 @@ public:
     // Paths (as text) of every handler, filter and subscription on the array.
     std::set<std::string> listenerObjects() {
         std::set<std::string> paths;
-        for (const char* cls : {"CIM_IndicationHandlerCIMXML", "CIM_IndicationFilter",
-                                "CIM_IndicationSubscription"})
+        for (const char* cls :
+             {"CIM_IndicationHandlerCIMXML", "CIM_IndicationFilter", "CIM_IndicationSubscription"})
             for (const cim::CIMObjectPath& path : m_client.enumerateInstanceNames(kNamespace, cls))
                 paths.insert(path.toString());
         return paths;
@@ -89,8 +89,8 @@ protected:
 
     std::shared_ptr<TestService> serviceFor(CorvaneConnection& connection, std::int32_t type,
                                             const char* className) {
-        auto service = std::make_shared<TestService>(CorvaneConnectionWeakRef(connection),
-                                                     profiles(R()));
+        auto service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
         connection.GetConnectionImpl()->AddIndicationConsumer(type, className,
                                                               MerrowServiceWeakRef(service));
         return service;
@@ -114,8 +114,10 @@ std::string deviceIdOf(const ServiceIndication& indication) {
 TEST_F(IndicationSimTest, ChangeReachesTheServicesOfItsTypeAndClassOnly) {
     SimArray array("127.77.4.1");
     CorvaneConnection connection = connect(array.address());
-    auto createdVolumes = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
-    auto deletedVolumes = serviceFor(connection, I::CIMIndicationType_Deletion, "CIM_StorageVolume");
+    auto createdVolumes =
+        serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    auto deletedVolumes =
+        serviceFor(connection, I::CIMIndicationType_Deletion, "CIM_StorageVolume");
     auto createdDisks = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_DiskDrive");
     const std::pair<std::shared_ptr<TestService>, std::pair<std::int32_t, const char*>> keys[] = {
         {createdVolumes, {I::CIMIndicationType_Creation, "CIM_StorageVolume"}},
@@ -198,8 +200,9 @@ TEST_F(IndicationSimTest, IndicationWithoutIdentifierIsRefusedAndOthersStillArri
     CorvaneConnection connection = connect(array.address());
     auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
     IndicationPoster poster(m_root->GetImpl().GetListenerPort());
-    EXPECT_FALSE(poster.post(array.address(), makeIndicationInstance("CIM_InstCreation",
-                                                                     makeVolume("forged"), nullptr)));
+    EXPECT_FALSE(
+        poster.post(array.address(),
+                    makeIndicationInstance("CIM_InstCreation", makeVolume("forged"), nullptr)));
     EXPECT_EQ(m_root->GetImpl().GetListener().GetRejectedCount(), 1u);
 
     std::string id;
@@ -241,7 +244,8 @@ TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
     std::mt19937 generator(5489);
     std::uniform_int_distribution<int> numbers(1, 20000);
     const std::string takenName = "MerrowFilter" + std::to_string(numbers(generator));
-    inspector.createFilter(takenName, "SELECT * FROM CIM_InstModification WHERE SourceInstance ISA CIM_DiskDrive");
+    inspector.createFilter(
+        takenName, "SELECT * FROM CIM_InstModification WHERE SourceInstance ISA CIM_DiskDrive");
     const std::set<std::string> before = inspector.listenerObjects();
 
     CorvaneConnection connection = connect(array.address());
