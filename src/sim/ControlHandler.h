@@ -1,0 +1,47 @@
+#pragma once
+
+// The simulator's control class, CorvaneSim_Control in namespace "root/corvane_sim", so
+// that any CIM client (wbemcli included) can drive a running simulator. One instance
+// (Name "Control") shows the current settings; its methods act through SimulatorControl
+// and answer 0 (done), 1 (no such object) or 2 (refused):
+//
+//   SetRefuseLogins(Refuse)              FailNextCalls(Operation, Count, Code)
+//   SetDelay(Milliseconds)               SetHang(Hang)
+//   DropConnections()                    SetFirmwareVersion(Version)
+//   Failover()                           SetJobs(Enabled, Milliseconds)
+//   AddDisks(Count, SizeBytes) -> DeviceIDs[]          RemoveDisk(DeviceID)
+//   AddVolume(Name, SizeBytes) -> DeviceID             RemoveVolume(Volume)
+//   AddInitiator(Name) -> InstanceID                   RemoveInitiator(Name)
+//   AddSession(InitiatorName, Volume) -> InstanceID    RemoveSession(Session)
+//   GetRequestCounters() -> Operations[], Counts[]     ResetRequestCounters()
+//
+// Requests to this namespace are never counted nor failed, delayed or refused by the
+// faults they control.
+
+#include "sim/SimulatorControl.h"
+
+#include "cim/CIMRequest.h"
+#include "cim/CIMResponse.h"
+
+namespace Merrow::Sim {
+
+class ControlHandler {
+public:
+    explicit ControlHandler(SimulatorControl& control) : m_control(control) {}
+
+    // Throws cim::CIMException for what it refuses.
+    cim::CIMResponse handle(const cim::CIMRequest& request);
+
+    static constexpr const char* kClassName = "CorvaneSim_Control";
+    static constexpr const char* kInstanceName = "Control";
+
+private:
+    cim::CIMInstance controlInstance() const;
+    cim::CIMObjectPath controlPath() const;
+    cim::CIMResponse invoke(const cim::CIMRequest& request);
+    void checkClass(const cim::CIMName& className) const;
+
+    SimulatorControl& m_control;
+};
+
+} // namespace Merrow::Sim

@@ -1,0 +1,35 @@
+#pragma once
+
+// What ModifyInstance may change, per class and property, and how the change reaches the
+// array's state. Only properties whose value differs from the stored one count, so a
+// client may send back a whole instance with one property changed (as the client library
+// does).
+//
+// Writable: a volume's or target's "ElementName", a CHAP "Secret" (empty or 12 to 16
+// characters), a target's authentication methods (3 none or 5 CHAP) and its other session
+// and connection settings, a job's "Priority", the array name ("Name" of the redundant
+// pair, "ElementName" of the top system), an initiator's "ElementName", the non-key
+// properties of the management port, iSCSI, iSNS, IP and TCP settings, and the non-key
+// properties of indication handlers, filters and subscriptions.
+//
+// Refusals are CIM errors: a property the class does not have CIM_ERR_NO_SUCH_PROPERTY, a
+// value of another type CIM_ERR_TYPE_MISMATCH, a key or read-only property
+// CIM_ERR_NOT_SUPPORTED, a value the array does not accept CIM_ERR_INVALID_PARAMETER or,
+// for a conflict with other objects, CIM_ERR_FAILED with the array's text.
+
+#include "sim/ArrayModel.h"
+
+#include "cim/CIMInstance.h"
+#include "cim/CIMPropertyList.h"
+
+namespace Merrow::Sim {
+
+class InstanceModifier {
+public:
+    // Throws cim::CIMException. Unknown, mistyped, key and read-only properties are found
+    // before anything changes; a value check that fails stops at that property.
+    static void modify(ModelTransaction& transaction, const StoredObject& object, const cim::CIMInstance& modified,
+                       const cim::CIMPropertyList& propertyList);
+};
+
+} // namespace Merrow::Sim

@@ -1,0 +1,185 @@
+#include "sim/SimulatorControl.h"
+
+#include "sim/AccessMethods.h"
+#include "sim/DefaultArray.h"
+#include "sim/SystemMethods.h"
+#include "sim/VolumeActions.h"
+
+#include <cstdio>
+
+namespace Merrow::Sim {
+
+namespace {
+
+SimVolume* findVolume(ArrayState& state, const std::string& nameOrId)
+{
+    auto byId = state.volumes.find(nameOrId);
+    if (byId != state.volumes.end())
+        return &byId->second;
+    for (auto& [id, volume] : state.volumes) {
+        if (volume.name == nameOrId)
+            return &volume;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SimulatorControl::SimulatorControl(ArrayModel& model, FaultControl& faults, RequestCounters& counters,
+                                   SimulatorSettings& settings)
+    : m_model(model), m_faults(faults), m_counters(counters), m_settings(settings)
+{
+}
+
+void SimulatorControl::setFirmwareVersion(const std::string& version)
+{
+    m_model.update([&](ModelTransaction& transaction) {
+        transaction.state().system.firmwareVersion = version;
+        transaction.touch(GroupKind::System);
+    });
+}
+
+std::string SimulatorControl::firmwareVersion() const
+{
+    return m_model.read([](const ModelView& view) { return view.state.system.firmwareVersion; });
+}
+
+void SimulatorControl::failover()
+{
+    m_model.update([](ModelTransaction& transaction) { SystemMethods::failover(transaction); });
+}
+
+std::uint16_t SimulatorControl::activeSlot() const
+{
+    return m_model.read([](const ModelView& view) { return view.state.system.activeSlot; });
+}
+
+std::vector<std::string> SimulatorControl::addDisks(unsigned count, std::uint64_t bytes)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        std::vector<std::string> ids;
+        for (unsigned i = 0; i < count; ++i) {
+            ids.push_back(DefaultArray::addDisk(transaction.state(), bytes));
+            transaction.touchDisk(ids.back());
+        }
+        return ids;
+    });
+}
+
+ControlResult SimulatorControl::removeDisk(const std::string& deviceId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        if (state.disks.count(deviceId) == 0)
+            return ControlResult::NotFound;
+        if (VolumeActions::usesDisk(state, deviceId))
+            return ControlResult::Refused;
+        transaction.touchDisk(deviceId);
+        state.disks.erase(deviceId);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::addVolume(const std::string& name, std::uint64_t bytes, std::string& deviceId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        if (name.empty() || state.findVolumeByName(name) != nullptr)
+            return ControlResult::Refused;
+        deviceId = DefaultArray::addVolume(state, name, bytes, PoolId::BaseA);
+        if (deviceId.empty())
+            return ControlResult::Refused;
+        transaction.touchVolume(deviceId);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::removeVolume(const std::string& nameOrId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        SimVolume* volume = findVolume(transaction.state(), nameOrId);
+        if (volume == nullptr)
+            return ControlResult::NotFound;
+        VolumeActions::remove(transaction, volume->id);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::addInitiator(const std::string& name, std::string& instanceId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        if (!AccessMethods::isLegalInitiatorName(name) || state.findInitiatorByName(name) != nullptr)
+            return ControlResult::Refused;
+        instanceId = DefaultArray::addInitiator(state, name);
+        transaction.touchInitiator(instanceId);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::removeInitiator(const std::string& name)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        const SimInitiator* initiator = state.findInitiatorByName(name);
+        if (initiator == nullptr)
+            return ControlResult::NotFound;
+        const std::string id = initiator->id;
+        transaction.touchInitiator(id);
+        std::erase_if(state.grants, [&](const auto& item) { return item.second.initiatorId == id; });
+        state.initiators.erase(id);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::addSession(const std::string& initiatorName, const std::string& volume,
+                                           std::string& sessionId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        const SimVolume* target = findVolume(state, volume);
+        if (target == nullptr)
+            return ControlResult::NotFound;
+        if (!AccessMethods::isLegalInitiatorName(initiatorName))
+            return ControlResult::Refused;
+        SimSession session;
+        session.id = state.allocateId(IdPrefix::Session);
+        session.connectionId = state.allocateId(IdPrefix::Connection);
+        session.initiatorName = initiatorName;
+        session.volumeId = target->id;
+        session.portalId = state.portals.empty() ? std::string() : state.portals.begin()->first;
+        char isid[16];
+        std::snprintf(isid, sizeof isid, "4000013700%02x", static_cast<unsigned>(state.sessions.size() & 0xFF));
+        session.isid = isid;
+        sessionId = session.id;
+        state.sessions.emplace(session.id, session);
+        transaction.touch(ModelProjection::group(GroupKind::Session, sessionId));
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::removeSession(const std::string& sessionOrInitiator)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        bool removed = false;
+        for (auto it = state.sessions.begin(); it != state.sessions.end();) {
+            if (it->first == sessionOrInitiator || it->second.initiatorName == sessionOrInitiator) {
+                transaction.touch(ModelProjection::group(GroupKind::Session, it->first));
+                it = state.sessions.erase(it);
+                removed = true;
+            } else {
+                ++it;
+            }
+        }
+        return removed ? ControlResult::Ok : ControlResult::NotFound;
+    });
+}
+
+void SimulatorControl::setJobs(bool enabled, std::uint32_t milliseconds)
+{
+    m_settings.jobsEnabled = enabled;
+    m_settings.jobMilliseconds = milliseconds;
+}
+
+} // namespace Merrow::Sim

@@ -1,0 +1,80 @@
+#pragma once
+
+// Drives a running simulator from a test: faults, firmware version, controller failover,
+// and changes "behind the client's back" (disks, volumes, initiators and sessions added or
+// removed without any client request), plus the request counters. Every model change
+// posts indications and reaches the state file like a client's change would.
+//
+// Threads: any. Each call takes the model lock or the fault lock for its own duration.
+
+#include "sim/ArrayModel.h"
+#include "sim/FaultControl.h"
+#include "sim/RequestCounters.h"
+#include "sim/SimulatorSettings.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Merrow::Sim {
+
+enum class ControlResult : std::uint32_t {
+    Ok = 0,
+    NotFound = 1,
+    Refused = 2,
+};
+
+class SimulatorControl {
+public:
+    SimulatorControl(ArrayModel& model, FaultControl& faults, RequestCounters& counters, SimulatorSettings& settings);
+
+    void refuseLogins(bool refuse) { m_faults.setRefuseLogins(refuse); }
+    void failNextCalls(const std::string& operation, std::uint32_t count, std::uint32_t code)
+    {
+        m_faults.failNext(operation, count, code);
+    }
+    void setDelay(std::chrono::milliseconds delay) { m_faults.setDelay(delay); }
+    void setHang(bool hang) { m_faults.setHang(hang); }
+    void dropConnections() { m_faults.dropConnections(); }
+
+    void setFirmwareVersion(const std::string& version);
+    std::string firmwareVersion() const;
+    // The other controller takes over; the ping object's "SlotId" changes.
+    void failover();
+    std::uint16_t activeSlot() const;
+
+    std::vector<std::string> addDisks(unsigned count, std::uint64_t bytes = 600'000'000'000ull);
+    // Refused for a disk that holds volume extents.
+    ControlResult removeDisk(const std::string& deviceId);
+    // A ready JBOD volume on the base pool of controller A. Refused for an empty or taken
+    // name and when no disk has room; `deviceId` receives the new volume's id.
+    ControlResult addVolume(const std::string& name, std::uint64_t bytes, std::string& deviceId);
+    // By name or DeviceID.
+    ControlResult removeVolume(const std::string& nameOrId);
+    ControlResult addInitiator(const std::string& name, std::string& instanceId);
+    ControlResult removeInitiator(const std::string& name);
+    // A live session of the initiator (by iSCSI name, registered or not) on the target of
+    // the volume (by name or DeviceID), through the first portal.
+    ControlResult addSession(const std::string& initiatorName, const std::string& volume, std::string& sessionId);
+    // By session InstanceID, or every session of an initiator name.
+    ControlResult removeSession(const std::string& sessionOrInitiator);
+
+    std::uint64_t requestCount(const std::string& operation) const { return m_counters.get(operation); }
+    std::map<std::string, std::uint64_t> requestCounts() const { return m_counters.snapshot(); }
+    void resetRequestCounts() { m_counters.reset(); }
+
+    void setJobs(bool enabled, std::uint32_t milliseconds);
+    void setJobKeepTime(std::uint32_t milliseconds) { m_settings.jobKeepMilliseconds = milliseconds; }
+
+    ArrayModel& model() { return m_model; }
+
+private:
+    ArrayModel& m_model;
+    FaultControl& m_faults;
+    RequestCounters& m_counters;
+    SimulatorSettings& m_settings;
+};
+
+} // namespace Merrow::Sim

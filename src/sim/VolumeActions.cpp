@@ -1,0 +1,96 @@
+#include "sim/VolumeActions.h"
+
+#include "sim/DefaultArray.h"
+
+namespace Merrow::Sim {
+
+std::vector<DiskSpace> VolumeActions::candidates(const ArrayState& state, const std::vector<const SimDisk*>& chosen,
+                                                 const std::string& poolId, const SimVolume* freeing)
+{
+    std::vector<const SimDisk*> disks = chosen;
+    if (disks.empty()) {
+        for (const auto& [id, disk] : state.disks) {
+            if (disk.poolId == poolId && disk.online)
+                disks.push_back(&disk);
+        }
+    }
+    std::vector<DiskSpace> spaces;
+    spaces.reserve(disks.size());
+    for (const SimDisk* disk : disks) {
+        std::uint64_t free = state.freeBlocks(*disk);
+        if (freeing != nullptr)
+            free += state.blocksHeldBy(*freeing, disk->id);
+        spaces.push_back({disk->id, std::min(free, disk->blocks)});
+    }
+    return spaces;
+}
+
+SimVolumeLayout VolumeActions::layoutFrom(ArrayState& state, const CheckedLayout& layout, const LayoutPlan& plan,
+                                          std::uint64_t blocks, const SimVolumeLayout* reuse)
+{
+    SimVolumeLayout result;
+    result.organization = layout.organization;
+    result.stripeWidth = plan.stripeWidth;
+    result.chunkBytes = layout.chunkBytes;
+    result.blocks = blocks;
+    for (const ExtentPlan& piece : plan.extents) {
+        std::string id;
+        if (reuse != nullptr) {
+            for (const SimExtent& old : reuse->extents) {
+                if (old.diskId == piece.diskId)
+                    id = old.id;
+            }
+        }
+        if (id.empty())
+            id = state.allocateId(IdPrefix::LeafExtent);
+        result.extents.push_back({id, piece.diskId, piece.blocks});
+    }
+    return result;
+}
+
+std::string VolumeActions::create(ModelTransaction& transaction, const std::string& name, const std::string& poolId,
+                                  SimVolumeLayout layout, bool ready)
+{
+    ArrayState& state = transaction.state();
+    SimVolume volume;
+    volume.id = state.allocateId(IdPrefix::Volume);
+    volume.name = name;
+    volume.durableName = DefaultArray::durableName(state, volume.id);
+    volume.poolId = poolId;
+    volume.layout = std::move(layout);
+    volume.ready = ready;
+    volume.target = DefaultArray::makeTarget(state, volume.id, name);
+    const std::string id = volume.id;
+    state.volumes.emplace(id, std::move(volume));
+    transaction.touchVolume(id);
+    return id;
+}
+
+void VolumeActions::remove(ModelTransaction& transaction, const std::string& volumeId)
+{
+    ArrayState& state = transaction.state();
+    transaction.touchVolume(volumeId);
+    std::erase_if(state.grants, [&](const auto& item) { return item.second.volumeId == volumeId; });
+    std::erase_if(state.sessions, [&](const auto& item) { return item.second.volumeId == volumeId; });
+    state.volumes.erase(volumeId);
+}
+
+bool VolumeActions::hasSessions(const ArrayState& state, const std::string& volumeId)
+{
+    for (const auto& [id, session] : state.sessions) {
+        if (session.volumeId == volumeId)
+            return true;
+    }
+    return false;
+}
+
+bool VolumeActions::usesDisk(const ArrayState& state, const std::string& diskId)
+{
+    for (const auto& [id, volume] : state.volumes) {
+        if (state.blocksHeldBy(volume, diskId) != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace Merrow::Sim
