@@ -61,7 +61,8 @@ double percentile(std::vector<double> samples, double fraction) {
 void BM_PostedIndicationLatency(benchmark::State& state) {
     Pipeline pipeline;
     IndicationPoster poster(pipeline.root.GetImpl().GetListenerPort());
-    const cim::CIMInstance indication = makeIndicationInstance("CIM_InstCreation", makeVolume("v1"));
+    const cim::CIMInstance indication =
+        makeIndicationInstance("CIM_InstCreation", makeVolume("v1"));
     std::vector<double> microseconds;
     for (auto _ : state) {
         microseconds.clear();
@@ -85,7 +86,8 @@ void BM_PostedIndicationRate(benchmark::State& state) {
     const int senders = static_cast<int>(state.range(0));
     Pipeline pipeline;
     const std::uint16_t port = pipeline.root.GetImpl().GetListenerPort();
-    const cim::CIMInstance indication = makeIndicationInstance("CIM_InstCreation", makeVolume("v1"));
+    const cim::CIMInstance indication =
+        makeIndicationInstance("CIM_InstCreation", makeVolume("v1"));
     for (auto _ : state) {
         std::vector<std::thread> threads;
         for (int s = 0; s < senders; ++s)
@@ -101,7 +103,12 @@ void BM_PostedIndicationRate(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * (kBatch / senders * senders));
 }
-BENCHMARK(BM_PostedIndicationRate)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PostedIndicationRate)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Stop right after Start, with the product's periods (10 s idle, 1 s poll and wait).
 void BM_StartThenStop(benchmark::State& state) {

@@ -26,7 +26,8 @@ std::shared_ptr<CorvaneConnectionImpl> lockOrThrow(const CorvaneConnectionWeakRe
 
 // The boundary of every handle operation: no exception gets past it.
 template <typename Operation>
-MerrowReturnValue guarded(CorvaneConnectionImpl* impl, const char* function, Operation&& operation) {
+MerrowReturnValue guarded(CorvaneConnectionImpl* impl, const char* function,
+                          Operation&& operation) {
     if (!impl)
         return R::UA_E_FAIL;
     try {
@@ -65,9 +66,8 @@ std::shared_ptr<CorvaneConnectionImpl> CorvaneConnection::GetConnectionImplPtr()
 MerrowReturnValue CorvaneConnection::Connect(const std::string& userName,
                                              const std::string& password) {
     MWSCOPE("");
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__, [&](CorvaneConnectionImpl& impl) {
-        return impl.Connect(userName, password);
-    });
+    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__,
+                   [&](CorvaneConnectionImpl& impl) { return impl.Connect(userName, password); });
 }
 
 MerrowReturnValue CorvaneConnection::Logoff() {

@@ -166,12 +166,12 @@ void CorvaneConnectionImpl::deliver(const std::vector<std::shared_ptr<MerrowServ
             service->OnIndicationReceived(indication);
         } catch (const std::exception& e) {
             MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
-                << "Indication for " << service->GetTypeName() << " " << service->GetInstanceIdentity()
-                << " failed: " << e.what() << MWENDREC;
+                << "Indication for " << service->GetTypeName() << " "
+                << service->GetInstanceIdentity() << " failed: " << e.what() << MWENDREC;
         } catch (...) {
             MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
-                << "Indication for " << service->GetTypeName() << " " << service->GetInstanceIdentity()
-                << " failed" << MWENDREC;
+                << "Indication for " << service->GetTypeName() << " "
+                << service->GetInstanceIdentity() << " failed" << MWENDREC;
         }
     }
 }

@@ -21,8 +21,7 @@ constexpr std::int32_t kInvalidObjectHandle = 16;
 } // namespace
 
 MerrowServiceImpl::MerrowServiceImpl(std::string typeName, CorvaneConnectionWeakRef connection)
-    : m_typeName(std::move(typeName)),
-      m_instanceID(ServiceInstanceID::nextSerial(), m_typeName),
+    : m_typeName(std::move(typeName)), m_instanceID(ServiceInstanceID::nextSerial(), m_typeName),
       m_connection(std::move(connection)) {}
 
 MerrowServiceImpl::~MerrowServiceImpl() {
@@ -36,9 +35,9 @@ void MerrowServiceImpl::OnIndicationReceived(const UAIndication& indication) {
     MWSCOPE_OBJ(this, "");
     ScopedLock lock(*this);
     if (indication.GetKind() == UAIndication::IndicationKind_LostConnection) {
-        MWTRACE(TV_INFO, TC_INFO_OTHER)
-            << "Connection lost for " << m_typeName << " ServiceInstanceID=" << GetInstanceIdentity()
-            << " so calling SetServiceRemoved(true)" << MWENDREC;
+        MWTRACE(TV_INFO, TC_INFO_OTHER) << "Connection lost for " << m_typeName
+                                        << " ServiceInstanceID=" << GetInstanceIdentity()
+                                        << " so calling SetServiceRemoved(true)" << MWENDREC;
         SetServiceRemoved(true);
         return;
     }
@@ -78,8 +77,9 @@ MerrowServiceImpl::offerToProfiles(const UAIndication& indication) {
         } else if (outcome.result.isFailure()) {
             MWTRACE(TV_INFO, TC_INFO_OTHER)
                 << " profile's OnIndicationReceived() has returned a failure code : "
-                << outcome.result << " for profile with objectPath:"
-                << profile->GetRootObjectPath().toString() << MWENDREC;
+                << outcome.result
+                << " for profile with objectPath:" << profile->GetRootObjectPath().toString()
+                << MWENDREC;
         }
     }
     return outcome;
@@ -88,8 +88,7 @@ MerrowServiceImpl::offerToProfiles(const UAIndication& indication) {
 void MerrowServiceImpl::AlertNeedsAttention(const std::string& functionName) {
     SetStatusValue(STATUS_NEEDSATTENTION);
     PostServiceIndication(ServiceIndication::ServiceChanged,
-                          MerrowReturnValue(MerrowReturnValue::UA_E_UNEXPECTED),
-                          UAIndication());
+                          MerrowReturnValue(MerrowReturnValue::UA_E_UNEXPECTED), UAIndication());
     MWTRACE(TV_WARNING, TC_ERROR_WARNING)
         << " We have an internal indication OF A MALFUNTION in " << functionName << MWENDLINE
         << "... have set out Status to STATUS_NEEDSATTENTION, " << MWENDLINE
@@ -142,9 +141,8 @@ std::uint32_t MerrowServiceImpl::AddServiceIndicationCallback(ServiceIndicationC
 
 bool MerrowServiceImpl::RemoveServiceIndicationCallback(std::uint32_t cookie) {
     std::lock_guard lock(m_registryMutex);
-    return std::erase_if(m_callbacks, [cookie](const auto& entry) {
-               return entry.first == cookie;
-           }) > 0;
+    return std::erase_if(m_callbacks,
+                         [cookie](const auto& entry) { return entry.first == cookie; }) > 0;
 }
 
 void MerrowServiceImpl::CallServiceIndicationCallbacks(const ServiceIndication& indication) const {
@@ -159,8 +157,8 @@ void MerrowServiceImpl::CallServiceIndicationCallbacks(const ServiceIndication& 
 
 void MerrowServiceImpl::PostServiceIndication(std::int32_t code, const MerrowReturnValue& result,
                                               const UAIndication& cause) {
-    const ServiceIndication serviceIndication(MerrowService(weak_from_this().lock()), code,
-                                              result, cause);
+    const ServiceIndication serviceIndication(MerrowService(weak_from_this().lock()), code, result,
+                                              cause);
     const auto connection = GetConnection().Lock();
     if (connection) {
         connection->QueueServiceIndication(serviceIndication);

@@ -36,8 +36,8 @@ MerrowReturnValue MerrowUserAgentImpl::Start() {
     // A listener that cannot start has said so; the threads run anyway, so that connections
     // are still kept alive.
     const MerrowReturnValue listening = m_listener.Start();
-    m_keepAliveThread = std::thread(ConnectionKeepAlive(*this, m_periods.keepAliveIdle,
-                                                        m_periods.keepAlivePoll));
+    m_keepAliveThread =
+        std::thread(ConnectionKeepAlive(*this, m_periods.keepAliveIdle, m_periods.keepAlivePoll));
     m_dispatcherThread = std::thread(IndicationDispatcher(*this, m_periods.dispatcherWait));
     return listening;
 }

@@ -215,19 +215,22 @@ MerrowReturnValue UACIMClient::connectFailure() {
             m_state = STATE_AUTHORIZATION_FAILED;
             return R::UA_E_ACCESSDENIED;
         }
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << "Pegasus exception: " << e.what() << MWENDREC;
+        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << "Pegasus exception: " << e.what() << MWENDREC;
         return R::UA_E_FAIL;
     } catch (const cim::CIMHttpErrorException& e) {
         if (isUnauthorized(e)) {
             m_state = STATE_AUTHORIZATION_FAILED;
             return R::UA_E_ACCESSDENIED;
         }
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << "Pegasus exception: " << e.what() << MWENDREC;
+        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << "Pegasus exception: " << e.what() << MWENDREC;
         return R::UA_E_FAIL;
     } catch (const std::bad_alloc&) {
         return R::UA_E_OUTOFMEMORY;
     } catch (const std::exception& e) {
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << "Pegasus exception: " << e.what() << MWENDREC;
+        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << "Pegasus exception: " << e.what() << MWENDREC;
         return R::UA_E_FAIL;
     } catch (...) {
         MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << " Run-time exception caught!" << MWENDREC;
@@ -351,9 +354,8 @@ cim::CIMInstance UACIMClient::getInstance(const cim::CIMNamespaceName& nameSpace
                                           const cim::CIMPropertyList& propertyList) {
     const cim::CIMObjectPath path = UAObjectPathFixer::FixObjectPathForBadProviders(instanceName);
     return runRequest("(InstanceName=" + path.toString() + ")", [&] {
-        cim::CIMInstance instance = m_client.getInstance(nameSpace, path, localOnly,
-                                                         includeQualifiers, includeClassOrigin,
-                                                         propertyList);
+        cim::CIMInstance instance = m_client.getInstance(
+            nameSpace, path, localOnly, includeQualifiers, includeClassOrigin, propertyList);
         instance.setPath(instanceName);
         return instance;
     });
@@ -362,8 +364,7 @@ cim::CIMInstance UACIMClient::getInstance(const cim::CIMNamespaceName& nameSpace
 void UACIMClient::deleteInstance(const cim::CIMNamespaceName& nameSpace,
                                  const cim::CIMObjectPath& instanceName) {
     const cim::CIMObjectPath path = UAObjectPathFixer::FixObjectPathForBadProviders(instanceName);
-    runRequest("(Path=" + path.toString() + ")",
-               [&] { m_client.deleteInstance(nameSpace, path); });
+    runRequest("(Path=" + path.toString() + ")", [&] { m_client.deleteInstance(nameSpace, path); });
 }
 
 cim::CIMObjectPath UACIMClient::createInstance(const cim::CIMNamespaceName& nameSpace,
@@ -382,8 +383,8 @@ void UACIMClient::modifyInstance(const cim::CIMNamespaceName& nameSpace,
 
 std::vector<cim::CIMInstance>
 UACIMClient::enumerateInstances(const cim::CIMNamespaceName& nameSpace,
-                                const cim::CIMName& className, bool deepInheritance,
-                                bool localOnly, bool includeQualifiers, bool includeClassOrigin,
+                                const cim::CIMName& className, bool deepInheritance, bool localOnly,
+                                bool includeQualifiers, bool includeClassOrigin,
                                 const cim::CIMPropertyList& propertyList) {
     return runRequest("(ClassName=" + className.getString() + ")", [&] {
         return m_client.enumerateInstances(nameSpace, className, deepInheritance, localOnly,
@@ -405,9 +406,8 @@ UACIMClient::associators(const cim::CIMNamespaceName& nameSpace,
                          const std::string& resultRole, bool includeQualifiers,
                          bool includeClassOrigin, const cim::CIMPropertyList& propertyList) {
     const cim::CIMObjectPath path = UAObjectPathFixer::FixObjectPathForBadProviders(objectName);
-    return runRequest("(ObjectName=" + path.toString() + ", AssocClass=" +
-                          assocClass.getString() + ", ResultClass=" + resultClass.getString() +
-                          ")",
+    return runRequest("(ObjectName=" + path.toString() + ", AssocClass=" + assocClass.getString() +
+                          ", ResultClass=" + resultClass.getString() + ")",
                       [&] {
                           return m_client.associators(nameSpace, path, assocClass, resultClass,
                                                       role, resultRole, includeQualifiers,
@@ -415,18 +415,18 @@ UACIMClient::associators(const cim::CIMNamespaceName& nameSpace,
                       });
 }
 
-std::vector<cim::CIMObjectPath>
-UACIMClient::associatorNames(const cim::CIMNamespaceName& nameSpace,
-                             const cim::CIMObjectPath& objectName, const cim::CIMName& assocClass,
-                             const cim::CIMName& resultClass, const std::string& role,
-                             const std::string& resultRole) {
+std::vector<cim::CIMObjectPath> UACIMClient::associatorNames(const cim::CIMNamespaceName& nameSpace,
+                                                             const cim::CIMObjectPath& objectName,
+                                                             const cim::CIMName& assocClass,
+                                                             const cim::CIMName& resultClass,
+                                                             const std::string& role,
+                                                             const std::string& resultRole) {
     const cim::CIMObjectPath path = UAObjectPathFixer::FixObjectPathForBadProviders(objectName);
-    return runRequest("(ObjectName=" + path.toString() + ", AssocClass=" +
-                          assocClass.getString() + ", ResultClass=" + resultClass.getString() +
-                          ")",
+    return runRequest("(ObjectName=" + path.toString() + ", AssocClass=" + assocClass.getString() +
+                          ", ResultClass=" + resultClass.getString() + ")",
                       [&] {
-                          return m_client.associatorNames(nameSpace, path, assocClass,
-                                                          resultClass, role, resultRole);
+                          return m_client.associatorNames(nameSpace, path, assocClass, resultClass,
+                                                          role, resultRole);
                       });
 }
 
@@ -436,11 +436,10 @@ cim::CIMValue UACIMClient::invokeMethod(const cim::CIMNamespaceName& nameSpace,
                                         const std::vector<cim::CIMParamValue>& inParameters,
                                         std::vector<cim::CIMParamValue>& outParameters) {
     const cim::CIMObjectPath path = UAObjectPathFixer::FixObjectPathForBadProviders(instanceName);
-    return runRequest(" For object=" + path.toString() + " MethodName=" + methodName.getString(),
-                      [&] {
-                          return m_client.invokeMethod(nameSpace, path, methodName, inParameters,
-                                                       outParameters);
-                      });
+    return runRequest(
+        " For object=" + path.toString() + " MethodName=" + methodName.getString(), [&] {
+            return m_client.invokeMethod(nameSpace, path, methodName, inParameters, outParameters);
+        });
 }
 
 // ---- firmware, probe, top system ---------------------------------------------------------
@@ -613,8 +612,8 @@ void UACIMClient::createHandler() {
     std::uint16_t port = 0;
     withOwner([&](UAConnectionOwner& owner) { port = owner.GetListenerPort(); });
     if (port == 0)
-        throw MWEApplicationException("The indication listener is not running", __FILE__,
-                                      __LINE__, __PRETTY_FUNCTION__);
+        throw MWEApplicationException("The indication listener is not running", __FILE__, __LINE__,
+                                      __PRETTY_FUNCTION__);
     const std::string portText = std::to_string(port);
     cim::CIMInstance handler(kHandlerClass);
     handler.addProperty({"SystemCreationClassName", cim::CIMValue("CIM_ComputerSystem")});

@@ -26,8 +26,8 @@ constexpr const char* kSourcePathProperty = "SourceInstanceModelPath";
 std::uint32_t identifierFrom(const cim::CIMValue& value) {
     if (value.isNull())
         return 0;
-    const std::string text = value.getType() == cim::CIMType::String ? value.get<std::string>()
-                                                                     : value.toString();
+    const std::string text =
+        value.getType() == cim::CIMType::String ? value.get<std::string>() : value.toString();
     std::uint64_t number = 0;
     std::from_chars(text.data(), text.data() + text.size(), number);
     return static_cast<std::uint32_t>(number);
@@ -88,8 +88,7 @@ void UAIndication::readSourcePath() {
 }
 
 cim::CIMObject UAIndication::readEmbeddedInstance(const cim::CIMInstance& indication,
-                                                  const char* property,
-                                                  const char* missingWarning,
+                                                  const char* property, const char* missingWarning,
                                                   const char* wrongTypeError,
                                                   const cim::CIMObjectPath& path) {
     const auto index = indication.findProperty(property);

@@ -45,8 +45,8 @@ std::uint64_t UAVersion::getKey() const {
 }
 
 std::string UAVersion::toString() const {
-    return std::to_string(m_major) + "." + std::to_string(m_minor) + "." +
-           std::to_string(m_build) + "." + std::to_string(m_revision);
+    return std::to_string(m_major) + "." + std::to_string(m_minor) + "." + std::to_string(m_build) +
+           "." + std::to_string(m_revision);
 }
 
 bool UAVersion::isDevelopmentBuild() const {

@@ -19,8 +19,8 @@ constexpr const char* kHost = "127.77.0.254";
 class CorvaneConnectionRoutingTest : public ::testing::Test {
 protected:
     std::shared_ptr<TestService> addService(std::int32_t type, const std::string& className) {
-        auto service = std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection),
-                                                     profiles(R()));
+        auto service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(m_connection), profiles(R()));
         m_connection->AddIndicationConsumer(type, className, MerrowServiceWeakRef(service));
         return service;
     }

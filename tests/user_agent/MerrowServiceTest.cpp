@@ -1,8 +1,8 @@
+#include "user_agent/MerrowService.h"
 #include "user_agent/CorvaneConnection.h"
 #include "user_agent/CorvaneConnectionImpl.h"
 #include "user_agent/CorvaneConnectionWeakRef.h"
 #include "user_agent/MWExceptions.h"
-#include "user_agent/MerrowService.h"
 #include "user_agent/MerrowServiceWeakRef.h"
 
 #include "UATestDoubles.h"

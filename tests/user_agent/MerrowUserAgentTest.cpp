@@ -1,6 +1,6 @@
+#include "user_agent/MerrowUserAgent.h"
 #include "user_agent/CorvaneConnectionImpl.h"
 #include "user_agent/MerrowServiceWeakRef.h"
-#include "user_agent/MerrowUserAgent.h"
 
 #include "IndicationPoster.h"
 #include "UATestDoubles.h"
@@ -80,8 +80,8 @@ TEST(MerrowUserAgentTest, ServiceIndicationsAreQueuedOnlyOnceSomebodyWaits) {
     const ServiceIndication early(MerrowService(), ServiceIndication::ServiceRemoved, R(), I());
     impl.QueueServiceIndication(early);
     EXPECT_FALSE(root.GetNextServiceIndication(taken, 0));
-    impl.QueueServiceIndication(ServiceIndication(MerrowService(), ServiceIndication::ServiceChanged,
-                                                  R(R::UA_E_FAIL), I()));
+    impl.QueueServiceIndication(ServiceIndication(
+        MerrowService(), ServiceIndication::ServiceChanged, R(R::UA_E_FAIL), I()));
     ASSERT_TRUE(root.GetNextServiceIndication(taken, 0));
     EXPECT_EQ(taken.GetReturnValue().getCode(), R::UA_E_FAIL);
 }
@@ -97,8 +97,8 @@ protected:
     std::shared_ptr<TestService> serviceOn(const std::string& host, std::int32_t type,
                                            const char* className) {
         CorvaneConnection connection = m_root.GetConnection(host);
-        auto service = std::make_shared<TestService>(CorvaneConnectionWeakRef(connection),
-                                                     profiles(R()));
+        auto service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
         connection.GetConnectionImpl()->AddIndicationConsumer(type, className,
                                                               MerrowServiceWeakRef(service));
         return service;
@@ -119,9 +119,12 @@ TEST_F(MerrowUserAgentRoutingTest, PostedIndicationReachesTheServiceOfItsHost) {
     IndicationPoster poster(m_root.GetImpl().GetListenerPort());
 
     // Unknown hosts are dropped; the dispatcher keeps the order of arrival.
-    ASSERT_TRUE(poster.post("array-c", makeIndicationInstance("CIM_InstCreation", makeVolume("c"))));
-    ASSERT_TRUE(poster.post("array-b", makeIndicationInstance("CIM_InstCreation", makeVolume("b"))));
-    ASSERT_TRUE(poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("a"))));
+    ASSERT_TRUE(
+        poster.post("array-c", makeIndicationInstance("CIM_InstCreation", makeVolume("c"))));
+    ASSERT_TRUE(
+        poster.post("array-b", makeIndicationInstance("CIM_InstCreation", makeVolume("b"))));
+    ASSERT_TRUE(
+        poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("a"))));
 
     const ServiceIndication first = next();
     EXPECT_TRUE(first.GetService().IsSameService(MerrowService(serviceB)));
@@ -138,7 +141,8 @@ TEST_F(MerrowUserAgentRoutingTest, IndicationWithoutIdentifierIsRefusedAndNeverQ
         "array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("bad"), nullptr)));
     EXPECT_EQ(m_root.GetImpl().GetListener().GetRejectedCount(), 1u);
 
-    ASSERT_TRUE(poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("ok"))));
+    ASSERT_TRUE(
+        poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("ok"))));
     const ServiceIndication indication = next();
     EXPECT_EQ(indication.GetIndication().GetSourceObjectPath(), makeVolume("ok").getPath());
     EXPECT_EQ(service->profile(0).m_offered.load(), 1);

@@ -1,6 +1,6 @@
+#include "user_agent/UAIndication.h"
 #include "user_agent/MWExceptions.h"
 #include "user_agent/UAException.h"
-#include "user_agent/UAIndication.h"
 
 #include "IndicationBuilders.h"
 
@@ -119,16 +119,15 @@ TEST(UAIndicationTest, TypeComesFromTheIndicationClass) {
         {"CIM_AlertIndication", UAIndication::CIMIndicationType_Unknown, "UNKNOWN"},
     };
     for (const Case& c : cases) {
-        const UAIndication indication(
-            "array", makeIndicationInstance(c.indicationClass, makeVolume("v1")));
+        const UAIndication indication("array",
+                                      makeIndicationInstance(c.indicationClass, makeVolume("v1")));
         EXPECT_EQ(indication.GetType(), c.type) << c.indicationClass;
         EXPECT_STREQ(UAIndication::typeName(indication.GetType()), c.name);
     }
 }
 
 TEST(UAIndicationTest, ModificationKeepsThePreviousInstance) {
-    cim::CIMInstance indication =
-        makeIndicationInstance("CIM_InstModification", makeVolume("v2"));
+    cim::CIMInstance indication = makeIndicationInstance("CIM_InstModification", makeVolume("v2"));
     cim::CIMInstance before = makeVolume("v2");
     before.setPropertyValue("ElementName", cim::CIMValue("old name"));
     indication.addProperty({"PreviousInstance", cim::CIMValue(cim::CIMObject(before))});

@@ -16,9 +16,9 @@ Key stringKey(const char* name, const char* value) {
 }
 
 TEST(UAObjectPathFixerTest, IdentifyingKeyThatIsNotFirstBecomesTheOnlyKey) {
-    const auto path = pathOf("CIM_StorageVolume", {stringKey("SystemName", "sys"),
-                                                   stringKey("CreationClassName", "x"),
-                                                   stringKey("deviceid", "v1")});
+    const auto path = pathOf("CIM_StorageVolume",
+                             {stringKey("SystemName", "sys"), stringKey("CreationClassName", "x"),
+                              stringKey("deviceid", "v1")});
     const auto fixed = UAObjectPathFixer::FixObjectPathForBadProviders(path);
     ASSERT_EQ(fixed.getKeyBindings().size(), 1u);
     EXPECT_EQ(fixed.getKeyBindings()[0].getValue(), "v1");

@@ -1,5 +1,5 @@
-#include "user_agent/UAException.h"
 #include "user_agent/UAVersion.h"
+#include "user_agent/UAException.h"
 
 #include <gtest/gtest.h>
 
@@ -39,15 +39,22 @@ TEST(UAVersionTest, ArrayFirmwareAgainstThisClient) {
         C expected;
     };
     const Case cases[] = {
-        {"2.4.0.0", C::Incompatible},    {"2.4.99.99", C::Incompatible},
-        {"2.5.0.0", C::Compatible},      {"2.5.1.80", C::Compatible},
-        {"2.8.2.2", C::Compatible},      {"2.8.9.9", C::Compatible},
-        {"2.9.0.0", C::Incompatible},    {"3.0.0.0", C::Incompatible},
-        {"1.0.0.0", C::Incompatible},    {"0.9.9.9", C::ArrayVersionInvalid},
+        {"2.4.0.0", C::Incompatible},
+        {"2.4.99.99", C::Incompatible},
+        {"2.5.0.0", C::Compatible},
+        {"2.5.1.80", C::Compatible},
+        {"2.8.2.2", C::Compatible},
+        {"2.8.9.9", C::Compatible},
+        {"2.9.0.0", C::Incompatible},
+        {"3.0.0.0", C::Incompatible},
+        {"1.0.0.0", C::Incompatible},
+        {"0.9.9.9", C::ArrayVersionInvalid},
         {"0.0.0.0", C::ArrayVersionInvalid},
         // The development band is open at both ends.
-        {"90.0.9.9", C::Incompatible},   {"90.1.0.0", C::Compatible},
-        {"91.0.0.0", C::Compatible},     {"99.98.0.0", C::Compatible},
+        {"90.0.9.9", C::Incompatible},
+        {"90.1.0.0", C::Compatible},
+        {"91.0.0.0", C::Compatible},
+        {"99.98.0.0", C::Compatible},
         {"99.99.0.0", C::Incompatible},
     };
     for (const Case& c : cases)
