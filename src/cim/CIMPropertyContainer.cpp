@@ -1,5 +1,7 @@
 #include "cim/CIMPropertyContainer.h"
 
+#include <utility>
+
 #include "cim/CIMValueError.h"
 
 namespace cim {
@@ -13,12 +15,20 @@ size_t CIMPropertyContainer::findProperty(const CIMName& name) const noexcept {
     return npos;
 }
 
-const CIMValue& CIMPropertyContainer::getPropertyValue(const CIMName& name) const {
+const CIMProperty& CIMPropertyContainer::getProperty(const CIMName& name) const {
     const size_t index = findProperty(name);
     if (index == npos) {
         throw CIMValueError("no property " + name.getString());
     }
-    return m_properties[index].getValue();
+    return m_properties[index];
+}
+
+CIMProperty& CIMPropertyContainer::getProperty(const CIMName& name) {
+    return const_cast<CIMProperty&>(std::as_const(*this).getProperty(name));
+}
+
+const CIMValue& CIMPropertyContainer::getPropertyValue(const CIMName& name) const {
+    return getProperty(name).getValue();
 }
 
 void CIMPropertyContainer::addProperty(CIMProperty property) {

@@ -21,6 +21,9 @@ public:
     /// Index of the property of that name, or npos.
     size_t findProperty(const CIMName& name) const noexcept;
     bool hasProperty(const CIMName& name) const noexcept { return findProperty(name) != npos; }
+    /// The property of that name; throws CIMValueError when there is none.
+    const CIMProperty& getProperty(const CIMName& name) const;
+    CIMProperty& getProperty(const CIMName& name);
     /// Throws CIMValueError when there is no such property.
     const CIMValue& getPropertyValue(const CIMName& name) const;
 

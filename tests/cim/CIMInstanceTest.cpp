@@ -16,6 +16,9 @@ TEST(CIMInstance, PropertiesAreUniqueByNameWithoutCase) {
     EXPECT_EQ(instance.findProperty("DEVICEID"), 0u);
     EXPECT_EQ(instance.findProperty("Size"), CIMInstance::npos);
     EXPECT_THROW(instance.getPropertyValue("Size"), CIMValueError);
+    EXPECT_THROW(instance.getProperty("Size"), CIMValueError);
+    EXPECT_EQ(instance.getProperty("deviceID").getName().getString(), "DeviceID");
+    EXPECT_EQ(instance.getProperty(0).getName().getString(), "DeviceID");
 
     instance.setPropertyValue("Size", CIMValue(uint64_t{512}));
     instance.setPropertyValue("size", CIMValue(uint64_t{1024}));

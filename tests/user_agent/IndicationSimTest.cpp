@@ -1,0 +1,277 @@
+// Indications end to end: subscription objects on the simulated array, delivery to the
+// listener, routing to the services of the right connection and key, clean-up at log-off.
+
+#include "cim/CIMClient.h"
+#include "user_agent/CorvaneConnectionImpl.h"
+#include "user_agent/MerrowServiceWeakRef.h"
+#include "user_agent/MerrowUserAgent.h"
+
+#include "IndicationBuilders.h"
+#include "IndicationPoster.h"
+#include "ServiceIndicationCollector.h"
+#include "SimArray.h"
+#include "UATestDoubles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+namespace Merrow::UserAgent {
+namespace {
+
+using namespace Testing;
+using R = MerrowReturnValue;
+using I = UAIndication;
+
+const cim::CIMNamespaceName kNamespace("root/snia");
+constexpr const char* kCreationQuery = "SELECT * FROM CIM_InstCreation";
+constexpr const char* kDeletionQuery = "SELECT * FROM CIM_InstDeletion";
+
+// A plain CIM client on the array, to look at and prepare its subscription objects.
+class ArrayInspector {
+public:
+    explicit ArrayInspector(const std::string& address) {
+        m_client.connect(address, 5988, kSimUser, kSimPassword);
+    }
+
+    // Paths (as text) of every handler, filter and subscription on the array.
+    std::set<std::string> listenerObjects() {
+        std::set<std::string> paths;
+        for (const char* cls :
+             {"CIM_IndicationHandlerCIMXML", "CIM_IndicationFilter", "CIM_IndicationSubscription"})
+            for (const cim::CIMObjectPath& path : m_client.enumerateInstanceNames(kNamespace, cls))
+                paths.insert(path.toString());
+        return paths;
+    }
+
+    std::vector<cim::CIMInstance> filtersWithQuery(const std::string& query) {
+        auto filters = m_client.enumerateInstances(kNamespace, "CIM_IndicationFilter");
+        std::erase_if(filters, [&](const cim::CIMInstance& filter) {
+            return filter.getPropertyValue("Query").get<std::string>() != query;
+        });
+        return filters;
+    }
+
+    void createFilter(const std::string& name, const std::string& query) {
+        cim::CIMInstance filter("CIM_IndicationFilter");
+        filter.addProperty({"Name", cim::CIMValue(name)});
+        filter.addProperty({"SystemCreationClassName", cim::CIMValue("CIM_ComputerSystem")});
+        filter.addProperty({"CreationClassName", cim::CIMValue("CIM_IndicationFilter")});
+        filter.addProperty({"SourceNameSpace", cim::CIMValue("root/snia")});
+        filter.addProperty({"Query", cim::CIMValue(query)});
+        filter.addProperty({"QueryLanguage", cim::CIMValue("WQL")});
+        m_client.createInstance(kNamespace, filter);
+    }
+
+private:
+    cim::CIMClient m_client;
+};
+
+// A started root whose services are registered per connection.
+class IndicationSimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MerrowUserAgentPeriods periods;
+        periods.dispatcherWait = std::chrono::milliseconds(50);
+        m_root = std::make_unique<MerrowUserAgent>(false, periods);
+        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
+        ServiceIndication none;
+        m_root->GetNextServiceIndication(none, 0);
+    }
+
+    CorvaneConnection connect(const std::string& address) {
+        CorvaneConnection connection = m_root->GetConnection(address);
+        EXPECT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+        return connection;
+    }
+
+    std::shared_ptr<TestService> serviceFor(CorvaneConnection& connection, std::int32_t type,
+                                            const char* className) {
+        auto service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
+        connection.GetConnectionImpl()->AddIndicationConsumer(type, className,
+                                                              MerrowServiceWeakRef(service));
+        return service;
+    }
+
+    std::vector<ServiceIndication> takeUntilFrom(const std::shared_ptr<TestService>& service) {
+        return takeUntil(*m_root, [&](const ServiceIndication& indication) {
+            return indication.GetService().IsSameService(MerrowService(service));
+        });
+    }
+
+    std::unique_ptr<MerrowUserAgent> m_root;
+};
+
+std::string deviceIdOf(const ServiceIndication& indication) {
+    const cim::CIMKeyBinding* key =
+        indication.GetIndication().GetSourceObjectPath().findKeyBinding("DeviceID");
+    return key ? key->getValue() : std::string();
+}
+
+TEST_F(IndicationSimTest, ChangeReachesTheServicesOfItsTypeAndClassOnly) {
+    SimArray array("127.77.4.1");
+    CorvaneConnection connection = connect(array.address());
+    auto createdVolumes =
+        serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    auto deletedVolumes =
+        serviceFor(connection, I::CIMIndicationType_Deletion, "CIM_StorageVolume");
+    auto createdDisks = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_DiskDrive");
+    const std::pair<std::shared_ptr<TestService>, std::pair<std::int32_t, const char*>> keys[] = {
+        {createdVolumes, {I::CIMIndicationType_Creation, "CIM_StorageVolume"}},
+        {deletedVolumes, {I::CIMIndicationType_Deletion, "CIM_StorageVolume"}},
+        {createdDisks, {I::CIMIndicationType_Creation, "CIM_DiskDrive"}},
+    };
+    // Whatever arrives must have come to the service registered for its key.
+    auto checkRouting = [&](const std::vector<ServiceIndication>& taken) {
+        for (const ServiceIndication& indication : taken) {
+            for (const auto& [service, key] : keys) {
+                if (!indication.GetService().IsSameService(MerrowService(service)))
+                    continue;
+                EXPECT_EQ(indication.GetIndication().GetType(), key.first);
+                EXPECT_EQ(indication.GetIndication().GetSourceClassName(), key.second);
+                EXPECT_EQ(indication.GetIndication().GetSourceHost(), array.address());
+            }
+        }
+    };
+
+    std::string volumeId;
+    ASSERT_EQ(array.control().addVolume("created", 1ull << 30, volumeId), Sim::ControlResult::Ok);
+    auto taken = takeUntilFrom(createdVolumes);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), volumeId);
+    ASSERT_TRUE(taken.back().GetIndication().GetSourceInstance().isInstance());
+    EXPECT_EQ(taken.back().GetIndication().GetSourceInstance().getInstance().getPropertyValue(
+                  "ElementName"),
+              cim::CIMValue("created"));
+    checkRouting(taken);
+
+    ASSERT_EQ(array.control().removeVolume(volumeId), Sim::ControlResult::Ok);
+    taken = takeUntilFrom(deletedVolumes);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), volumeId);
+    checkRouting(taken);
+
+    const auto disks = array.control().addDisks(1);
+    taken = takeUntilFrom(createdDisks);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), disks.at(0));
+    checkRouting(taken);
+}
+
+TEST_F(IndicationSimTest, TwoArraysEachReachOnlyTheirOwnConnection) {
+    SimArray arrayA("127.77.4.2");
+    SimArray arrayB("127.77.4.3");
+    CorvaneConnection connectionA = connect(arrayA.address());
+    CorvaneConnection connectionB = connect(arrayB.address());
+    auto serviceA = serviceFor(connectionA, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    auto serviceB = serviceFor(connectionB, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+
+    std::string idA;
+    std::string idB;
+    ASSERT_EQ(arrayA.control().addVolume("on-a", 1ull << 30, idA), Sim::ControlResult::Ok);
+    auto taken = takeUntilFrom(serviceA);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), idA);
+    ASSERT_EQ(arrayB.control().addVolume("on-b", 1ull << 30, idB), Sim::ControlResult::Ok);
+    const auto more = takeUntilFrom(serviceB);
+    ASSERT_FALSE(more.empty());
+    EXPECT_EQ(deviceIdOf(more.back()), idB);
+    taken.insert(taken.end(), more.begin(), more.end());
+
+    for (const ServiceIndication& indication : taken) {
+        const bool fromA = indication.GetService().IsSameService(MerrowService(serviceA));
+        const bool fromB = indication.GetService().IsSameService(MerrowService(serviceB));
+        if (fromA) {
+            EXPECT_EQ(indication.GetIndication().GetSourceHost(), arrayA.address());
+        }
+        if (fromB) {
+            EXPECT_EQ(indication.GetIndication().GetSourceHost(), arrayB.address());
+        }
+    }
+    EXPECT_EQ(serviceA->profile(0).m_offered.load(), 1);
+    EXPECT_EQ(serviceB->profile(0).m_offered.load(), 1);
+}
+
+TEST_F(IndicationSimTest, IndicationWithoutIdentifierIsRefusedAndOthersStillArrive) {
+    SimArray array("127.77.4.4");
+    CorvaneConnection connection = connect(array.address());
+    auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    IndicationPoster poster(m_root->GetImpl().GetListenerPort());
+    EXPECT_FALSE(
+        poster.post(array.address(),
+                    makeIndicationInstance("CIM_InstCreation", makeVolume("forged"), nullptr)));
+    EXPECT_EQ(m_root->GetImpl().GetListener().GetRejectedCount(), 1u);
+
+    std::string id;
+    ASSERT_EQ(array.control().addVolume("real", 1ull << 30, id), Sim::ControlResult::Ok);
+    const auto taken = takeUntilFrom(service);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), id);
+    EXPECT_EQ(service->profile(0).m_offered.load(), 1);
+}
+
+TEST_F(IndicationSimTest, ExistingFilterIsReusedAndLogOffRemovesOnlyWhatWasCreated) {
+    SimArray array("127.77.4.5");
+    ArrayInspector inspector(array.address());
+    inspector.createFilter("LeftByAnEarlierRun", kCreationQuery);
+    const std::set<std::string> before = inspector.listenerObjects();
+
+    CorvaneConnection connection = connect(array.address());
+    EXPECT_EQ(inspector.filtersWithQuery(kCreationQuery).size(), 1u);
+    EXPECT_EQ(inspector.filtersWithQuery(kDeletionQuery).size(), 1u);
+    // One handler, two new filters and three subscriptions.
+    EXPECT_EQ(inspector.listenerObjects().size(), before.size() + 6);
+
+    // The reused filter delivers like the others.
+    auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    std::string id;
+    ASSERT_EQ(array.control().addVolume("through-old-filter", 1ull << 30, id),
+              Sim::ControlResult::Ok);
+    EXPECT_FALSE(takeUntilFrom(service).empty());
+
+    EXPECT_EQ(connection.Logoff().getCode(), R::UA_S_OK);
+    EXPECT_EQ(inspector.listenerObjects(), before);
+}
+
+TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
+    SimArray array("127.77.4.6");
+    ArrayInspector inspector(array.address());
+    // Every creation draws the same first number; here another client already holds that
+    // name, for a query of its own.
+    std::mt19937 generator(5489);
+    std::uniform_int_distribution<int> numbers(1, 20000);
+    const std::string takenName = "MerrowFilter" + std::to_string(numbers(generator));
+    inspector.createFilter(
+        takenName, "SELECT * FROM CIM_InstModification WHERE SourceInstance ISA CIM_DiskDrive");
+    const std::set<std::string> before = inspector.listenerObjects();
+
+    CorvaneConnection connection = connect(array.address());
+    std::set<std::string> names;
+    for (const char* query : CorvaneConnectionImpl::kIndicationQueries) {
+        const auto filters = inspector.filtersWithQuery(query);
+        ASSERT_EQ(filters.size(), 1u) << query;
+        names.insert(filters[0].getPropertyValue("Name").get<std::string>());
+    }
+    EXPECT_EQ(names.size(), 3u);
+    EXPECT_EQ(names.count(takenName), 0u);
+
+    EXPECT_EQ(connection.Logoff().getCode(), R::UA_S_OK);
+    EXPECT_EQ(inspector.listenerObjects(), before);
+}
+
+TEST_F(IndicationSimTest, NoIndicationsOptionCreatesNothingOnTheArray) {
+    SimArray array("127.77.4.7");
+    ArrayInspector inspector(array.address());
+    const std::set<std::string> before = inspector.listenerObjects();
+    MerrowUserAgent quiet(true);
+    quiet.Start();
+    CorvaneConnection connection = quiet.GetConnection(array.address());
+    ASSERT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+    EXPECT_EQ(inspector.listenerObjects(), before);
+}
+
+} // namespace
+} // namespace Merrow::UserAgent

@@ -1,0 +1,166 @@
+#include "user_agent/MerrowUserAgent.h"
+#include "user_agent/CorvaneConnectionImpl.h"
+#include "user_agent/MerrowServiceWeakRef.h"
+
+#include "IndicationPoster.h"
+#include "UATestDoubles.h"
+
+#include <gtest/gtest.h>
+
+namespace Merrow::UserAgent {
+namespace {
+
+using namespace Testing;
+using R = MerrowReturnValue;
+using I = UAIndication;
+
+// Long enough for any machine under load; only reached when a test is about to fail.
+constexpr std::uint32_t kPatienceMs = 20000;
+
+MerrowUserAgentPeriods shortPeriods() {
+    MerrowUserAgentPeriods periods;
+    periods.keepAliveIdle = std::chrono::milliseconds(200);
+    periods.keepAlivePoll = std::chrono::milliseconds(20);
+    periods.dispatcherWait = std::chrono::milliseconds(50);
+    return periods;
+}
+
+TEST(MerrowUserAgentTest, OneConnectionPerExactHostText) {
+    MerrowUserAgent root;
+    CorvaneConnection first = root.GetConnection("array-a");
+    CorvaneConnection again = root.GetConnection("array-a");
+    CorvaneConnection otherCase = root.GetConnection("ARRAY-A");
+    EXPECT_TRUE(first.IsSameService(again));
+    EXPECT_FALSE(first.IsSameService(otherCase));
+    EXPECT_EQ(otherCase.GetHost(), "ARRAY-A");
+    std::int32_t state = -1;
+    EXPECT_EQ(first.GetConnectionState(state).getCode(), R::UA_S_OK);
+    EXPECT_EQ(state, UACIMClient::STATE_NOT_CONNECTED);
+    const auto snapshot = root.GetImpl().SnapshotConnections();
+    ASSERT_EQ(snapshot.size(), 2u);
+    EXPECT_TRUE(snapshot[0].IsSameService(first));
+}
+
+TEST(MerrowUserAgentTest, StartsStopsAndStartsAgain) {
+    MerrowUserAgent root;
+    EXPECT_TRUE(root.GetImpl().IsStopped());
+    EXPECT_EQ(root.GetImpl().GetListenerPort(), 0);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(root.Start().getCode(), R::UA_S_OK);
+        EXPECT_EQ(root.Start().getCode(), R::UA_S_OK);
+        EXPECT_FALSE(root.GetImpl().IsStopped());
+        EXPECT_NE(root.GetImpl().GetListenerPort(), 0);
+        root.Stop();
+        root.Stop();
+        EXPECT_TRUE(root.GetImpl().IsStopped());
+        EXPECT_EQ(root.GetImpl().GetListenerPort(), 0);
+    }
+    // Destruction stops a running root.
+    root.Start();
+}
+
+TEST(MerrowUserAgentTest, HandlesOutliveTheRoot) {
+    CorvaneConnection survivor;
+    {
+        MerrowUserAgent root;
+        root.Start();
+        survivor = root.GetConnection("127.77.0.254");
+    }
+    // Nothing listens there: the failure is reported without touching the gone root.
+    EXPECT_TRUE(survivor.Connect("user", "password").isFailure());
+    std::int32_t state = -1;
+    survivor.GetConnectionState(state);
+    EXPECT_EQ(state, UACIMClient::STATE_NOT_REACHABLE);
+}
+
+TEST(MerrowUserAgentTest, ServiceIndicationsAreQueuedOnlyOnceSomebodyWaits) {
+    MerrowUserAgent root;
+    auto& impl = root.GetImpl();
+    ServiceIndication taken;
+    const ServiceIndication early(MerrowService(), ServiceIndication::ServiceRemoved, R(), I());
+    impl.QueueServiceIndication(early);
+    EXPECT_FALSE(root.GetNextServiceIndication(taken, 0));
+    impl.QueueServiceIndication(ServiceIndication(
+        MerrowService(), ServiceIndication::ServiceChanged, R(R::UA_E_FAIL), I()));
+    ASSERT_TRUE(root.GetNextServiceIndication(taken, 0));
+    EXPECT_EQ(taken.GetReturnValue().getCode(), R::UA_E_FAIL);
+}
+
+class MerrowUserAgentRoutingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(m_root.Start().getCode(), R::UA_S_OK);
+        ServiceIndication none;
+        m_root.GetNextServiceIndication(none, 0);
+    }
+
+    std::shared_ptr<TestService> serviceOn(const std::string& host, std::int32_t type,
+                                           const char* className) {
+        CorvaneConnection connection = m_root.GetConnection(host);
+        auto service =
+            std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
+        connection.GetConnectionImpl()->AddIndicationConsumer(type, className,
+                                                              MerrowServiceWeakRef(service));
+        return service;
+    }
+
+    ServiceIndication next() {
+        ServiceIndication indication;
+        EXPECT_TRUE(m_root.GetNextServiceIndication(indication, kPatienceMs));
+        return indication;
+    }
+
+    MerrowUserAgent m_root{false, shortPeriods()};
+};
+
+TEST_F(MerrowUserAgentRoutingTest, PostedIndicationReachesTheServiceOfItsHost) {
+    auto serviceA = serviceOn("array-a", I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    auto serviceB = serviceOn("array-b", I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    IndicationPoster poster(m_root.GetImpl().GetListenerPort());
+
+    // Unknown hosts are dropped; the dispatcher keeps the order of arrival.
+    ASSERT_TRUE(
+        poster.post("array-c", makeIndicationInstance("CIM_InstCreation", makeVolume("c"))));
+    ASSERT_TRUE(
+        poster.post("array-b", makeIndicationInstance("CIM_InstCreation", makeVolume("b"))));
+    ASSERT_TRUE(
+        poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("a"))));
+
+    const ServiceIndication first = next();
+    EXPECT_TRUE(first.GetService().IsSameService(MerrowService(serviceB)));
+    EXPECT_EQ(first.GetIndication().GetSourceHost(), "array-b");
+    const ServiceIndication second = next();
+    EXPECT_TRUE(second.GetService().IsSameService(MerrowService(serviceA)));
+    EXPECT_EQ(second.GetIndication().GetSourceObjectPath(), makeVolume("a").getPath());
+}
+
+TEST_F(MerrowUserAgentRoutingTest, IndicationWithoutIdentifierIsRefusedAndNeverQueued) {
+    auto service = serviceOn("array-a", I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    IndicationPoster poster(m_root.GetImpl().GetListenerPort());
+    EXPECT_FALSE(poster.post(
+        "array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("bad"), nullptr)));
+    EXPECT_EQ(m_root.GetImpl().GetListener().GetRejectedCount(), 1u);
+
+    ASSERT_TRUE(
+        poster.post("array-a", makeIndicationInstance("CIM_InstCreation", makeVolume("ok"))));
+    const ServiceIndication indication = next();
+    EXPECT_EQ(indication.GetIndication().GetSourceObjectPath(), makeVolume("ok").getPath());
+    EXPECT_EQ(service->profile(0).m_offered.load(), 1);
+}
+
+TEST_F(MerrowUserAgentRoutingTest, LostConnectionFromAConnectionIsRoutedBackToIt) {
+    auto service = serviceOn("array-a", I::CIMIndicationType_Deletion, "CIM_StorageVolume");
+    m_root.GetImpl().OnIndicationReceived(I::makeLostConnection("array-a", "Connection lost"));
+    // The dispatcher handles one indication after the other: once this one has come through,
+    // the lost connection has reached every service.
+    m_root.GetImpl().OnIndicationReceived(makeIndication("array-a", "CIM_InstDeletion", "v1"));
+    const ServiceIndication indication = next();
+    EXPECT_TRUE(indication.GetService().IsSameService(m_root.GetConnection("array-a")));
+    EXPECT_EQ(indication.GetIndication().GetKind(), I::IndicationKind_LostConnection);
+    const ServiceIndication after = next();
+    EXPECT_TRUE(after.GetService().IsSameService(MerrowService(service)));
+    EXPECT_TRUE(service->IsServiceRemoved());
+}
+
+} // namespace
+} // namespace Merrow::UserAgent

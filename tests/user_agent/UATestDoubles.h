@@ -1,0 +1,109 @@
+#pragma once
+
+// Stand-ins for the pieces around the connection and the services: the library root seen by a
+// connection, a profile with a scripted answer, and a service with such profiles.
+
+#include "cim/CIMInstance.h"
+#include "cim/CIMObject.h"
+#include "cim/CIMObjectPath.h"
+#include "user_agent/MerrowProfileInterface.h"
+#include "user_agent/MerrowServiceImpl.h"
+#include "user_agent/ServiceIndication.h"
+#include "user_agent/UAConnectionOwner.h"
+#include "user_agent/UAIndication.h"
+
+#include "IndicationBuilders.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace Merrow::UserAgent::Testing {
+
+// The root as a connection sees it; records what the connection hands it.
+class FakeOwner : public UAConnectionOwner {
+public:
+    void OnIndicationReceived(const UAIndication& indication) override {
+        std::lock_guard lock(m_mutex);
+        m_indications.push_back(indication);
+    }
+    bool IsNoIndications() const override { return m_noIndications; }
+    std::uint16_t GetListenerPort() const override { return m_port; }
+    void QueueServiceIndication(const ServiceIndication& indication) override {
+        std::lock_guard lock(m_mutex);
+        m_serviceIndications.push_back(indication);
+    }
+
+    std::vector<UAIndication> indications() const {
+        std::lock_guard lock(m_mutex);
+        return m_indications;
+    }
+    std::vector<ServiceIndication> serviceIndications() const {
+        std::lock_guard lock(m_mutex);
+        return m_serviceIndications;
+    }
+
+    bool m_noIndications = false;
+    std::uint16_t m_port = 0;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<UAIndication> m_indications;
+    std::vector<ServiceIndication> m_serviceIndications;
+};
+
+// Answers every indication with the same result and reaction, and counts them.
+class FakeProfile : public MerrowProfileInterface {
+public:
+    explicit FakeProfile(MerrowReturnValue answer = MerrowReturnValue(),
+                         std::int32_t reaction = kReactionChanged)
+        : m_answer(answer), m_reaction(reaction), m_root("CIM_StorageVolume.DeviceID=\"v1\"") {}
+
+    MerrowReturnValue OnIndicationReceived(const UAIndication&, std::int32_t& reaction) override {
+        ++m_offered;
+        reaction = m_reaction;
+        return m_answer;
+    }
+    MerrowReturnValue FetchAllProfileData(bool) override {
+        ++m_refetches;
+        return MerrowReturnValue::UA_S_FALSE;
+    }
+    const cim::CIMObjectPath& GetRootObjectPath() const override { return m_root; }
+
+    std::atomic<int> m_offered{0};
+    std::atomic<int> m_refetches{0};
+
+private:
+    MerrowReturnValue m_answer;
+    std::int32_t m_reaction;
+    cim::CIMObjectPath m_root;
+};
+
+// A service holding the given profiles (owned here, as a real service owns its profiles).
+class TestService : public MerrowServiceImpl {
+public:
+    TestService(CorvaneConnectionWeakRef connection,
+                std::vector<std::unique_ptr<FakeProfile>> profiles)
+        : MerrowServiceImpl("Service_Test", std::move(connection)),
+          m_profiles(std::move(profiles)) {
+        for (auto& profile : m_profiles)
+            AddProfile(*profile);
+    }
+
+    FakeProfile& profile(std::size_t index) { return *m_profiles.at(index); }
+
+private:
+    std::vector<std::unique_ptr<FakeProfile>> m_profiles;
+};
+
+inline std::vector<std::unique_ptr<FakeProfile>> profiles(MerrowReturnValue answer,
+                                                          std::int32_t reaction = 0) {
+    std::vector<std::unique_ptr<FakeProfile>> list;
+    list.push_back(std::make_unique<FakeProfile>(answer, reaction));
+    return list;
+}
+
+} // namespace Merrow::UserAgent::Testing
