@@ -249,3 +249,17 @@ std::vector<const ClassInfo*> ClassRegistry::family(const ClassInfo& root) const
 }
 
 } // namespace Merrow::Sim
+
+namespace Merrow::Sim {
+
+std::vector<const ClassInfo*> ClassRegistry::classesOf(std::string_view nameSpace) const
+{
+    std::vector<const ClassInfo*> classes;
+    for (const auto& c : m_classes) {
+        if (equalNoCase(c->nameSpace, nameSpace))
+            classes.push_back(c.get());
+    }
+    return classes;
+}
+
+} // namespace Merrow::Sim

@@ -50,6 +50,8 @@ public:
     const ClassInfo* find(std::string_view nameSpace, std::string_view className) const;
     // The class and all its subclasses, in table order.
     std::vector<const ClassInfo*> family(const ClassInfo& root) const;
+    // Every class of the namespace, in table order.
+    std::vector<const ClassInfo*> classesOf(std::string_view nameSpace) const;
 
 private:
     ClassRegistry();

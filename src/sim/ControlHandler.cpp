@@ -1,5 +1,6 @@
 #include "sim/ControlHandler.h"
 
+#include "sim/ClassDescription.h"
 #include "sim/InstanceBuilder.h"
 #include "sim/ParameterCoercion.h"
 
@@ -213,6 +214,19 @@ cim::CIMResponse ControlHandler::handle(const cim::CIMRequest& request)
         return response;
     }
     throw CIMException(CIMStatusCode::NotSupported, operation + " is not offered in " + Namespaces::Control);
+}
+
+std::string ControlHandler::describeClass(const cim::CIMRequest& request) const
+{
+    const cim::CIMParamValue* name = request.findParam("ClassName");
+    if (name == nullptr || name->getValue().getType() != T::String || name->getValue().isArray())
+        throw CIMException(CIMStatusCode::InvalidParameter, "ClassName is required");
+    checkClass(name->getValue().get<std::string>());
+    std::vector<MethodDescription> described;
+    for (const ControlMethod& method : methods())
+        described.push_back({method.name, method.in});
+    const cim::CIMInstance sample = controlInstance();
+    return ClassDescription::getClassResponse(request.messageId, kClassName, nullptr, &sample, described);
 }
 
 cim::CIMResponse ControlHandler::invoke(const cim::CIMRequest& request)

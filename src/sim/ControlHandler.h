@@ -32,6 +32,8 @@ public:
 
     // Throws cim::CIMException for what it refuses.
     cim::CIMResponse handle(const cim::CIMRequest& request);
+    // GetClass of the control class, with its methods, as CIM-XML.
+    std::string describeClass(const cim::CIMRequest& request) const;
 
     static constexpr const char* kClassName = "CorvaneSim_Control";
     static constexpr const char* kInstanceName = "Control";

@@ -1,5 +1,6 @@
 #include "sim/OperationDispatcher.h"
 
+#include "sim/ClassDescription.h"
 #include "sim/InstanceModifier.h"
 #include "sim/ListenerObjects.h"
 #include "sim/MethodTable.h"
@@ -49,6 +50,8 @@ const std::vector<OperationInfo>& operations()
         {"ModifyInstance", {"ModifiedInstance", "IncludeQualifiers", "PropertyList"}, "ModifiedInstance"},
         {"CreateInstance", {"NewInstance"}, "NewInstance"},
         {"DeleteInstance", {"InstanceName"}, "InstanceName"},
+        {"GetClass", {"ClassName", "LocalOnly", "IncludeQualifiers", "IncludeClassOrigin", "PropertyList"}, "ClassName"},
+        {"EnumerateClassNames", {"ClassName", "DeepInheritance"}, nullptr},
     };
     return table;
 }
@@ -77,6 +80,8 @@ void checkParameters(const cim::CIMRequest& request, const OperationInfo& info)
             throw CIMException(CIMStatusCode::InvalidParameter,
                                parameter.getParameterName().getString() + " is not a parameter of " + info.name);
     }
+    if (info.required == nullptr)
+        return;
     const cim::CIMParamValue* required = request.findParam(info.required);
     if (required == nullptr || required->getValue().isNull())
         throw CIMException(CIMStatusCode::InvalidParameter, std::string(info.required) + " is required");
@@ -216,6 +221,10 @@ cim::CIMResponse OperationDispatcher::run(const cim::CIMRequest& request, std::s
     const std::string& operation = request.methodName.getString();
     try {
         if (same(nameSpace, Namespaces::Control)) {
+            if (encoded != nullptr && !request.extrinsic && same(operation, "GetClass")) {
+                *encoded = m_control.describeClass(request);
+                return {};
+            }
             cim::CIMResponse response = m_control.handle(request);
             response.messageId = request.messageId;
             return response;
@@ -275,6 +284,10 @@ cim::CIMResponse OperationDispatcher::intrinsic(const cim::CIMRequest& request, 
             return enumerateInstances(request, store, name == "EnumerateInstanceNames", encoded);
         if (name == "Associators" || name == "AssociatorNames")
             return associators(request, store, name == "AssociatorNames");
+        if (name == "GetClass")
+            return getClass(request, store, encoded);
+        if (name == "EnumerateClassNames")
+            return enumerateClassNames(request, store);
         return references(request, store, name == "ReferenceNames");
     });
 }
@@ -330,6 +343,42 @@ cim::CIMResponse OperationDispatcher::enumerateInstances(const cim::CIMRequest& 
     response.instances.reserve(objects.size());
     for (const StoredObject* object : objects)
         response.instances.push_back(filtered(*object->instance, list));
+    return response;
+}
+
+cim::CIMResponse OperationDispatcher::getClass(const cim::CIMRequest& request, const InstanceStore& store,
+                                              std::string* encoded)
+{
+    const ClassInfo& cls = requireClass(store.nameSpace(), classNameParameter(request, "ClassName"));
+    cim::CIMResponse response;
+    if (encoded != nullptr) {
+        *encoded = ClassDescription::getClassResponse(request.messageId, cls, store);
+        return response;
+    }
+    cim::CIMClass description(cls.name, cls.superclass != nullptr ? cim::CIMName(cls.superclass->name) : cim::CIMName());
+    for (const StoredObject* object : store.enumerate(cls)) {
+        if (object->cls != &cls)
+            continue;
+        for (const cim::CIMProperty& property : object->instance->getProperties()) {
+            const cim::CIMValue& value = property.getValue();
+            description.addProperty(cim::CIMProperty(property.getName(), cim::CIMValue(value.getType(), value.isArray())));
+        }
+        break;
+    }
+    response.kind = cim::CIMReturnKind::Classes;
+    response.objects.emplace_back(std::move(description));
+    return response;
+}
+
+cim::CIMResponse OperationDispatcher::enumerateClassNames(const cim::CIMRequest& request, const InstanceStore& store)
+{
+    const std::string parentName = classNameParameter(request, "ClassName");
+    const ClassInfo* parent = parentName.empty() ? nullptr : &requireClass(store.nameSpace(), parentName);
+    const cim::CIMValue* deep = parameter(request, "DeepInheritance");
+    const bool deepInheritance = deep != nullptr && deep->getType() == cim::CIMType::Boolean && deep->get<bool>();
+    cim::CIMResponse response;
+    response.kind = cim::CIMReturnKind::ClassNames;
+    response.paths = ClassDescription::classNames(store.nameSpace(), parent, deepInheritance);
     return response;
 }
 

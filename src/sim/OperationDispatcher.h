@@ -2,7 +2,8 @@
 
 // Answers decoded CIM operation requests from the model: the intrinsic operations
 // GetInstance, EnumerateInstances, EnumerateInstanceNames, Associators, AssociatorNames,
-// References, ReferenceNames, ModifyInstance, CreateInstance and DeleteInstance, and
+// References, ReferenceNames, ModifyInstance, CreateInstance, DeleteInstance, GetClass and
+// EnumerateClassNames (see ClassDescription), and
 // extrinsic method calls through the method table. Every refusal is a CIM status in the
 // response: an unknown namespace 3, class 5, object 6, method 17, parameter 4, property
 // 12, an operation the array does not offer 7.
@@ -51,6 +52,8 @@ private:
     cim::CIMResponse getInstance(const cim::CIMRequest& request, const InstanceStore& store);
     cim::CIMResponse enumerateInstances(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly,
                                         std::string* encoded);
+    cim::CIMResponse getClass(const cim::CIMRequest& request, const InstanceStore& store, std::string* encoded);
+    cim::CIMResponse enumerateClassNames(const cim::CIMRequest& request, const InstanceStore& store);
     void encodeEnumeration(const cim::CIMRequest& request, const std::vector<const StoredObject*>& objects,
                            std::string& out) const;
     cim::CIMResponse associators(const cim::CIMRequest& request, const InstanceStore& store, bool namesOnly);

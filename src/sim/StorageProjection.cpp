@@ -358,10 +358,12 @@ ProjectedGroup StorageProjection::job(const std::string& jobId) const
         .set("RepeatInterval", u16(job.periodicity))
         .set("DeleteOnCompletion", cim::CIMValue(true))
         .set("ErrorCode", u16(job.status == JobStatus::Failed ? 1 : 0));
-    builder.set("StartTime", job.startedMs != 0 ? cim::CIMValue(timestamp(job.startedMs))
-                                                : cim::CIMValue(cim::CIMType::DateTime, false));
-    builder.set("ScheduledStartTime", job.scheduledStartMs != 0 ? cim::CIMValue(timestamp(job.scheduledStartMs))
-                                                                : cim::CIMValue(cim::CIMType::DateTime, false));
+    // Times not reached are left out rather than sent as null: some clients (wbemcli among
+    // them) cannot read a property element without a value.
+    if (job.startedMs != 0)
+        builder.set("StartTime", cim::CIMValue(timestamp(job.startedMs)));
+    if (job.scheduledStartMs != 0)
+        builder.set("ScheduledStartTime", cim::CIMValue(timestamp(job.scheduledStartMs)));
     group.objects.push_back(builder.build());
 
     const std::string jobKey = ModelNames::jobKey(job.id);

@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                   intrinsic("EnumerateInstances", {param("ClassName", CIMValue("CIM_StorageVolume")), param("Bogus", CIMValue(true))}),
                   4},
         ErrorCase{"missing required parameter", intrinsic("GetInstance", {}), 4},
-        ErrorCase{"operation not offered", intrinsic("GetClass", {param("ClassName", CIMValue("CIM_StorageVolume"))}), 7},
+        ErrorCase{"operation not offered", intrinsic("ExecQuery", {param("Query", CIMValue("SELECT * FROM CIM_StorageVolume"))}), 7},
+        ErrorCase{"class of an unknown class", intrinsic("GetClass", {param("ClassName", CIMValue("CIM_Nothing"))}), 5},
         ErrorCase{"unknown method", invoke(servicePath("Merrow_StorageConfigurationService"), "NoSuchMethod"), 17},
         ErrorCase{"method of another class", invoke(servicePath("CIM_ControllerConfigurationService"), "CreateVolume"), 17},
         ErrorCase{"unknown method parameter",
@@ -377,6 +378,47 @@ TEST(DispatcherEncoded, ErrorsAndFilteredEnumerationsTakeTheOrdinaryPath)
                                          param("PropertyList", CIMValue(std::vector<std::string>{"ElementName"}))})));
     ASSERT_EQ(filtered.instances.size(), 2u);
     EXPECT_EQ(filtered.instances[0].getPropertyCount(), 1u);
+}
+
+} // namespace
+} // namespace Merrow::Sim
+
+namespace Merrow::Sim {
+namespace {
+
+TEST(DispatcherClasses, GetClassDescribesMethodsWithParameterTypes)
+{
+    SimulatedArray array;
+    const std::string xml = array.dispatcher.dispatchEncoded(
+        intrinsic("GetClass", {param("ClassName", CIMValue("Merrow_StorageConfigurationService"))}));
+    // Methods of the class and of its superclass, with typed, array and reference parameters.
+    for (const char* expected : {"<CLASS NAME=\"Merrow_StorageConfigurationService\" SUPERCLASS=\"CIM_StorageConfigurationService\"",
+                                 "<METHOD NAME=\"CreateVolume\" TYPE=\"uint32\"",
+                                 "<PARAMETER NAME=\"StripeWidth\" TYPE=\"uint8\"", "<PARAMETER.REFARRAY NAME=\"StorageDevice\"",
+                                 "<PARAMETER.REFERENCE NAME=\"Pool\"", "<METHOD NAME=\"ReturnToStoragePool\"",
+                                 "<PROPERTY NAME=\"Name\" TYPE=\"string\""})
+        EXPECT_NE(xml.find(expected), std::string::npos) << expected;
+    const cim::CIMResponse decoded = cim::decodeResponse(xml);
+    ASSERT_EQ(decoded.objects.size(), 1u);
+    EXPECT_TRUE(decoded.objects[0].isClass());
+}
+
+TEST(DispatcherClasses, ClassNamesFollowTheHierarchy)
+{
+    SimulatedArray array;
+    auto names = [&](std::vector<cim::CIMParamValue> params) {
+        std::vector<std::string> out;
+        for (const auto& path : array.send(intrinsic("EnumerateClassNames", std::move(params))).paths)
+            out.push_back(path.getClassName().getString());
+        return out;
+    };
+    EXPECT_EQ(names({param("ClassName", CIMValue("CIM_StorageExtent"))}),
+              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent"}));
+    const auto roots = names({});
+    EXPECT_NE(std::find(roots.begin(), roots.end(), "CIM_ManagedElement"), roots.end());
+    EXPECT_EQ(std::find(roots.begin(), roots.end(), "CIM_StorageVolume"), roots.end());
+    const auto deep = names({param("ClassName", CIMValue("CIM_LogicalDevice")), param("DeepInheritance", CIMValue(true))});
+    EXPECT_NE(std::find(deep.begin(), deep.end(), "CIM_DiskDrive"), deep.end());
 }
 
 } // namespace
