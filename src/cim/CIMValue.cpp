@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "cim/CIMObject.h"
+#include "cim/CIMPrimitiveText.h"
 #include "cim/CIMScalarText.h"
 #include "cim/CIMTextRules.h"
 #include "cim/CIMValueError.h"
@@ -319,30 +320,11 @@ CIMValue dateTimeFromText(std::string_view text) {
     return CIMValue(CIMDateTime(detail::trimXmlSpace(text)));
 }
 
-// Text of one stored scalar of the given type.
-struct ScalarText {
-    CIMType type;
-    std::string& out;
+// Text of one stored scalar of the given type, embedded objects and references included.
+struct ScalarText : detail::CIMPrimitiveText {
+    using CIMPrimitiveText::operator();
 
     void operator()(std::monostate) const { out += "NULL"; }
-    void operator()(bool value) const { detail::appendBoolean(out, value); }
-    void operator()(uint64_t value) const {
-        if (type == CIMType::Char16) {
-            detail::appendUtf8(out, static_cast<char32_t>(value));
-        } else {
-            detail::appendUnsigned(out, value);
-        }
-    }
-    void operator()(int64_t value) const { detail::appendSigned(out, value); }
-    void operator()(double value) const {
-        if (type == CIMType::Real32) {
-            detail::appendReal32(out, static_cast<float>(value));
-        } else {
-            detail::appendReal64(out, value);
-        }
-    }
-    void operator()(const std::string& value) const { out += value; }
-    void operator()(const CIMDateTime& value) const { out += value.text(); }
     void operator()(const CIMObjectPath& value) const { out += value.toString(); }
     void operator()(const CIMObject& value) const {
         out += value.isInstance() ? "instance of " : "class ";
@@ -397,7 +379,7 @@ CIMValue CIMValue::fromText(CIMType type, std::string_view text) {
 
 std::string CIMValue::toString() const {
     std::string out;
-    std::visit(ScalarText{m_type, out}, m_data);
+    std::visit(ScalarText{{m_type, out}}, m_data);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "cim/CIMXmlEncoder.h"
 
 #include "cim/CIMIntrinsicParams.h"
+#include "cim/CIMPrimitiveText.h"
 #include "cim/CIMScalarText.h"
 #include "cim/CIMTextRules.h"
 #include "cim/CIMValueRep.h"
@@ -24,31 +25,6 @@ const char* keyValueType(CIMKeyBinding::Type type) {
     }
     return "string";
 }
-
-// Appends the text of one stored scalar of `type` (never an embedded object or reference).
-struct AppendScalar {
-    CIMType type;
-    std::string& out;
-
-    void operator()(bool value) const { detail::appendBoolean(out, value); }
-    void operator()(uint64_t value) const {
-        if (type == CIMType::Char16) {
-            detail::appendUtf8(out, static_cast<char32_t>(value));
-        } else {
-            detail::appendUnsigned(out, value);
-        }
-    }
-    void operator()(int64_t value) const { detail::appendSigned(out, value); }
-    void operator()(double value) const {
-        if (type == CIMType::Real32) {
-            detail::appendReal32(out, static_cast<float>(value));
-        } else {
-            detail::appendReal64(out, value);
-        }
-    }
-    void operator()(const std::string& value) const { out += value; }
-    void operator()(const CIMDateTime& value) const { out += value.text(); }
-};
 
 bool isReference(const CIMValue& value) { return value.getType() == CIMType::Reference; }
 
@@ -158,8 +134,8 @@ void CIMXmlEncoder::writeScalarValue(const CIMValue& value) {
     std::visit(
         [this, &value](const auto& stored) {
             using T = std::decay_t<decltype(stored)>;
-            if constexpr (std::is_invocable_v<AppendScalar, const T&>) {
-                AppendScalar{value.getType(), m_scratch}(stored);
+            if constexpr (std::is_invocable_v<detail::CIMPrimitiveText, const T&>) {
+                detail::CIMPrimitiveText{value.getType(), m_scratch}(stored);
             }
         },
         data);
@@ -186,7 +162,7 @@ void CIMXmlEncoder::writeArrayValue(const CIMValue& value) {
                 } else {
                     Element element(m_writer, "VALUE");
                     m_scratch.clear();
-                    AppendScalar{value.getType(), m_scratch}(elements[i]);
+                    detail::CIMPrimitiveText{value.getType(), m_scratch}(elements[i]);
                     m_writer.text(m_scratch);
                 }
             }
