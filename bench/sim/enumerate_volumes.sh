@@ -29,7 +29,7 @@ median_ms() {
     for _ in $(seq 1 "$runs"); do
         local start end count
         start=$(date +%s%N)
-        count=$("$@" | grep -c 'ElementName=')
+        count=$("$@" | grep -cE '(^|[ ,])ElementName[ =]')
         end=$(date +%s%N)
         [ "$count" -eq "$volumes" ] || { echo "$1 returned $count volumes instead of $volumes" >&2; exit 1; }
         times+=($(((end - start) / 1000)))
