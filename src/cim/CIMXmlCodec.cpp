@@ -10,88 +10,21 @@
 #include "cim/CIMXmlDocument.h"
 #include "cim/CIMXmlEncoder.h"
 #include "cim/CIMXmlError.h"
+#include "cim/CIMXmlMessageParts.h"
+#include "cim/CIMXmlResponseReader.h"
 
 namespace cim {
 namespace {
 
 using Element = CIMXmlWriter::Element;
+using detail::elementChildren;
+using detail::methodName;
+using detail::onlyChild;
+using detail::openMessage;
 
 [[noreturn]] void fail(const std::string& message) { throw CIMXmlError(message); }
 
-bool is(pugi::xml_node node, const char* name) { return std::strcmp(node.name(), name) == 0; }
-
-// The element children of `parent`, with blank text ignored and any other text refused.
-std::vector<pugi::xml_node> elementChildren(pugi::xml_node parent) {
-    if (!detail::trimXmlSpace(parent.value()).empty()) {
-        fail(std::string("unexpected text in ") + parent.name());
-    }
-    std::vector<pugi::xml_node> children;
-    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element) {
-            children.push_back(child);
-            continue;
-        }
-        const bool text = child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata;
-        if (text && !detail::trimXmlSpace(child.value()).empty()) {
-            fail(std::string("unexpected text in ") + parent.name());
-        }
-    }
-    return children;
-}
-
-pugi::xml_node onlyChild(pugi::xml_node parent) {
-    const auto children = elementChildren(parent);
-    if (children.size() != 1) {
-        fail(std::string(parent.name()) + " must hold exactly one element");
-    }
-    return children.front();
-}
-
-std::string_view requiredAttribute(pugi::xml_node node, const char* name) {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) {
-        fail(std::string("missing attribute ") + name + " on " + node.name());
-    }
-    return attribute.value();
-}
-
-CIMName methodName(pugi::xml_node node) {
-    const std::string_view name = requiredAttribute(node, "NAME");
-    if (!CIMName::legal(name)) {
-        fail("illegal method name \"" + std::string(name) + "\" on " + node.name());
-    }
-    return CIMName(name);
-}
-
-// "2.0", "2.3.1": only the major number has to match.
-void checkVersion(pugi::xml_node node, const char* attribute, std::string_view major) {
-    const std::string_view version = requiredAttribute(node, attribute);
-    const std::string_view leading = version.substr(0, version.find('.'));
-    if (leading != major) {
-        fail("unsupported " + std::string(attribute) + " \"" + std::string(version) + "\"");
-    }
-}
-
-// CIM/MESSAGE checked; returns the one element MESSAGE holds, which must be `body`.
-pugi::xml_node openMessage(const CIMXmlDocument& document, std::string& messageId, const char* body) {
-    const pugi::xml_node cim = document.root();
-    checkVersion(cim, "CIMVERSION", "2");
-    checkVersion(cim, "DTDVERSION", "2");
-    const pugi::xml_node message = onlyChild(cim);
-    if (!is(message, "MESSAGE")) {
-        fail(std::string("expected MESSAGE in CIM, found ") + message.name());
-    }
-    messageId = std::string(requiredAttribute(message, "ID"));
-    if (const detail::TextCheck check = detail::checkText(messageId); !check) {
-        fail(detail::describe(check) + " in MESSAGE ID");
-    }
-    checkVersion(message, "PROTOCOLVERSION", "1");
-    const pugi::xml_node content = onlyChild(message);
-    if (!is(content, body)) {
-        fail(std::string("expected ") + body + " in MESSAGE, found " + content.name());
-    }
-    return content;
-}
+bool is(pugi::xml_node node, const char* name) { return detail::isElement(node, name); }
 
 // SIMPLEREQ and SIMPLEEXPREQ: (CORRELATOR*, call)
 pugi::xml_node callIn(pugi::xml_node simple) {
@@ -175,102 +108,6 @@ void decodeIMethodCall(CIMXmlDecoder& decoder, pugi::xml_node call, CIMRequest& 
     }
 }
 
-// Which element of IRETURNVALUE each result kind uses.
-struct ReturnElement {
-    CIMReturnKind kind;
-    const char* element;
-};
-
-constexpr std::array<ReturnElement, 12> kReturnElements{{
-    {CIMReturnKind::Instances, "INSTANCE"},
-    {CIMReturnKind::NamedInstances, "VALUE.NAMEDINSTANCE"},
-    {CIMReturnKind::InstancesWithPath, "VALUE.INSTANCEWITHPATH"},
-    {CIMReturnKind::Objects, "VALUE.OBJECT"},
-    {CIMReturnKind::ObjectsWithPath, "VALUE.OBJECTWITHPATH"},
-    {CIMReturnKind::ObjectsWithLocalPath, "VALUE.OBJECTWITHLOCALPATH"},
-    {CIMReturnKind::Classes, "CLASS"},
-    {CIMReturnKind::InstanceNames, "INSTANCENAME"},
-    {CIMReturnKind::InstancePaths, "INSTANCEPATH"},
-    {CIMReturnKind::ObjectPaths, "OBJECTPATH"},
-    {CIMReturnKind::ClassNames, "CLASSNAME"},
-    {CIMReturnKind::Value, "VALUE"},
-}};
-
-std::optional<CIMReturnKind> returnKindOf(pugi::xml_node node) {
-    for (const ReturnElement& entry : kReturnElements) {
-        if (is(node, entry.element)) {
-            return entry.kind;
-        }
-    }
-    if (is(node, "VALUE.ARRAY") || is(node, "VALUE.REFERENCE")) {
-        return CIMReturnKind::Value;
-    }
-    return std::nullopt;
-}
-
-void decodeReturnItem(CIMXmlDecoder& decoder, pugi::xml_node node, CIMResponse& response) {
-    switch (response.kind) {
-    case CIMReturnKind::Instances: response.instances.push_back(decoder.decodeInstance(node)); return;
-    case CIMReturnKind::NamedInstances: response.instances.push_back(decoder.decodeNamedInstance(node)); return;
-    case CIMReturnKind::InstancesWithPath: response.instances.push_back(decoder.decodeInstanceWithPath(node)); return;
-    case CIMReturnKind::Objects: response.objects.push_back(decoder.decodeValueObject(node)); return;
-    case CIMReturnKind::ObjectsWithPath: response.objects.push_back(decoder.decodeObjectWithPath(node)); return;
-    case CIMReturnKind::ObjectsWithLocalPath: response.objects.push_back(decoder.decodeObjectWithLocalPath(node)); return;
-    case CIMReturnKind::Classes: response.objects.emplace_back(decoder.decodeClass(node)); return;
-    case CIMReturnKind::InstanceNames: response.paths.push_back(decoder.decodeInstanceName(node)); return;
-    case CIMReturnKind::InstancePaths: response.paths.push_back(decoder.decodeInstancePath(node)); return;
-    case CIMReturnKind::ObjectPaths: response.paths.push_back(decoder.decodeObjectPath(node)); return;
-    case CIMReturnKind::ClassNames: {
-        CIMObjectPath path;
-        path.setClassName(decoder.decodeClassName(node));
-        response.paths.push_back(std::move(path));
-        return;
-    }
-    case CIMReturnKind::Value:
-    case CIMReturnKind::Nothing: break;
-    }
-}
-
-// IRETURNVALUE holds a list of one element kind, or one value. Several VALUEs read as a
-// string array.
-void decodeIReturnValue(CIMXmlDecoder& decoder, pugi::xml_node node, CIMResponse& response) {
-    const auto children = elementChildren(node);
-    if (children.empty()) {
-        return;
-    }
-    const auto kind = returnKindOf(children.front());
-    if (!kind) {
-        fail(std::string("unexpected ") + children.front().name() + " in IRETURNVALUE");
-    }
-    response.kind = *kind;
-    for (const pugi::xml_node child : children) {
-        if (std::strcmp(child.name(), children.front().name()) != 0) {
-            fail(std::string("IRETURNVALUE mixes ") + children.front().name() + " and " + child.name());
-        }
-    }
-    if (*kind != CIMReturnKind::Value) {
-        response.instances.reserve(children.size());
-        for (const pugi::xml_node child : children) {
-            decodeReturnItem(decoder, child, response);
-        }
-        return;
-    }
-    const bool reference = is(children.front(), "VALUE.REFERENCE");
-    if (children.size() == 1) {
-        response.value = decoder.decodeValue(children.front(),
-                                             reference ? CIMType::Reference : CIMType::String);
-        return;
-    }
-    if (!is(children.front(), "VALUE")) {
-        fail(std::string("more than one ") + children.front().name() + " in IRETURNVALUE");
-    }
-    std::vector<std::string> values;
-    for (const pugi::xml_node child : children) {
-        values.push_back(decoder.decodeValue(child, CIMType::String).get<std::string>());
-    }
-    response.value = CIMValue(std::move(values));
-}
-
 void encodeIReturnValue(CIMXmlEncoder& encoder, CIMXmlWriter& writer, const CIMResponse& response) {
     if (response.kind == CIMReturnKind::Nothing) {
         return;
@@ -314,34 +151,6 @@ void encodeIReturnValue(CIMXmlEncoder& encoder, CIMXmlWriter& writer, const CIMR
     case CIMReturnKind::Value:
         encoder.writeValue(response.value);
         return;
-    }
-}
-
-// IMETHODRESPONSE: (ERROR | (IRETURNVALUE?, PARAMVALUE*))
-// METHODRESPONSE:  (ERROR | (RETURNVALUE?, PARAMVALUE*))
-void decodeMethodResponse(CIMXmlDecoder& decoder, pugi::xml_node node, CIMResponse& response) {
-    response.extrinsic = is(node, "METHODRESPONSE");
-    response.methodName = methodName(node);
-    const auto children = elementChildren(node);
-    if (!children.empty() && is(children.front(), "ERROR")) {
-        if (children.size() > 1) {
-            fail(std::string("unexpected ") + children[1].name() + " after ERROR");
-        }
-        response.error = decoder.decodeError(children.front());
-        return;
-    }
-    const char* returnElement = response.extrinsic ? "RETURNVALUE" : "IRETURNVALUE";
-    size_t next = 0;
-    if (next < children.size() && is(children[next], returnElement)) {
-        if (response.extrinsic) {
-            response.returnValue = decoder.decodeReturnValue(children[next]);
-        } else {
-            decodeIReturnValue(decoder, children[next], response);
-        }
-        ++next;
-    }
-    for (; next < children.size(); ++next) {
-        response.outParams.push_back(decoder.decodeParamValue(children[next]));
     }
 }
 
@@ -409,17 +218,7 @@ CIMResponse decodeResponse(std::string_view xml) { return decodeResponse(std::st
 
 CIMResponse decodeResponse(const char* xml) { return decodeResponse(std::string(xml)); }
 
-CIMResponse decodeResponse(std::string&& xml) {
-    const CIMXmlDocument document{std::move(xml), "CIM"};
-    CIMResponse response;
-    const pugi::xml_node method = onlyChild(openMessage(document, response.messageId, "SIMPLERSP"));
-    if (!is(method, "IMETHODRESPONSE") && !is(method, "METHODRESPONSE")) {
-        fail(std::string("unexpected ") + method.name() + " in SIMPLERSP");
-    }
-    CIMXmlDecoder decoder;
-    decodeMethodResponse(decoder, method, response);
-    return response;
-}
+CIMResponse decodeResponse(std::string&& xml) { return CIMXmlResponseReader(std::move(xml)).readAll(); }
 
 std::string encodeExportRequest(const CIMExportRequest& request) {
     std::string out;

@@ -14,6 +14,10 @@ namespace {
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
+// An element's content parsed alone, the same way as inside its document: at the top level
+// text is kept (and refused by parseElement) instead of being dropped.
+constexpr unsigned kElementParseOptions = kParseOptions | pugi::parse_fragment;
+
 } // namespace
 
 CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
@@ -44,6 +48,24 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
         throw CIMXmlError(std::string("expected ") + rootName + " as the root element, found " +
                           m_root.name());
     }
+}
+
+bool CIMXmlDocument::parseElement(std::string_view text) {
+    m_root = pugi::xml_node();
+    if (text.empty() || std::memchr(text.data(), 0, text.size()) != nullptr) {
+        return false;
+    }
+    m_buffer.assign(text); // keeps its capacity: the same memory for every element
+    if (!m_document.load_buffer_inplace(m_buffer.data(), m_buffer.size(), kElementParseOptions,
+                                        pugi::encoding_utf8)) {
+        return false;
+    }
+    const pugi::xml_node only = m_document.first_child();
+    if (only.type() != pugi::node_element || only.next_sibling()) {
+        return false;
+    }
+    m_root = only;
+    return true;
 }
 
 } // namespace cim

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <pugixml.hpp>
 
@@ -11,13 +12,27 @@ namespace cim {
 /// root element. Throws CIMXmlError for malformed XML, NUL bytes, a document without an
 /// element or with more than one, and a root element other than `rootName` (any root
 /// element when `rootName` is null). Text outside the root element is ignored.
+///
+/// A default-constructed document is for parseElement(): one element after another, parsed
+/// into the same memory, so that reading a long list touches no new pages.
 class CIMXmlDocument {
 public:
+    CIMXmlDocument() = default;
     CIMXmlDocument(std::string buffer, const char* rootName);
     CIMXmlDocument(const CIMXmlDocument&) = delete;
     CIMXmlDocument& operator=(const CIMXmlDocument&) = delete;
 
     pugi::xml_node root() const noexcept { return m_root; }
+
+    /// The parsed buffer: names and values of the tree point into it, so a node's offset in
+    /// the text is its name's offset, less one for the '<'.
+    const char* text() const noexcept { return m_buffer.data(); }
+
+    /// Replaces the document by `text` parsed as one element, read exactly as it would be
+    /// inside a larger document. False, leaving no root, when `text` is not well formed, holds
+    /// a NUL, or is anything but one element with nothing around it; no reason is given, as
+    /// the caller's answer to that is to read the larger document instead.
+    bool parseElement(std::string_view text);
 
     /// An element's text starts in the element's own value and goes on in any text and
     /// CDATA children (see the parse options).

@@ -3,6 +3,7 @@
 
 #include "cim/CIMXmlCodec.h"
 #include "cim/CIMXmlError.h"
+#include "CIMXmlResponseBothWays.h"
 
 namespace cim {
 namespace {
@@ -64,7 +65,7 @@ TEST_P(MalformedDocument, IsRefusedWithItsReason) {
     const MalformedCase& c = GetParam();
     try {
         switch (c.reader) {
-        case Reader::Response: decodeResponse(c.xml); break;
+        case Reader::Response: decodeResponseBothWays(c.xml); break;
         case Reader::Request: decodeRequest(c.xml); break;
         case Reader::ExportRequest: decodeExportRequest(c.xml); break;
         case Reader::ExportResponse: decodeExportResponse(c.xml); break;

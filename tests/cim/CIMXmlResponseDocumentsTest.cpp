@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cim/CIMXmlCodec.h"
+#include "CIMXmlResponseBothWays.h"
 
 namespace cim {
 namespace {
@@ -46,7 +47,7 @@ const char* const kVolumeInstance = R"(
   </INSTANCE>)";
 
 TEST(CIMXmlResponseDocuments, GetInstance) {
-    const CIMResponse response = decodeResponse(imethod("GetInstance",
+    const CIMResponse response = decodeResponseBothWays(imethod("GetInstance",
         std::string("<IRETURNVALUE>") + kVolumeInstance + "</IRETURNVALUE>"));
     ASSERT_FALSE(response.error);
     EXPECT_EQ(response.messageId, "1001");
@@ -79,7 +80,7 @@ TEST(CIMXmlResponseDocuments, GetInstance) {
 }
 
 TEST(CIMXmlResponseDocuments, EnumerateInstancesWithEveryKeyValueForm) {
-    const CIMResponse response = decodeResponse(imethod("EnumerateInstances", std::string(R"(
+    const CIMResponse response = decodeResponseBothWays(imethod("EnumerateInstances", std::string(R"(
       <IRETURNVALUE>
         <VALUE.NAMEDINSTANCE>
           <INSTANCENAME CLASSNAME="CIM_StorageVolume">
@@ -115,7 +116,7 @@ TEST(CIMXmlResponseDocuments, EnumerateInstancesWithEveryKeyValueForm) {
 }
 
 TEST(CIMXmlResponseDocuments, EnumerateInstanceNamesWithReferenceKeys) {
-    const CIMResponse response = decodeResponse(imethod("EnumerateInstanceNames", R"(
+    const CIMResponse response = decodeResponseBothWays(imethod("EnumerateInstanceNames", R"(
       <IRETURNVALUE>
         <INSTANCENAME CLASSNAME="CIM_ElementSettingData">
           <KEYBINDING NAME="ManagedElement">
@@ -150,7 +151,7 @@ TEST(CIMXmlResponseDocuments, EnumerateInstanceNamesWithReferenceKeys) {
 }
 
 TEST(CIMXmlResponseDocuments, AssociatorsAndAssociatorNames) {
-    const CIMResponse objects = decodeResponse(imethod("Associators", R"(
+    const CIMResponse objects = decodeResponseBothWays(imethod("Associators", R"(
       <IRETURNVALUE>
         <VALUE.OBJECTWITHPATH>
           <INSTANCEPATH>
@@ -177,7 +178,7 @@ TEST(CIMXmlResponseDocuments, AssociatorsAndAssociatorNames) {
     EXPECT_EQ(objects.objects[1].getClass().getSuperClassName(), CIMName("CIM_LogicalElement"));
     EXPECT_EQ(objects.objects[1].getClass().getPropertyCount(), 1u);
 
-    const CIMResponse names = decodeResponse(imethod("AssociatorNames", R"(
+    const CIMResponse names = decodeResponseBothWays(imethod("AssociatorNames", R"(
       <IRETURNVALUE>
         <OBJECTPATH><INSTANCEPATH>
           <NAMESPACEPATH><HOST>h</HOST><LOCALNAMESPACEPATH><NAMESPACE NAME="interop"/></LOCALNAMESPACEPATH></NAMESPACEPATH>
@@ -189,7 +190,7 @@ TEST(CIMXmlResponseDocuments, AssociatorsAndAssociatorNames) {
 }
 
 TEST(CIMXmlResponseDocuments, CreateInstanceAnswersTheNewName) {
-    const CIMResponse response = decodeResponse(imethod("CreateInstance", R"(
+    const CIMResponse response = decodeResponseBothWays(imethod("CreateInstance", R"(
       <IRETURNVALUE><INSTANCENAME CLASSNAME="CIM_IndicationFilter">
         <KEYBINDING NAME="Name"><KEYVALUE VALUETYPE="string">MerrowFilter17</KEYVALUE></KEYBINDING>
       </INSTANCENAME></IRETURNVALUE>)"));
@@ -201,7 +202,7 @@ TEST(CIMXmlResponseDocuments, EmptyResultsInAllThreeForms) {
     for (const char* content : {"", "<IRETURNVALUE/>", "<IRETURNVALUE></IRETURNVALUE>",
                                 "<IRETURNVALUE>\n   </IRETURNVALUE>"}) {
         for (const char* operation : {"DeleteInstance", "ModifyInstance", "EnumerateInstances"}) {
-            const CIMResponse response = decodeResponse(imethod(operation, content));
+            const CIMResponse response = decodeResponseBothWays(imethod(operation, content));
             EXPECT_FALSE(response.error) << content;
             EXPECT_EQ(response.kind, CIMReturnKind::Nothing) << content;
             EXPECT_TRUE(response.instances.empty());
@@ -211,7 +212,7 @@ TEST(CIMXmlResponseDocuments, EmptyResultsInAllThreeForms) {
 }
 
 TEST(CIMXmlResponseDocuments, InvokeMethodWithOutParameters) {
-    const CIMResponse response = decodeResponse(message(R"(
+    const CIMResponse response = decodeResponseBothWays(message(R"(
       <METHODRESPONSE NAME="CreateVolume">
         <RETURNVALUE PARAMTYPE="uint32"><VALUE>4096</VALUE></RETURNVALUE>
         <PARAMVALUE NAME="Job" PARAMTYPE="reference">
@@ -243,25 +244,25 @@ TEST(CIMXmlResponseDocuments, InvokeMethodWithOutParameters) {
     EXPECT_EQ(response.outParams[5].getValue().getType(), CIMType::Instance);
 
     // Older servers write TYPE on RETURNVALUE, some write no type at all.
-    const CIMResponse legacy = decodeResponse(message(
+    const CIMResponse legacy = decodeResponseBothWays(message(
         "<METHODRESPONSE NAME=\"M\"><RETURNVALUE TYPE=\"uint16\"><VALUE>3</VALUE></RETURNVALUE></METHODRESPONSE>"));
     EXPECT_EQ(legacy.returnValue, CIMValue(uint16_t{3}));
-    const CIMResponse untyped = decodeResponse(message(
+    const CIMResponse untyped = decodeResponseBothWays(message(
         "<METHODRESPONSE NAME=\"M\"><RETURNVALUE><VALUE>0</VALUE></RETURNVALUE></METHODRESPONSE>"));
     EXPECT_EQ(untyped.returnValue, CIMValue("0"));
-    const CIMResponse none = decodeResponse(message("<METHODRESPONSE NAME=\"M\"/>"));
+    const CIMResponse none = decodeResponseBothWays(message("<METHODRESPONSE NAME=\"M\"/>"));
     EXPECT_TRUE(none.returnValue.isNull());
 }
 
 TEST(CIMXmlResponseDocuments, CimErrors) {
-    const CIMResponse notFound = decodeResponse(imethod("GetInstance",
+    const CIMResponse notFound = decodeResponseBothWays(imethod("GetInstance",
         R"(<ERROR CODE="6" DESCRIPTION="Object &quot;v9&quot; not found"/>)"));
     ASSERT_TRUE(notFound.error);
     EXPECT_EQ(notFound.error->code, CIMStatusCode::NotFound);
     EXPECT_EQ(notFound.error->description, "Object \"v9\" not found");
     EXPECT_STREQ(notFound.error->toException().what(), "CIM_ERR_NOT_FOUND: Object \"v9\" not found");
 
-    const CIMResponse withInstance = decodeResponse(message(R"(
+    const CIMResponse withInstance = decodeResponseBothWays(message(R"(
       <METHODRESPONSE NAME="CreateVolume"><ERROR CODE="4">
         <INSTANCE CLASSNAME="CIM_Error"><PROPERTY NAME="Message" TYPE="string"><VALUE>bad size</VALUE></PROPERTY></INSTANCE>
       </ERROR></METHODRESPONSE>)"));
@@ -270,7 +271,7 @@ TEST(CIMXmlResponseDocuments, CimErrors) {
     EXPECT_TRUE(withInstance.error->description.empty());
     ASSERT_EQ(withInstance.error->instances.size(), 1u);
 
-    const CIMResponse newerCode = decodeResponse(imethod("OpenEnumerateInstances", R"(<ERROR CODE="26"/>)"));
+    const CIMResponse newerCode = decodeResponseBothWays(imethod("OpenEnumerateInstances", R"(<ERROR CODE="26"/>)"));
     EXPECT_EQ(newerCode.error->toException().getCodeNumber(), 26);
 }
 

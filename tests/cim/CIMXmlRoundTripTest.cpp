@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "CIMXmlResponseBothWays.h"
 #include "CIMXmlTestData.h"
 #include "cim/CIMXmlCodec.h"
 #include "cim/CIMXmlError.h"
@@ -175,9 +176,15 @@ std::vector<CIMResponse> everyResponseShape() {
 TEST(CIMXmlRoundTrip, EveryResponseShape) {
     for (const CIMResponse& response : everyResponseShape()) {
         const std::string xml = encodeResponse(response);
-        const CIMResponse back = decodeResponse(xml);
+        const ResponseOutcome outcome = readResponseBothWays(xml);
+        ASSERT_TRUE(outcome.response) << outcome.errorText;
+        const CIMResponse& back = *outcome.response;
         EXPECT_EQ(back, response) << xml;
         EXPECT_EQ(encodeResponse(back), xml);
+        // Every list is read item by item; single values need the whole tree.
+        const bool list = response.kind != CIMReturnKind::Nothing && response.kind != CIMReturnKind::Value &&
+                          !response.error && !response.extrinsic;
+        EXPECT_EQ(outcome.itemByItem, list) << xml;
     }
 }
 
