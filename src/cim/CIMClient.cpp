@@ -6,6 +6,7 @@
 #include "cim/CIMValueError.h"
 #include "cim/CIMXmlCodec.h"
 #include "cim/CIMXmlError.h"
+#include "cim/CIMXmlResponseReader.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -125,11 +126,12 @@ std::vector<CIMObjectPath> pathsOf(CIMResponse& response)
     }
 }
 
-// The reply body is read in place: it is not needed afterwards.
-CIMResponse decodeReply(std::string&& xml)
+// Runs one step of reading the reply, with decoding failures reported as a malformed reply.
+template <typename Step>
+auto readReply(Step step)
 {
     try {
-        return decodeResponse(std::move(xml));
+        return step();
     } catch (const CIMXmlError& e) {
         throw CIMMalformedHttpException(std::string("Malformed CIM-XML reply: ") + e.what());
     } catch (const CIMValueError& e) {
@@ -149,7 +151,38 @@ void checkReplyMatches(const CIMRequest& request, const CIMResponse& response)
                                         + "\", the request was \"" + request.methodName.getString() + "\"");
 }
 
+void clearItems(CIMResponse& response)
+{
+    response.instances.clear();
+    response.objects.clear();
+    response.paths.clear();
+}
+
+// Reads the items a reply has left, to find a malformed one.
+void readRest(CIMXmlResponseReader& reader, CIMReturnKind kind)
+{
+    CIMResponse rest;
+    rest.kind = kind;
+    while (readReply([&] { return reader.readItem(rest); }))
+        clearItems(rest);
+}
+
+void checkReply(const CIMRequest& request, const CIMResponse& response)
+{
+    checkReplyMatches(request, response);
+    if (response.error)
+        throw response.error->toException();
+}
+
 } // namespace
+
+// Takes the items of an intrinsic reply one by one instead of collecting them.
+struct CIMClient::ItemSink {
+    // Throws when the reply cannot be what the operation returns.
+    std::function<void(CIMResponse& head)> checkHead;
+    // Called with one item in the vector its kind uses.
+    std::function<void(CIMResponse& item)> take;
+};
 
 CIMClient::CIMClient()
 {
@@ -196,26 +229,52 @@ std::string CIMClient::getPublicIP() const
     return m_channel.localAddress();
 }
 
-CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHeader, Resend resend)
+CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHeader, Resend resend,
+                            const ItemSink* sink)
 {
     std::lock_guard lock(m_mutex);
     request.messageId = std::to_string(++m_lastMessageId);
     std::string body = encodeRequest(request);
-    std::string reply = m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend);
-    CIMResponse response = decodeReply(std::move(reply));
-    checkReplyMatches(request, response);
-    if (response.error)
-        throw response.error->toException();
-    return response;
+    // The reply body is read in place: it is not needed afterwards.
+    CIMXmlResponseReader reader(
+        m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend));
+    if (!sink) {
+        CIMResponse response = readReply([&] { return reader.readAll(); });
+        checkReply(request, response);
+        return response;
+    }
+    CIMResponse head = readReply([&] { return reader.readHead(); });
+    try {
+        checkReply(request, head);
+        sink->checkHead(head);
+    } catch (...) {
+        // A malformed reply is reported as such before anything else, as the collecting forms do.
+        readRest(reader, head.kind);
+        throw;
+    }
+    CIMResponse item;
+    item.kind = head.kind;
+    while (readReply([&] { return reader.readItem(item); })) {
+        sink->take(item);
+        clearItems(item);
+    }
+    return head;
 }
 
 CIMResponse CIMClient::callIntrinsic(const CIMNamespaceName& nameSpace, const char* method,
-                                     std::vector<CIMParamValue> params, Resend resend)
+                                     std::vector<CIMParamValue> params, Resend resend, const ItemSink* sink)
 {
     CIMRequest request;
     request.methodName = CIMName(method);
     request.nameSpace = nameSpace;
     request.params = std::move(params);
+    if (sink) {
+        const ItemSink completing{sink->checkHead, [&](CIMResponse& item) {
+                                      completeNamespaces(item, nameSpace);
+                                      sink->take(item);
+                                  }};
+        return call(request, nameSpace.getString(), resend, &completing);
+    }
     CIMResponse response = call(request, nameSpace.getString(), resend);
     completeNamespaces(response, nameSpace);
     return response;
@@ -274,9 +333,11 @@ void CIMClient::modifyInstance(const CIMNamespaceName& nameSpace, const CIMInsta
     callIntrinsic(nameSpace, "ModifyInstance", std::move(params), Resend::Never);
 }
 
-std::vector<CIMInstance> CIMClient::enumerateInstances(const CIMNamespaceName& nameSpace, const CIMName& className,
-                                                       bool deepInheritance, bool localOnly, bool includeQualifiers,
-                                                       bool includeClassOrigin, const CIMPropertyList& propertyList)
+namespace {
+
+std::vector<CIMParamValue> enumerateInstancesParams(const CIMName& className, bool deepInheritance, bool localOnly,
+                                                    bool includeQualifiers, bool includeClassOrigin,
+                                                    const CIMPropertyList& propertyList)
 {
     std::vector<CIMParamValue> params;
     addClassName(params, "ClassName", className);
@@ -285,8 +346,33 @@ std::vector<CIMInstance> CIMClient::enumerateInstances(const CIMNamespaceName& n
     addBoolean(params, "IncludeQualifiers", includeQualifiers);
     addBoolean(params, "IncludeClassOrigin", includeClassOrigin);
     addPropertyList(params, propertyList);
+    return params;
+}
+
+} // namespace
+
+std::vector<CIMInstance> CIMClient::enumerateInstances(const CIMNamespaceName& nameSpace, const CIMName& className,
+                                                       bool deepInheritance, bool localOnly, bool includeQualifiers,
+                                                       bool includeClassOrigin, const CIMPropertyList& propertyList)
+{
+    auto params = enumerateInstancesParams(className, deepInheritance, localOnly, includeQualifiers,
+                                           includeClassOrigin, propertyList);
     CIMResponse response = callIntrinsic(nameSpace, "EnumerateInstances", std::move(params), Resend::OnceIfUnanswered);
     return instancesOf(response);
+}
+
+void CIMClient::enumerateInstances(const CIMNamespaceName& nameSpace, const CIMName& className, bool deepInheritance,
+                                   bool localOnly, bool includeQualifiers, bool includeClassOrigin,
+                                   const CIMPropertyList& propertyList, const InstanceConsumer& consumer)
+{
+    auto params = enumerateInstancesParams(className, deepInheritance, localOnly, includeQualifiers,
+                                           includeClassOrigin, propertyList);
+    const ItemSink sink{[](CIMResponse& head) { instancesOf(head); },
+                        [&](CIMResponse& item) {
+                            for (CIMInstance& instance : item.instances)
+                                consumer(std::move(instance));
+                        }};
+    callIntrinsic(nameSpace, "EnumerateInstances", std::move(params), Resend::OnceIfUnanswered, &sink);
 }
 
 std::vector<CIMObjectPath> CIMClient::enumerateInstanceNames(const CIMNamespaceName& nameSpace,

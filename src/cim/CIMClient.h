@@ -11,6 +11,7 @@
 #include "cim/HttpOperationChannel.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -91,6 +92,16 @@ public:
                                                 bool includeQualifiers = false, bool includeClassOrigin = false,
                                                 const CIMPropertyList& propertyList = CIMPropertyList());
 
+    using InstanceConsumer = std::function<void(CIMInstance&&)>;
+
+    // As above, but each instance is handed to `consumer` as soon as it is decoded, so that a
+    // long answer is never held as a whole. A reply found malformed part way through throws
+    // as above, after the instances before the fault have been handed over. The consumer
+    // runs on the calling thread with the client's lock held: it must not use this client.
+    void enumerateInstances(const CIMNamespaceName& nameSpace, const CIMName& className, bool deepInheritance,
+                            bool localOnly, bool includeQualifiers, bool includeClassOrigin,
+                            const CIMPropertyList& propertyList, const InstanceConsumer& consumer);
+
     std::vector<CIMObjectPath> enumerateInstanceNames(const CIMNamespaceName& nameSpace, const CIMName& className);
 
     // Null names leave the corresponding filter out.
@@ -115,9 +126,13 @@ public:
                           std::vector<CIMParamValue>& outParameters);
 
 private:
+    struct ItemSink;
+
     CIMResponse callIntrinsic(const CIMNamespaceName& nameSpace, const char* method,
-                              std::vector<CIMParamValue> params, HttpOperationChannel::Resend resend);
-    CIMResponse call(CIMRequest& request, const std::string& cimObjectHeader, HttpOperationChannel::Resend resend);
+                              std::vector<CIMParamValue> params, HttpOperationChannel::Resend resend,
+                              const ItemSink* sink = nullptr);
+    CIMResponse call(CIMRequest& request, const std::string& cimObjectHeader, HttpOperationChannel::Resend resend,
+                     const ItemSink* sink = nullptr);
 
     mutable std::mutex m_mutex; // serialises requests; guards everything below
     HttpOperationChannel m_channel;

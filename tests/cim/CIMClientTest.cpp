@@ -374,7 +374,7 @@ TEST(CIMClient, ChunkedRepliesAreReadWhole)
     TestCIMServer server([](const CIMRequest&) {
         std::vector<CIMInstance> many;
         for (int i = 0; i < 200; ++i)
-            many.push_back(volume("v" + std::to_string(i)));
+            many.push_back(volume(std::string("v").append(std::to_string(i))));
         return namedInstancesResponse(std::move(many));
     });
     server.setChunkedReplies(true);
@@ -476,6 +476,89 @@ TEST(CIMClient, HttpAndXmlFailuresHaveTheirOwnExceptions)
                                "<IMETHODRESPONSE NAME=\"EnumerateInstanceNames\"/></SIMPLERSP></MESSAGE></CIM>",
                                {{"CIMOperation", "MethodResponse"}}));
     EXPECT_THROW(attempt(), CIMMalformedHttpException) << "reply to another request";
+}
+
+// An EnumerateInstances reply with the given MESSAGE ID and IRETURNVALUE content.
+HttpServerReply enumerateReply(const std::string& messageId, const std::string& items)
+{
+    return replyOf(200,
+                   "<?xml version=\"1.0\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE ID=\"" + messageId
+                       + "\" PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE NAME=\"EnumerateInstances\">"
+                         "<IRETURNVALUE>"
+                       + items + "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>",
+                   {{"CIMOperation", "MethodResponse"}});
+}
+
+std::string namedItem(const std::string& id, const std::string& value = "512")
+{
+    return "<VALUE.NAMEDINSTANCE><INSTANCENAME CLASSNAME=\"CIM_StorageVolume\"><KEYBINDING NAME=\"DeviceID\">"
+           "<KEYVALUE VALUETYPE=\"string\">"
+           + id
+           + "</KEYVALUE></KEYBINDING></INSTANCENAME><INSTANCE CLASSNAME=\"CIM_StorageVolume\">"
+             "<PROPERTY NAME=\"BlockSize\" TYPE=\"uint64\"><VALUE>"
+           + value + "</VALUE></PROPERTY></INSTANCE></VALUE.NAMEDINSTANCE>";
+}
+
+// The message of what `operation` throws, or "" when it returns.
+template <typename Operation>
+std::string failureOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const std::exception& e) {
+        return std::string(typeid(e).name()) + ": " + e.what();
+    }
+    return {};
+}
+
+TEST_F(CIMClientTest, EnumerationToAConsumerHandsOverWhatTheListHolds)
+{
+    connect();
+    std::vector<CIMInstance> consumed;
+    m_client.enumerateInstances(kNamespace, "CIM_StorageVolume", true, false, false, false, CIMPropertyList(),
+                                [&](CIMInstance&& instance) { consumed.push_back(std::move(instance)); });
+    EXPECT_EQ(consumed, m_client.enumerateInstances(kNamespace, "CIM_StorageVolume"));
+    ASSERT_EQ(consumed.size(), 3u);
+    EXPECT_EQ(consumed[2].getPath().getNameSpace(), kNamespace) << "paths get the namespace of the request";
+}
+
+// The consumer form fails as the collecting form does; only the instances before a bad one
+// have been handed over by then.
+TEST(CIMClient, EnumerationToAConsumerFailsAsTheCollectingFormDoes)
+{
+    TestCIMServer server(typicalResponse);
+    struct Reply {
+        const char* what;
+        std::string messageId;
+        std::string items;
+        std::size_t handedOver;
+    };
+    const std::vector<Reply> replies{
+        {"a value that does not read", "1", namedItem("v1") + namedItem("v2", "big") + namedItem("v3"), 1},
+        {"malformed XML in the last item", "1", namedItem("v1") + namedItem("v2") + "<VALUE.NAMEDINSTANCE></X>", 2},
+        {"reply to another request that is malformed too", "7", namedItem("v1") + namedItem("v2", "big"), 0},
+        {"reply to another request", "7", namedItem("v1"), 0},
+        {"instance names instead of instances", "1", "<INSTANCENAME CLASSNAME=\"CIM_X\"/>", 0},
+    };
+    for (const Reply& reply : replies) {
+        server.setRawReply(enumerateReply(reply.messageId, reply.items));
+        // A new client each time: both requests carry MESSAGE ID 1.
+        std::size_t handedOver = 0;
+        const std::string consumerFailure = failureOf([&] {
+            CIMClient client;
+            client.connect("127.0.0.1", server.port(), "", "");
+            client.enumerateInstances(kNamespace, "CIM_StorageVolume", true, false, false, false, CIMPropertyList(),
+                                      [&](CIMInstance&&) { ++handedOver; });
+        });
+        const std::string collectingFailure = failureOf([&] {
+            CIMClient client;
+            client.connect("127.0.0.1", server.port(), "", "");
+            client.enumerateInstances(kNamespace, "CIM_StorageVolume");
+        });
+        EXPECT_FALSE(consumerFailure.empty()) << reply.what;
+        EXPECT_EQ(consumerFailure, collectingFailure) << reply.what;
+        EXPECT_EQ(handedOver, reply.handedOver) << reply.what;
+    }
 }
 
 TEST(CIMClient, ConnectionStateErrors)
