@@ -24,66 +24,88 @@ std::string CIMTextPrinter::quoted(const std::string& text)
     return out;
 }
 
-std::ostream& CIMTextPrinter::indent(int depth)
+std::string& CIMTextPrinter::indent(int depth)
 {
-    return m_out << std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    return m_block.append(static_cast<std::size_t>(depth) * 2, ' ');
+}
+
+// One write per block: the stream is not touched line by line.
+void CIMTextPrinter::writeBlock()
+{
+    m_out.write(m_block.data(), static_cast<std::streamsize>(m_block.size()));
+    m_block.clear();
 }
 
 void CIMTextPrinter::printInstance(const cim::CIMInstance& instance)
 {
     if (instance.getPath().isNull())
-        m_out << "instance of " << instance.getClassName() << '\n';
+        m_block.append("instance of ").append(instance.getClassName().getString());
     else
-        m_out << instance.getPath() << '\n';
+        m_block.append(instance.getPath().toString());
+    m_block += '\n';
     printProperties(instance, 1);
-    m_out << '\n';
+    m_block += '\n';
+    writeBlock();
 }
 
 void CIMTextPrinter::printObject(const cim::CIMObject& object)
 {
     if (object.isInstance())
         return printInstance(object.getInstance());
-    m_out << "class " << object.getClassName() << "\n\n";
+    m_block.append("class ").append(object.getClassName().getString()).append("\n\n");
+    writeBlock();
 }
 
 void CIMTextPrinter::printPath(const cim::CIMObjectPath& path)
 {
-    m_out << path << "\n\n";
+    m_block.append(path.toString()).append("\n\n");
+    writeBlock();
 }
 
 void CIMTextPrinter::printMethodResult(const CIMValue& returnValue, const std::vector<cim::CIMParamValue>& outParameters)
 {
-    m_out << "ReturnValue = " << valueText(returnValue) << '\n';
+    m_block.append("ReturnValue = ").append(valueText(returnValue)) += '\n';
     for (const cim::CIMParamValue& parameter : outParameters)
         printValueLine(parameter.getParameterName().getString(), parameter.getValue(), 0);
-    m_out << '\n';
+    m_block += '\n';
+    writeBlock();
 }
 
 void CIMTextPrinter::printLine(const std::string& text)
 {
-    m_out << text << "\n\n";
+    m_block.append(text).append("\n\n");
+    writeBlock();
 }
 
 void CIMTextPrinter::printProperties(const cim::CIMInstance& instance, int depth)
 {
-    for (const cim::CIMProperty& property : instance.getProperties())
-        printValueLine(property.getName().getString() + " : " + std::string(cim::cimTypeName(property.getType()))
-                           + (property.isArray() ? "[]" : ""),
-                       property.getValue(), depth);
+    for (const cim::CIMProperty& property : instance.getProperties()) {
+        indent(depth).append(property.getName().getString()).append(" : ").append(cim::cimTypeName(property.getType()));
+        if (property.isArray())
+            m_block.append("[]");
+        printValue(property.getValue(), depth);
+    }
 }
 
 void CIMTextPrinter::printValueLine(const std::string& name, const CIMValue& value, int depth)
 {
-    indent(depth) << name << " =";
+    indent(depth).append(name);
+    printValue(value, depth);
+}
+
+// " = value" and the end of the line, or the nested blocks of embedded objects.
+void CIMTextPrinter::printValue(const CIMValue& value, int depth)
+{
+    m_block.append(" =");
     if (cim::isEmbeddedType(value.getType()) && !value.isNull())
         return printEmbedded(value, depth + 1);
-    m_out << ' ' << valueText(value) << '\n';
+    m_block.append(" ").append(valueText(value)) += '\n';
 }
 
 // An embedded instance is printed as a nested block, one per array element.
 void CIMTextPrinter::printEmbedded(const CIMValue& value, int depth)
 {
-    m_out << '\n';
+    m_block += '\n';
     std::vector<cim::CIMObject> objects;
     if (!value.isArray())
         objects.push_back(value.get<cim::CIMObject>());
@@ -94,14 +116,14 @@ void CIMTextPrinter::printEmbedded(const CIMValue& value, int depth)
         objects = value.get<std::vector<cim::CIMObject>>();
     for (std::size_t i = 0; i < objects.size(); ++i) {
         if (value.isArray() && value.isElementNull(i)) {
-            indent(depth) << "NULL\n";
+            indent(depth).append("NULL\n");
             continue;
         }
         if (!objects[i].isInstance()) {
-            indent(depth) << "class " << objects[i].getClassName() << '\n';
+            indent(depth).append("class ").append(objects[i].getClassName().getString()) += '\n';
             continue;
         }
-        indent(depth) << "instance of " << objects[i].getClassName() << '\n';
+        indent(depth).append("instance of ").append(objects[i].getClassName().getString()) += '\n';
         printProperties(objects[i].getInstance(), depth + 1);
     }
 }

@@ -39,11 +39,14 @@ public:
 private:
     void printProperties(const cim::CIMInstance& instance, int depth);
     void printValueLine(const std::string& name, const cim::CIMValue& value, int depth);
+    void printValue(const cim::CIMValue& value, int depth);
     void printEmbedded(const cim::CIMValue& value, int depth);
     static std::string valueText(const cim::CIMValue& value);
-    std::ostream& indent(int depth);
+    std::string& indent(int depth);
+    void writeBlock();
 
     std::ostream& m_out;
+    std::string m_block; // the block being printed; its memory serves every block
 };
 
 } // namespace orvcim

@@ -202,8 +202,9 @@ void OrvcimCommandLine::runOperation(const Options& options)
     const std::string& op = options.operation;
 
     if (op == "ei") {
-        for (const auto& instance : client.enumerateInstances(ns, path.getClassName(), true, false, false, false, pl))
-            print.printInstance(instance);
+        // Printed as decoded: a long answer is never held as a whole.
+        client.enumerateInstances(ns, path.getClassName(), true, false, false, false, pl,
+                                  [&print](cim::CIMInstance&& instance) { print.printInstance(instance); });
     } else if (op == "ein") {
         for (const auto& name : client.enumerateInstanceNames(ns, path.getClassName()))
             print.printPath(name);
