@@ -1,6 +1,7 @@
 #include "cim/HttpClientConnection.h"
 
 #include "cim/CIMTransportExceptions.h"
+#include "cim/HugePageAdvice.h"
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/write.hpp>
@@ -219,9 +220,16 @@ HttpClientConnection::Response HttpClientConnection::receive(const Deadline& dea
         parser.body_limit(m_maxReplyBodyBytes);
         parser.header_limit(kMaxReplyHeaderBytes);
 
+        // The header first, so that the body's memory is prepared before it is written.
         error_code readError = net::error::would_block;
-        http::async_read(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
-        const bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+        http::async_read_header(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+        bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+        if (!readError && !parser.is_done()) {
+            prepareBody(parser);
+            readError = net::error::would_block;
+            http::async_read(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+            inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+        }
         if (readError) {
             if (!inTime) {
                 dropLink();
@@ -232,6 +240,18 @@ HttpClientConnection::Response HttpClientConnection::receive(const Deadline& dea
         if (parser.get().result_int() / 100 != 1)
             return parser.release();
     }
+}
+
+// A body of announced length gets its memory at once (the parser would reserve the same),
+// with huge pages for a large one.
+void HttpClientConnection::prepareBody(http::response_parser<http::string_body>& parser) const
+{
+    const auto length = parser.content_length();
+    if (!length || *length > m_maxReplyBodyBytes)
+        return;
+    std::string& body = parser.get().body();
+    body.reserve(static_cast<std::size_t>(*length));
+    adviseHugePages(body.data(), body.capacity());
 }
 
 void HttpClientConnection::failReceive(const error_code& ec, bool replyStarted)

@@ -4,6 +4,7 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http/message.hpp>
+#include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/string_body.hpp>
 
 #include <chrono>
@@ -78,6 +79,7 @@ private:
     bool linkUsable();
     void send(Request& request, const Deadline& deadline);
     Response receive(const Deadline& deadline);
+    void prepareBody(boost::beast::http::response_parser<boost::beast::http::string_body>& parser) const;
     [[noreturn]] void failReceive(const boost::system::error_code& ec, bool replyStarted);
     std::string peerName() const;
     std::string socketLocalAddress() const;

@@ -12,6 +12,7 @@
 #include "cim/CIMXmlEncoder.h"
 #include "cim/CIMXmlError.h"
 #include "cim/CIMXmlWriter.h"
+#include "cim/HugePageAdvice.h"
 
 #include "trace/Trace.h"
 
@@ -404,6 +405,7 @@ void OperationDispatcher::encodeEnumeration(const cim::CIMRequest& request,
     // One allocation for the whole reply: growing a reply of many megabytes step by step
     // costs more than writing it.
     out.reserve(total + 512);
+    cim::adviseHugePages(out.data(), out.capacity());
     cim::CIMXmlWriter writer(out);
     cim::CIMXmlEncoder encoder(writer);
     encoder.beginMessage(request.messageId);

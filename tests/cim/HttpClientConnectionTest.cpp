@@ -38,8 +38,9 @@ TEST(HttpClientConnection, ManyRequestsShareOneKeptAliveConnection)
     HttpClientConnection client;
     client.connect("127.0.0.1", server.port());
     for (int i = 0; i < 25; ++i) {
-        auto request = postOf("n" + std::to_string(i));
-        EXPECT_EQ(client.exchange(request).body(), "echo:n" + std::to_string(i));
+        const std::string text = std::string("n") + std::to_string(i);
+        auto request = postOf(text);
+        EXPECT_EQ(client.exchange(request).body(), "echo:" + text);
     }
     EXPECT_EQ(client.connectionsOpened(), 1u);
     EXPECT_EQ(server.acceptedConnections(), 1u);
