@@ -21,7 +21,11 @@ using detail::CIMArrayRep;
 
 [[noreturn]] void fail(const std::string& message) { throw CIMXmlError(message); }
 
-bool is(pugi::xml_node node, const char* name) { return std::strcmp(node.name(), name) == 0; }
+// Called for nearly every element; most names that differ do so in their first letter.
+bool is(pugi::xml_node node, const char* name) {
+    const char* actual = node.name();
+    return actual[0] == name[0] && std::strcmp(actual, name) == 0;
+}
 
 void expectName(pugi::xml_node node, const char* name) {
     if (!is(node, name)) {
@@ -60,12 +64,15 @@ void checkText(std::string_view text, pugi::xml_node node) {
     }
 }
 
+// CIMName checks the name itself; only the empty (null) name it takes is refused here.
 CIMName nameFrom(std::string_view text, pugi::xml_node node, const char* attribute) {
-    if (!CIMName::legal(text)) {
-        fail(std::string("illegal name \"") + std::string(text) + "\" in " + attribute + " of " +
-             node.name());
+    try {
+        if (!text.empty()) {
+            return CIMName(text);
+        }
+    } catch (const CIMValueError&) {
     }
-    return CIMName(text);
+    fail(std::string("illegal name \"") + std::string(text) + "\" in " + attribute + " of " + node.name());
 }
 
 CIMName requiredName(pugi::xml_node node, const char* attribute) {
@@ -303,19 +310,26 @@ struct PropertyAttributes {
 
     explicit PropertyAttributes(pugi::xml_node node) {
         for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-            const char* n = a.name();
-            std::optional<std::string_view>* slot =
-                std::strcmp(n, "NAME") == 0                 ? &name
-                : std::strcmp(n, "TYPE") == 0               ? &type
-                : std::strcmp(n, "CLASSORIGIN") == 0        ? &classOrigin
-                : std::strcmp(n, "PROPAGATED") == 0         ? &propagated
-                : std::strcmp(n, "REFERENCECLASS") == 0     ? &referenceClass
-                : std::strcmp(n, "EmbeddedObject") == 0 ||
-                        std::strcmp(n, "EMBEDDEDOBJECT") == 0 ? &embeddedObject
-                                                              : nullptr;
+            std::optional<std::string_view>* slot = slotFor(a.name());
             if (slot && !*slot) {
                 *slot = std::string_view(a.value());
             }
+        }
+    }
+
+private:
+    // One comparison per attribute: the first letter tells the candidate.
+    std::optional<std::string_view>* slotFor(const char* n) {
+        switch (n[0]) {
+        case 'N': return std::strcmp(n, "NAME") == 0 ? &name : nullptr;
+        case 'T': return std::strcmp(n, "TYPE") == 0 ? &type : nullptr;
+        case 'C': return std::strcmp(n, "CLASSORIGIN") == 0 ? &classOrigin : nullptr;
+        case 'P': return std::strcmp(n, "PROPAGATED") == 0 ? &propagated : nullptr;
+        case 'R': return std::strcmp(n, "REFERENCECLASS") == 0 ? &referenceClass : nullptr;
+        case 'E':
+            return std::strcmp(n, "EmbeddedObject") == 0 || std::strcmp(n, "EMBEDDEDOBJECT") == 0 ? &embeddedObject
+                                                                                                  : nullptr;
+        default: return nullptr;
         }
     }
 };
