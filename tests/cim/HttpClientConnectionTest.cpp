@@ -38,7 +38,8 @@ TEST(HttpClientConnection, ManyRequestsShareOneKeptAliveConnection)
     HttpClientConnection client;
     client.connect("127.0.0.1", server.port());
     for (int i = 0; i < 25; ++i) {
-        auto request = postOf("n" + std::to_string(i));
+        // Appended rather than a literal + std::string: GCC 12 warns falsely (-Wrestrict) on that at -O2.
+        auto request = postOf(std::string(1, 'n') += std::to_string(i));
         EXPECT_EQ(client.exchange(request).body(), "echo:n" + std::to_string(i));
     }
     EXPECT_EQ(client.connectionsOpened(), 1u);
