@@ -148,7 +148,7 @@ CIMListener& sharedListener()
 {
     static CountingConsumer consumer;
     static CIMListener listener = [] {
-        return CIMListener(CIMListenerOptions{.address = "127.0.0.1", .threads = 2});
+        return CIMListener(CIMListenerOptions{.address = "127.0.0.1"});
     }();
     static std::once_flag started;
     std::call_once(started, [] {

@@ -48,7 +48,8 @@ struct Server {
 cim::CIMRequest request(const char* operation, cim::CIMParamValue parameter)
 {
     cim::CIMRequest r;
-    r.messageId = "1";
+    // Constructed, not assigned from a literal: GCC 12 warns falsely (-Wrestrict) on that at -O2.
+    r.messageId = std::string(1, '1');
     r.methodName = operation;
     r.nameSpace = Namespaces::Storage;
     r.params.push_back(std::move(parameter));

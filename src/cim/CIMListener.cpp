@@ -97,7 +97,6 @@ CIMListener::CIMListener(CIMListenerOptions options)
     HttpServerOptions server;
     server.address = options.address;
     server.port = options.port;
-    server.threads = options.threads;
     server.maxConnections = options.maxConnections;
     server.maxBodyBytes = options.maxBodyBytes;
     server.readTimeout = options.readTimeout;

@@ -18,7 +18,6 @@ struct CIMIndicationContext;
 struct CIMListenerOptions {
     std::string address = "0.0.0.0";
     std::uint16_t port = 0;
-    unsigned threads = 2;
     // Limits that keep a hostile or broken sender from hurting the process.
     std::size_t maxConnections = 128;
     std::uint64_t maxBodyBytes = 4 * 1024 * 1024;

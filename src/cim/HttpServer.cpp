@@ -1,9 +1,10 @@
 #include "cim/HttpServer.h"
 
-#include "cim/HttpServerSession.h"
+#include "cim/HttpConnectionThread.h"
 
 #include <boost/asio/post.hpp>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace cim {
@@ -42,28 +43,27 @@ void HttpServer::start()
         throw std::logic_error("HttpServer already started");
     m_stopping = false;
     m_acceptPaused = false;
-    m_ioc = std::make_unique<net::io_context>(static_cast<int>(std::max(1u, m_options.threads)));
-    m_acceptStrand.emplace(net::make_strand(*m_ioc));
-    m_acceptRetryTimer.emplace(*m_acceptStrand);
+    m_ioc = std::make_unique<net::io_context>(1);
+    m_acceptRetryTimer.emplace(*m_ioc);
+    m_acceptWork.emplace(m_ioc->get_executor());
     try {
         bind();
     } catch (...) {
+        m_acceptWork.reset();
         m_acceptRetryTimer.reset();
         m_acceptor.reset();
-        m_acceptStrand.reset();
         m_ioc.reset();
         throw;
     }
-    net::post(*m_acceptStrand, [this] { acceptNext(); });
-    for (unsigned i = 0; i < std::max(1u, m_options.threads); ++i)
-        m_threads.emplace_back([this] { m_ioc->run(); });
+    acceptNext();
+    m_acceptThread = std::thread([this] { m_ioc->run(); });
     m_running = true;
 }
 
 void HttpServer::bind()
 {
     const tcp::endpoint endpoint(net::ip::make_address(m_options.address), m_options.port);
-    m_acceptor.emplace(*m_acceptStrand);
+    m_acceptor.emplace(*m_ioc);
     m_acceptor->open(endpoint.protocol());
     m_acceptor->set_option(net::socket_base::reuse_address(true));
     m_acceptor->bind(endpoint);
@@ -78,23 +78,20 @@ void HttpServer::stop()
     m_running = false;
     m_stopping = true;
     m_ioc->stop();
-    for (auto& thread : m_threads)
-        thread.join();
-    m_threads.clear();
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    m_acceptWork.reset();
     m_acceptRetryTimer.reset();
     m_acceptor.reset();
-    m_acceptStrand.reset();
-    // Destroying the io_context destroys the pending handlers and with them the sessions,
-    // which closes their sockets.
+    // Each connection's destructor stops its io_context and joins its thread.
+    m_connections.clear();
     m_ioc.reset();
 }
 
-// Runs on the accept strand. Each connection gets a strand of its own.
+// Runs on the accept thread.
 void HttpServer::acceptNext()
 {
-    m_acceptor->async_accept(net::make_strand(*m_ioc), [this](const error_code& ec, tcp::socket socket) {
-        onAccepted(ec, std::move(socket));
-    });
+    m_acceptor->async_accept([this](const error_code& ec, tcp::socket socket) { onAccepted(ec, std::move(socket)); });
 }
 
 void HttpServer::onAccepted(const error_code& ec, tcp::socket socket)
@@ -103,8 +100,8 @@ void HttpServer::onAccepted(const error_code& ec, tcp::socket socket)
         return;
     if (ec)
         return retryAcceptLater();
-    countConnectionOpened();
-    std::make_shared<HttpServerSession>(std::move(socket), m_options, m_handler, [this] { sessionFinished(); })->start();
+    reapFinishedConnections();
+    serveConnection(std::move(socket));
     // Connections beyond the limit wait in the kernel's listen queue instead of being
     // refused: a sender that opens a burst of connections is served, just later.
     if (m_activeConnections.load() >= m_options.maxConnections) {
@@ -112,6 +109,24 @@ void HttpServer::onAccepted(const error_code& ec, tcp::socket socket)
         return;
     }
     acceptNext();
+}
+
+void HttpServer::serveConnection(tcp::socket socket)
+{
+    countConnectionOpened();
+    try {
+        m_connections.push_back(
+            std::make_unique<HttpConnectionThread>(std::move(socket), m_options, m_handler, [this] { sessionFinished(); }));
+    } catch (const std::exception&) {
+        // The peer left before it could be served (its socket has no address any more) or
+        // no thread could be started: the connection is closed, its end already counted, and
+        // the server goes on.
+    }
+}
+
+void HttpServer::reapFinishedConnections()
+{
+    std::erase_if(m_connections, [](const auto& connection) { return connection->finished(); });
 }
 
 void HttpServer::retryAcceptLater()
@@ -132,10 +147,11 @@ void HttpServer::countConnectionOpened()
 void HttpServer::sessionFinished()
 {
     --m_activeConnections;
-    // During stop() the io_context is being torn down: nothing more may be posted to it.
+    // During stop() the accept io_context is being torn down: nothing more may be posted to it.
     if (m_stopping)
         return;
-    net::post(*m_acceptStrand, [this] {
+    net::post(*m_ioc, [this] {
+        reapFinishedConnections();
         if (!m_acceptPaused || m_activeConnections.load() >= m_options.maxConnections)
             return;
         m_acceptPaused = false;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/strand.hpp>
 #include <boost/beast/http/message.hpp>
 #include <boost/beast/http/string_body.hpp>
 
@@ -25,9 +25,8 @@ struct HttpServerOptions {
     std::string address = "0.0.0.0";
     // 0 binds any free port; port() reports the one chosen.
     std::uint16_t port = 0;
-    // Threads that accept, read, run the handler and write.
-    unsigned threads = 2;
-    // Connections served at once; further ones wait in the listen queue until one closes.
+    // Connections served at once, each on a thread of its own; further ones wait in the
+    // listen queue until one closes.
     std::size_t maxConnections = 256;
     std::uint64_t maxBodyBytes = 16 * 1024 * 1024;
     std::uint32_t maxHeaderBytes = 64 * 1024;
@@ -59,22 +58,24 @@ struct HttpServerReply {
 };
 
 using HttpRequest = boost::beast::http::request<boost::beast::http::string_body>;
-// Called on one of the server's threads, possibly on several at once. An exception thrown
-// here becomes a 500 reply.
+// Called on the thread of the connection the request came on, so on several threads at once
+// when several connections are open. An exception thrown here becomes a 500 reply.
 using HttpRequestHandler = std::function<HttpServerReply(const HttpRequest&, const HttpRequestContext&)>;
 
-class HttpServerSession;
+class HttpConnectionThread;
 
 // A small HTTP/1.1 server: keep-alive, a bounded number of connections, body and header
 // limits, read, idle and write time-outs, "Expect: 100-continue" answered, TCP_NODELAY on
 // every connection. Malformed requests get 400, too large bodies 413, too large headers 431,
 // and the connection is closed after them.
 //
-// Threads: start() and stop() from one controlling thread; isRunning(), port() and the
-// counters from any thread.
-// Shutdown sequence in stop(): stop the io_context (no new accept, no new reads), join the
-// threads (a handler already running finishes first), then close the acceptor and destroy the
-// io_context, which closes every connection still open.
+// Threads: one accept thread, and one thread per open connection (HttpConnectionThread), so a
+// slow or blocked handler holds up only its own connection. start() and stop() from one
+// controlling thread; isRunning(), port() and the counters from any thread. m_connections is
+// touched only by the accept thread while it runs, and by stop() after it has been joined.
+// Shutdown sequence in stop(): stop the accept io_context and join its thread (no new
+// connections), then stop and join every connection thread (a handler already running
+// finishes first), which closes every connection still open.
 class HttpServer {
 public:
     HttpServer(HttpServerOptions options, HttpRequestHandler handler);
@@ -100,21 +101,26 @@ private:
     void acceptNext();
     void onAccepted(const boost::system::error_code& ec, boost::asio::ip::tcp::socket socket);
     void retryAcceptLater();
+    void serveConnection(boost::asio::ip::tcp::socket socket);
     void countConnectionOpened();
-    // Called from a session's destructor on any thread.
+    // Called from a session's destructor on its connection thread.
     void sessionFinished();
+    // Joins the threads of closed connections; on the accept thread.
+    void reapFinishedConnections();
 
     const HttpServerOptions m_options;
     const HttpRequestHandler m_handler;
 
-    // Run state, present between start() and stop(). The strand orders everything that
-    // touches the acceptor and m_acceptPaused.
+    // Run state, present between start() and stop(). Only the accept thread runs m_ioc, so
+    // the acceptor, m_acceptPaused and m_connections need no lock.
     std::unique_ptr<boost::asio::io_context> m_ioc;
-    std::optional<boost::asio::strand<boost::asio::io_context::executor_type>> m_acceptStrand;
     std::optional<boost::asio::ip::tcp::acceptor> m_acceptor;
     std::optional<boost::asio::steady_timer> m_acceptRetryTimer;
+    // Keeps the accept thread running while accepting is paused at the connection limit.
+    std::optional<boost::asio::executor_work_guard<boost::asio::io_context::executor_type>> m_acceptWork;
     bool m_acceptPaused = false;
-    std::vector<std::thread> m_threads;
+    std::vector<std::unique_ptr<HttpConnectionThread>> m_connections;
+    std::thread m_acceptThread;
 
     std::atomic<bool> m_running{false};
     std::atomic<std::uint16_t> m_port{0};

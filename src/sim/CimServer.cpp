@@ -196,7 +196,6 @@ CimServer::CimServer(CimServerOptions options, OperationDispatcher& dispatcher, 
     cim::HttpServerOptions serverOptions;
     serverOptions.address = m_options.address;
     serverOptions.port = m_options.port;
-    serverOptions.threads = m_options.threads;
     serverOptions.idleTimeout = m_options.idleTimeout;
     m_server = std::make_unique<cim::HttpServer>(
         serverOptions, [this](const cim::HttpRequest& request, const cim::HttpRequestContext&) { return handle(request); });

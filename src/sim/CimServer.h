@@ -48,9 +48,6 @@ struct CimServerOptions {
     std::string user;
     std::string password;
     std::chrono::milliseconds idleTimeout{60000};
-    // Enough threads that a few hung requests leave room for the control requests that
-    // release them.
-    unsigned threads = 8;
 };
 
 class CimServer {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace cim {
@@ -272,6 +274,47 @@ TEST(HttpServer, BurstOfShortConnectionsFromManyThreadsIsServed)
         sender.join();
     EXPECT_EQ(answered.load(), kThreads * kPerThread);
     EXPECT_LE(server.peakConnections(), 8u);
+}
+
+TEST(HttpServer, HandlersThatBlockHoldUpOnlyTheirOwnConnections)
+{
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<int> blocked{0};
+    HttpServer server(local(), [&](const HttpRequest& request, const HttpRequestContext&) {
+        if (request.body() == "block") {
+            ++blocked;
+            std::unique_lock lock(mutex);
+            released.wait(lock, [&] { return release; });
+        }
+        return okReply(request.body());
+    });
+    server.start();
+    // More blocked requests than any fixed pool a server of this kind would start with.
+    constexpr int kBlocked = 12;
+    std::vector<std::unique_ptr<RawClient>> stuck;
+    for (int i = 0; i < kBlocked; ++i) {
+        stuck.push_back(std::make_unique<RawClient>(server.port()));
+        stuck.back()->send(post("block"));
+    }
+    while (blocked.load() < kBlocked)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    RawClient free(server.port());
+    free.send(post("free"));
+    const std::string reply = free.readReply();
+    EXPECT_EQ(reply.substr(reply.size() - 4), "free");
+
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    for (auto& client : stuck) {
+        const std::string unblocked = client->readReply();
+        EXPECT_EQ(unblocked.substr(unblocked.size() - 5), "block");
+    }
 }
 
 TEST(HttpServer, StopClosesOpenConnectionsAndCanBeRepeated)
