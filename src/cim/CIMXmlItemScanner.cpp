@@ -14,6 +14,9 @@ std::string tagOpening(std::string_view opening, std::string_view name) {
 
 bool isXmlSpace(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// Whether `c`, right after a tag's name, ends that name (rather than making it a longer one).
+bool endsTagName(char c) noexcept { return isXmlSpace(c) || c == '>' || c == '/'; }
+
 // The first occurrence of `needle` in text[from, to), or npos.
 std::size_t findIn(std::string_view text, std::string_view needle, std::size_t from, std::size_t to) noexcept {
     if (from >= to) {
@@ -43,7 +46,7 @@ CIMXmlItemScanner::CIMXmlItemScanner(std::string_view text, std::string_view lis
     m_contentEnd = text.rfind(tagOpening("</", listName));
     const std::size_t afterName = m_contentEnd + 2 + listName.size();
     if (m_contentEnd == std::string_view::npos || m_contentEnd < m_contentBegin || afterName >= text.size() ||
-        !(isXmlSpace(text[afterName]) || text[afterName] == '>')) {
+        !endsTagName(text[afterName]) || text[afterName] == '/') {
         return;
     }
     m_cursor = skipSpace(m_contentBegin);
@@ -52,7 +55,7 @@ CIMXmlItemScanner::CIMXmlItemScanner(std::string_view text, std::string_view lis
         return;
     }
     std::size_t nameEnd = m_cursor + 1;
-    while (nameEnd < m_contentEnd && !isXmlSpace(text[nameEnd]) && text[nameEnd] != '>' && text[nameEnd] != '/') {
+    while (nameEnd < m_contentEnd && !endsTagName(text[nameEnd])) {
         ++nameEnd;
     }
     m_itemName = text.substr(m_cursor + 1, nameEnd - m_cursor - 1);
@@ -119,8 +122,7 @@ std::optional<std::size_t> CIMXmlItemScanner::elementEnd(std::size_t at) const n
         if (!nestedEnd) {
             return std::nullopt;
         }
-        const bool sameName = isXmlSpace(m_text[nameEnd]) || m_text[nameEnd] == '>' || m_text[nameEnd] == '/';
-        depth += sameName && !empty ? 1 : 0;
+        depth += endsTagName(m_text[nameEnd]) && !empty ? 1 : 0;
         at = *nestedEnd;
     }
 }
@@ -141,7 +143,7 @@ std::optional<std::string_view> CIMXmlItemScanner::next() {
     const std::size_t nameEnd = m_cursor + 1 + m_itemName.size();
     if (m_text[m_cursor] != '<' || nameEnd >= m_contentEnd ||
         m_text.compare(m_cursor + 1, m_itemName.size(), m_itemName) != 0 ||
-        !(isXmlSpace(m_text[nameEnd]) || m_text[nameEnd] == '>' || m_text[nameEnd] == '/')) {
+        !endsTagName(m_text[nameEnd])) {
         return notPlain();
     }
     bool empty = false;

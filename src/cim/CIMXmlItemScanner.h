@@ -16,9 +16,9 @@ namespace cim {
 ///   ...<LIST>  <ITEM ...>...</ITEM>  <ITEM .../>  </LIST...
 ///
 /// with nothing but XML white space between the items, every item named like the first, and
-/// each one ending at the `</ITEM>` that closes it (counting nested `<ITEM` start tags). Anything else (comments or
-/// CDATA between the items, other elements, attributes on the list) is "not plain": the
-/// scanner stops and the caller reads the whole document. What it returns are candidates
+/// each one ending at the `</ITEM>` that closes it (counting nested `<ITEM` start tags).
+/// Anything else (comments or CDATA between the items, other elements, attributes on the
+/// list) is "not plain": the scanner stops and the caller reads the whole document. What it returns are candidates
 /// only; the caller must parse each part and check that the pieces make up the document.
 class CIMXmlItemScanner {
 public:
