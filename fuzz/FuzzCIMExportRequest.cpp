@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "FuzzRoundTrip.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "FuzzRoundTrip.h"
-#include "cim/CIMObjectPath.h"
-#include "cim/CIMValueError.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/value/CIMObjectPath.h"
+#include "cim/value/CIMValueError.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace {
 

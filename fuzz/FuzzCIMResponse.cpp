@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "FuzzRoundTrip.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
-#include "cim/CIMXmlResponseReader.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
+#include "cim/xml/CIMXmlResponseReader.h"
 
 namespace {
 

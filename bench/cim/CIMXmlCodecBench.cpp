@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlResponseReader.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlResponseReader.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 // numbers are the client's: HTTP read plus decode), plain and chunked. Indications per second
 // into a CIMListener from 4 sender threads, on kept-alive connections and with a new
 // connection per indication.
-#include "cim/CIMClient.h"
-#include "cim/CIMExportRequest.h"
-#include "cim/CIMListener.h"
-#include "cim/CIMIndicationConsumer.h"
-#include "cim/CIMResponse.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/HttpClientConnection.h"
-#include "cim/HttpServer.h"
+#include "cim/client/CIMClient.h"
+#include "cim/xml/CIMExportRequest.h"
+#include "cim/listener/CIMListener.h"
+#include "cim/listener/CIMIndicationConsumer.h"
+#include "cim/xml/CIMResponse.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/http/HttpClientConnection.h"
+#include "cim/http/HttpServer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,8 +9,8 @@
 #include "sim/RequestCounters.h"
 #include "sim/SimulatorControl.h"
 
-#include "cim/CIMKeyBinding.h"
-#include "cim/CIMXmlCodec.h"
+#include "cim/value/CIMKeyBinding.h"
+#include "cim/xml/CIMXmlCodec.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 
 #include "sim/Simulator.h"
 
-#include "cim/CIMClient.h"
-#include "cim/CIMInstance.h"
-#include "cim/CIMObjectPath.h"
+#include "cim/client/CIMClient.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObjectPath.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // latency of single changes and the rate of a burst, with the array's real indication
 // sender, our listener, the dispatcher and the routing in between.
 
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/MerrowServiceWeakRef.h"
-#include "user_agent/MerrowUserAgent.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/root/MerrowUserAgent.h"
 
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"

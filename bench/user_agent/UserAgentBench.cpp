@@ -2,9 +2,9 @@
 // and the sustained rate through listener, dispatcher and routing; and how long Stop takes
 // right after Start with the product's periods.
 
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/MerrowServiceWeakRef.h"
-#include "user_agent/MerrowUserAgent.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/root/MerrowUserAgent.h"
 
 #include "IndicationPoster.h"
 #include "UATestDoubles.h"

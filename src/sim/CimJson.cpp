@@ -1,8 +1,8 @@
 #include "sim/CimJson.h"
 
-#include "cim/CIMObject.h"
-#include "cim/CIMProperty.h"
-#include "cim/CIMType.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMProperty.h"
+#include "cim/value/CIMType.h"
 
 #include <stdexcept>
 

@@ -10,8 +10,8 @@
 // Datetimes and references are kept in their text forms, embedded instances as nested
 // instances.
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMValue.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMValue.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,7 @@
 #include "sim/CimServer.h"
 
-#include "cim/CIMHttpHeaders.h"
-#include "cim/CIMXmlCodec.h"
+#include "cim/http/CIMHttpHeaders.h"
+#include "cim/xml/CIMXmlCodec.h"
 
 #include "trace/Trace.h"
 

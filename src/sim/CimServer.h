@@ -30,7 +30,7 @@
 #include "sim/FaultControl.h"
 #include "sim/OperationDispatcher.h"
 
-#include "cim/HttpServer.h"
+#include "cim/http/HttpServer.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -2,10 +2,10 @@
 
 #include "sim/MethodTable.h"
 
-#include "cim/CIMProperty.h"
-#include "cim/CIMType.h"
-#include "cim/CIMXmlEncoder.h"
-#include "cim/CIMXmlWriter.h"
+#include "cim/value/CIMProperty.h"
+#include "cim/value/CIMType.h"
+#include "cim/xml/CIMXmlEncoder.h"
+#include "cim/xml/CIMXmlWriter.h"
 
 #include <set>
 #include <strings.h>

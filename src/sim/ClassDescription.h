@@ -11,7 +11,7 @@
 #include "sim/InstanceStore.h"
 #include "sim/MethodTable.h"
 
-#include "cim/CIMObjectPath.h"
+#include "cim/value/CIMObjectPath.h"
 
 #include <string>
 #include <vector>

@@ -4,8 +4,8 @@
 #include "sim/InstanceBuilder.h"
 #include "sim/ParameterCoercion.h"
 
-#include "cim/CIMException.h"
-#include "cim/CIMKeyBinding.h"
+#include "cim/value/CIMException.h"
+#include "cim/value/CIMKeyBinding.h"
 
 #include <strings.h>
 

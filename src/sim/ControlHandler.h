@@ -21,8 +21,8 @@
 
 #include "sim/SimulatorControl.h"
 
-#include "cim/CIMRequest.h"
-#include "cim/CIMResponse.h"
+#include "cim/xml/CIMRequest.h"
+#include "cim/xml/CIMResponse.h"
 
 namespace Merrow::Sim {
 

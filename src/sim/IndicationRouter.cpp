@@ -3,7 +3,7 @@
 #include "sim/InstanceBuilder.h"
 #include "sim/ListenerObjects.h"
 
-#include "cim/CIMDateTime.h"
+#include "cim/value/CIMDateTime.h"
 
 namespace Merrow::Sim {
 

@@ -1,9 +1,9 @@
 #include "sim/IndicationSender.h"
 
-#include "cim/CIMExportRequest.h"
-#include "cim/CIMHttpHeaders.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/HttpClientConnection.h"
+#include "cim/xml/CIMExportRequest.h"
+#include "cim/http/CIMHttpHeaders.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include "trace/Trace.h"
 

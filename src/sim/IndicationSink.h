@@ -3,7 +3,7 @@
 // Where indications go once the router has matched them with a subscription: the sender
 // in the program, a recording sink in tests.
 
-#include "cim/CIMInstance.h"
+#include "cim/value/CIMInstance.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "sim/InstanceBuilder.h"
 
-#include "cim/CIMProperty.h"
+#include "cim/value/CIMProperty.h"
 
 namespace Merrow::Sim {
 

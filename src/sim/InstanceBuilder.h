@@ -7,8 +7,8 @@
 // The C++ type of each value decides the CIM type (std::uint16_t gives uint16 and so on),
 // so callers spell integer types out.
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMValue.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMValue.h"
 
 #include <string>
 

@@ -19,8 +19,8 @@
 
 #include "sim/ArrayModel.h"
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMPropertyList.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMPropertyList.h"
 
 namespace Merrow::Sim {
 

@@ -1,7 +1,7 @@
 #include "sim/InstanceStore.h"
 
-#include "cim/CIMKeyBinding.h"
-#include "cim/CIMProperty.h"
+#include "cim/value/CIMKeyBinding.h"
+#include "cim/value/CIMProperty.h"
 
 #include <algorithm>
 #include <cctype>

@@ -20,8 +20,8 @@
 
 #include "sim/ClassRegistry.h"
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObjectPath.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObjectPath.h"
 
 #include <atomic>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "sim/CimJson.h"
 #include "sim/IndicationQuery.h"
 
-#include "cim/CIMException.h"
-#include "cim/CIMKeyBinding.h"
-#include "cim/CIMProperty.h"
+#include "cim/value/CIMException.h"
+#include "cim/value/CIMKeyBinding.h"
+#include "cim/value/CIMProperty.h"
 
 #include <cstdio>
 

@@ -13,8 +13,8 @@
 
 #include "sim/ArrayModel.h"
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObjectPath.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObjectPath.h"
 
 namespace Merrow::Sim {
 

@@ -1,6 +1,6 @@
 #include "sim/MethodCall.h"
 
-#include "cim/CIMKeyBinding.h"
+#include "cim/value/CIMKeyBinding.h"
 
 #include <chrono>
 #include <strings.h>

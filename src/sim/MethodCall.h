@@ -7,9 +7,9 @@
 #include "sim/ArrayModel.h"
 #include "sim/SimulatorSettings.h"
 
-#include "cim/CIMObjectPath.h"
-#include "cim/CIMParamValue.h"
-#include "cim/CIMValue.h"
+#include "cim/value/CIMObjectPath.h"
+#include "cim/value/CIMParamValue.h"
+#include "cim/value/CIMValue.h"
 
 #include <map>
 #include <optional>

@@ -8,7 +8,7 @@
 #include "sim/ClassRegistry.h"
 #include "sim/MethodCall.h"
 
-#include "cim/CIMType.h"
+#include "cim/value/CIMType.h"
 
 #include <cstdint>
 #include <string_view>

@@ -6,13 +6,13 @@
 #include "sim/MethodTable.h"
 #include "sim/ParameterCoercion.h"
 
-#include "cim/CIMException.h"
-#include "cim/CIMPropertyList.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlEncoder.h"
-#include "cim/CIMXmlError.h"
-#include "cim/CIMXmlWriter.h"
-#include "cim/HugePageAdvice.h"
+#include "cim/value/CIMException.h"
+#include "cim/value/CIMPropertyList.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlEncoder.h"
+#include "cim/xml/CIMXmlError.h"
+#include "cim/xml/CIMXmlWriter.h"
+#include "cim/http/HugePageAdvice.h"
 
 #include "trace/Trace.h"
 

@@ -25,8 +25,8 @@
 #include "sim/RequestCounters.h"
 #include "sim/SimulatorSettings.h"
 
-#include "cim/CIMRequest.h"
-#include "cim/CIMResponse.h"
+#include "cim/xml/CIMRequest.h"
+#include "cim/xml/CIMResponse.h"
 
 #include <string>
 

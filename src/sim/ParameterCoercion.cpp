@@ -1,6 +1,6 @@
 #include "sim/ParameterCoercion.h"
 
-#include "cim/CIMException.h"
+#include "cim/value/CIMException.h"
 
 #include <strings.h>
 

@@ -7,7 +7,7 @@
 
 #include "sim/MethodTable.h"
 
-#include "cim/CIMParamValue.h"
+#include "cim/value/CIMParamValue.h"
 
 #include <map>
 #include <string>

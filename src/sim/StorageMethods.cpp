@@ -5,7 +5,7 @@
 #include "sim/VolumeActions.h"
 #include "sim/VolumeLayout.h"
 
-#include "cim/CIMKeyBinding.h"
+#include "cim/value/CIMKeyBinding.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "sim/StorageProjection.h"
 
-#include "cim/CIMDateTime.h"
+#include "cim/value/CIMDateTime.h"
 
 namespace Merrow::Sim {
 

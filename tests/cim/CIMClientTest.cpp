@@ -1,8 +1,8 @@
-#include "cim/CIMClient.h"
+#include "cim/client/CIMClient.h"
 
 #include "TestCIMServer.h"
-#include "cim/CIMException.h"
-#include "cim/CIMTransportExceptions.h"
+#include "cim/value/CIMException.h"
+#include "cim/http/CIMTransportExceptions.h"
 
 #include <boost/asio/ip/tcp.hpp>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "cim/CIMDateTime.h"
+#include "cim/value/CIMDateTime.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMValueError.h"
 
 namespace cim {
 namespace {

@@ -1,4 +1,4 @@
-#include "cim/CIMHttpHeaders.h"
+#include "cim/http/CIMHttpHeaders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "cim/CIMInstance.h"
+#include "cim/value/CIMInstance.h"
 
 #include <gtest/gtest.h>
 
-#include "cim/CIMException.h"
-#include "cim/CIMPropertyList.h"
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMException.h"
+#include "cim/value/CIMPropertyList.h"
+#include "cim/value/CIMValueError.h"
 
 namespace cim {
 namespace {

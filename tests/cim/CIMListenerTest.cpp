@@ -1,12 +1,12 @@
-#include "cim/CIMListener.h"
+#include "cim/listener/CIMListener.h"
 
 #include "ScriptedHttpPeer.h"
-#include "cim/CIMException.h"
-#include "cim/CIMExportRequest.h"
-#include "cim/CIMExportResponse.h"
-#include "cim/CIMIndicationConsumer.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/HttpClientConnection.h"
+#include "cim/value/CIMException.h"
+#include "cim/xml/CIMExportRequest.h"
+#include "cim/xml/CIMExportResponse.h"
+#include "cim/listener/CIMIndicationConsumer.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/read.hpp>

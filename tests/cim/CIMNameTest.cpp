@@ -1,11 +1,11 @@
-#include "cim/CIMName.h"
+#include "cim/value/CIMName.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "cim/CIMNamespaceName.h"
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMNamespaceName.h"
+#include "cim/value/CIMValueError.h"
 
 namespace cim {
 namespace {

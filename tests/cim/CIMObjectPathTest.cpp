@@ -1,9 +1,9 @@
-#include "cim/CIMObjectPath.h"
+#include "cim/value/CIMObjectPath.h"
 
 #include <gtest/gtest.h>
 
-#include "cim/CIMValue.h"
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMValue.h"
+#include "cim/value/CIMValueError.h"
 
 namespace cim {
 namespace {

@@ -1,4 +1,4 @@
-#include "cim/CIMValue.h"
+#include "cim/value/CIMValue.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <limits>
 #include <random>
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMValueError.h"
 
 namespace cim {
 namespace {

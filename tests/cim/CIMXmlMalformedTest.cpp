@@ -1,8 +1,8 @@
 // Each row: a document that must be refused and the words the error must contain.
 #include <gtest/gtest.h>
 
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 #include "CIMXmlResponseBothWays.h"
 
 namespace cim {

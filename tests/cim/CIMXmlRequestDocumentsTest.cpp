@@ -2,9 +2,9 @@
 // senders put on the wire; the simulated array and the listener read these.
 #include <gtest/gtest.h>
 
-#include "cim/CIMPropertyList.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/value/CIMPropertyList.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace cim {
 namespace {

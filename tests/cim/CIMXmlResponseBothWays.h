@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cim/CIMXmlResponseReader.h"
+#include "cim/xml/CIMXmlResponseReader.h"
 #include "CIMXmlTestData.h"
 
 namespace cim {

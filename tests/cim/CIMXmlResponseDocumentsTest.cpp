@@ -1,7 +1,7 @@
 // Hand-written DSP0201 documents, shaped like what CIM servers send for each operation.
 #include <gtest/gtest.h>
 
-#include "cim/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlCodec.h"
 #include "CIMXmlResponseBothWays.h"
 
 namespace cim {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "CIMXmlResponseBothWays.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace cim {
 namespace {

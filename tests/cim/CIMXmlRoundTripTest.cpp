@@ -5,8 +5,8 @@
 
 #include "CIMXmlResponseBothWays.h"
 #include "CIMXmlTestData.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace cim {
 namespace {

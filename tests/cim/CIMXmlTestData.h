@@ -5,10 +5,10 @@
 #include <ostream>
 #include <string>
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/CIMXmlError.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObject.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace cim {
 

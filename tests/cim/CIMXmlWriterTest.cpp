@@ -1,8 +1,8 @@
-#include "cim/CIMXmlWriter.h"
+#include "cim/xml/CIMXmlWriter.h"
 
 #include <gtest/gtest.h>
 
-#include "cim/CIMXmlError.h"
+#include "cim/xml/CIMXmlError.h"
 
 namespace cim {
 namespace {

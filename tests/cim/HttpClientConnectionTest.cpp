@@ -1,8 +1,8 @@
-#include "cim/HttpClientConnection.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include "ScriptedHttpPeer.h"
-#include "cim/CIMTransportExceptions.h"
-#include "cim/HttpServer.h"
+#include "cim/http/CIMTransportExceptions.h"
+#include "cim/http/HttpServer.h"
 
 #include <boost/asio/ip/tcp.hpp>
 #include <gtest/gtest.h>

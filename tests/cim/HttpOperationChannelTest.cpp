@@ -1,8 +1,8 @@
-#include "cim/HttpOperationChannel.h"
+#include "cim/http/HttpOperationChannel.h"
 
 #include "ScriptedHttpPeer.h"
-#include "cim/CIMException.h"
-#include "cim/CIMTransportExceptions.h"
+#include "cim/value/CIMException.h"
+#include "cim/http/CIMTransportExceptions.h"
 
 #include <gtest/gtest.h>
 

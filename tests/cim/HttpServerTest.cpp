@@ -1,4 +1,4 @@
-#include "cim/HttpServer.h"
+#include "cim/http/HttpServer.h"
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/read.hpp>

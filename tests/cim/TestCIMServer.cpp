@@ -1,7 +1,7 @@
 #include "TestCIMServer.h"
 
-#include "cim/CIMHttpHeaders.h"
-#include "cim/CIMXmlCodec.h"
+#include "cim/http/CIMHttpHeaders.h"
+#include "cim/xml/CIMXmlCodec.h"
 
 namespace cim::test {
 

@@ -3,9 +3,9 @@
 // A small CIM server for the client tests: HttpServer plus the codec, answering each decoded
 // request with what the test's responder returns, and recording what arrived.
 
-#include "cim/CIMRequest.h"
-#include "cim/CIMResponse.h"
-#include "cim/HttpServer.h"
+#include "cim/xml/CIMRequest.h"
+#include "cim/xml/CIMResponse.h"
+#include "cim/http/HttpServer.h"
 
 #include <functional>
 #include <mutex>

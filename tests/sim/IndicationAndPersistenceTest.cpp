@@ -4,7 +4,7 @@
 #include "sim/ConfigurationData.h"
 #include "sim/InstanceBuilder.h"
 
-#include "cim/CIMObject.h"
+#include "cim/value/CIMObject.h"
 
 namespace Merrow::Sim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "sim/InstanceBuilder.h"
 
-#include "cim/CIMKeyBinding.h"
+#include "cim/value/CIMKeyBinding.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "sim/ArrayFailureCodes.h"
 
-#include "cim/CIMException.h"
-#include "cim/CIMXmlCodec.h"
+#include "cim/value/CIMException.h"
+#include "cim/xml/CIMXmlCodec.h"
 
 namespace Merrow::Sim {
 namespace {

@@ -14,9 +14,9 @@
 #include "sim/SimulatorControl.h"
 #include "sim/SimulatorSettings.h"
 
-#include "cim/CIMKeyBinding.h"
-#include "cim/CIMRequest.h"
-#include "cim/CIMResponse.h"
+#include "cim/value/CIMKeyBinding.h"
+#include "cim/xml/CIMRequest.h"
+#include "cim/xml/CIMResponse.h"
 
 #include <gtest/gtest.h>
 

@@ -4,15 +4,15 @@
 #include "sim/ArrayFailureCodes.h"
 #include "sim/Simulator.h"
 
-#include "cim/CIMClient.h"
-#include "cim/CIMException.h"
-#include "cim/CIMHttpHeaders.h"
-#include "cim/CIMIndicationConsumer.h"
-#include "cim/CIMKeyBinding.h"
-#include "cim/CIMListener.h"
-#include "cim/CIMTransportExceptions.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/HttpClientConnection.h"
+#include "cim/client/CIMClient.h"
+#include "cim/value/CIMException.h"
+#include "cim/http/CIMHttpHeaders.h"
+#include "cim/listener/CIMIndicationConsumer.h"
+#include "cim/value/CIMKeyBinding.h"
+#include "cim/listener/CIMListener.h"
+#include "cim/http/CIMTransportExceptions.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include <gtest/gtest.h>
 

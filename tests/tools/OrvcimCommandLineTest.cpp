@@ -1,10 +1,10 @@
 #include "OrvcimCommandLine.h"
 
 #include "TestCIMServer.h"
-#include "cim/CIMExportRequest.h"
-#include "cim/CIMPropertyList.h"
-#include "cim/CIMXmlCodec.h"
-#include "cim/HttpClientConnection.h"
+#include "cim/xml/CIMExportRequest.h"
+#include "cim/value/CIMPropertyList.h"
+#include "cim/xml/CIMXmlCodec.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include <boost/asio/ip/tcp.hpp>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ValueArgument.h"
 
-#include "cim/CIMObjectPath.h"
+#include "cim/value/CIMObjectPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Log-in outcomes, the firmware rule, probes and lost connections against the simulated array.
 
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/MerrowServiceWeakRef.h"
-#include "user_agent/MerrowUserAgent.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/root/MerrowUserAgent.h"
 
 #include "IndicationBuilders.h"
 #include "ServiceIndicationCollector.h"

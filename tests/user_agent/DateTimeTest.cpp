@@ -1,5 +1,5 @@
-#include "user_agent/DateTime.h"
-#include "user_agent/MWExceptions.h"
+#include "user_agent/base/DateTime.h"
+#include "user_agent/base/MWExceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 
 // The indication instances an array posts, for tests that build them by hand.
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMObjectPath.h"
-#include "user_agent/UAIndication.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMObjectPath.h"
+#include "user_agent/indications/UAIndication.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "IndicationPoster.h"
 
-#include "cim/CIMExportRequest.h"
-#include "cim/CIMExportResponse.h"
-#include "cim/CIMHttpHeaders.h"
-#include "cim/CIMXmlCodec.h"
+#include "cim/xml/CIMExportRequest.h"
+#include "cim/xml/CIMExportResponse.h"
+#include "cim/http/CIMHttpHeaders.h"
+#include "cim/xml/CIMXmlCodec.h"
 
 namespace Merrow::UserAgent::Testing {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cim/CIMInstance.h"
-#include "cim/HttpClientConnection.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/http/HttpClientConnection.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
 // Indications end to end: subscription objects on the simulated array, delivery to the
 // listener, routing to the services of the right connection and key, clean-up at log-off.
 
-#include "cim/CIMClient.h"
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/MerrowServiceWeakRef.h"
-#include "user_agent/MerrowUserAgent.h"
+#include "cim/client/CIMClient.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/root/MerrowUserAgent.h"
 
 #include "IndicationBuilders.h"
 #include "IndicationPoster.h"

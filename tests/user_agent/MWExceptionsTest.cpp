@@ -1,5 +1,5 @@
-#include "user_agent/MWExceptions.h"
-#include "user_agent/UAException.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/base/UAException.h"
 
 #include <gtest/gtest.h>
 

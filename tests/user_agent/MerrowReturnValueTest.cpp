@@ -1,5 +1,5 @@
-#include "user_agent/MerrowReturnValue.h"
-#include "user_agent/SerialCounter.h"
+#include "user_agent/base/MerrowReturnValue.h"
+#include "user_agent/base/SerialCounter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "user_agent/MerrowService.h"
-#include "user_agent/CorvaneConnection.h"
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/CorvaneConnectionWeakRef.h"
-#include "user_agent/MWExceptions.h"
-#include "user_agent/MerrowServiceWeakRef.h"
+#include "user_agent/indications/MerrowService.h"
+#include "user_agent/connection/CorvaneConnection.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/connection/CorvaneConnectionWeakRef.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
 
 #include "UATestDoubles.h"
 

@@ -1,5 +1,5 @@
-#include "user_agent/MerrowUserAgentEnums.h"
-#include "user_agent/MWExceptions.h"
+#include "user_agent/base/MerrowUserAgentEnums.h"
+#include "user_agent/base/MWExceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "user_agent/MerrowUserAgent.h"
-#include "user_agent/CorvaneConnectionImpl.h"
-#include "user_agent/MerrowServiceWeakRef.h"
+#include "user_agent/root/MerrowUserAgent.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
 
 #include "IndicationPoster.h"
 #include "UATestDoubles.h"

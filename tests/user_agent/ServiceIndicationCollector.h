@@ -3,7 +3,7 @@
 // Takes service indications from a root until one matches, keeping everything that came
 // before it, so that a test can check what arrived in between without waiting on a clock.
 
-#include "user_agent/MerrowUserAgent.h"
+#include "user_agent/root/MerrowUserAgent.h"
 
 #include <chrono>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "user_agent/SynchronizedQueue.h"
+#include "user_agent/base/SynchronizedQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "user_agent/UAIndication.h"
-#include "user_agent/MWExceptions.h"
-#include "user_agent/UAException.h"
+#include "user_agent/indications/UAIndication.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/base/UAException.h"
 
 #include "IndicationBuilders.h"
 

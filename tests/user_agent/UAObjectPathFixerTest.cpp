@@ -1,4 +1,4 @@
-#include "user_agent/UAObjectPathFixer.h"
+#include "user_agent/connection/UAObjectPathFixer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,14 +3,14 @@
 // Stand-ins for the pieces around the connection and the services: the library root seen by a
 // connection, a profile with a scripted answer, and a service with such profiles.
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMObjectPath.h"
-#include "user_agent/MerrowProfileInterface.h"
-#include "user_agent/MerrowServiceImpl.h"
-#include "user_agent/ServiceIndication.h"
-#include "user_agent/UAConnectionOwner.h"
-#include "user_agent/UAIndication.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMObjectPath.h"
+#include "user_agent/indications/MerrowProfileInterface.h"
+#include "user_agent/indications/MerrowServiceImpl.h"
+#include "user_agent/indications/ServiceIndication.h"
+#include "user_agent/connection/UAConnectionOwner.h"
+#include "user_agent/indications/UAIndication.h"
 
 #include "IndicationBuilders.h"
 

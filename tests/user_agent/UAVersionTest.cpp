@@ -1,5 +1,5 @@
-#include "user_agent/UAVersion.h"
-#include "user_agent/UAException.h"
+#include "user_agent/base/UAVersion.h"
+#include "user_agent/base/UAException.h"
 
 #include <gtest/gtest.h>
 

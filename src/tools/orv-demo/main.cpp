@@ -3,11 +3,11 @@
 //
 //   orv-demo [text ...]     each text is tried as a size, a date/time and a disk state
 #include "trace/Trace.h"
-#include "user_agent/DateTime.h"
-#include "user_agent/MWExceptions.h"
-#include "user_agent/MerrowReturnValue.h"
-#include "user_agent/MerrowUserAgentEnums.h"
-#include "user_agent/StorageSize.h"
+#include "user_agent/base/DateTime.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/base/MerrowReturnValue.h"
+#include "user_agent/base/MerrowUserAgentEnums.h"
+#include "user_agent/base/StorageSize.h"
 
 #include <iostream>
 #include <string>

@@ -1,6 +1,6 @@
 #include "CIMTextPrinter.h"
 
-#include "cim/CIMType.h"
+#include "cim/value/CIMType.h"
 
 namespace orvcim {
 

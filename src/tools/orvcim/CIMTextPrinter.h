@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMObjectPath.h"
-#include "cim/CIMParamValue.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMObjectPath.h"
+#include "cim/value/CIMParamValue.h"
 
 #include <ostream>
 #include <string>

@@ -1,6 +1,6 @@
 #include "IndicationPrinter.h"
 
-#include "cim/CIMInstance.h"
+#include "cim/value/CIMInstance.h"
 
 namespace orvcim {
 

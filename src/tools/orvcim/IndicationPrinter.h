@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CIMTextPrinter.h"
-#include "cim/CIMIndicationConsumer.h"
+#include "cim/listener/CIMIndicationConsumer.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -4,9 +4,9 @@
 #include "IndicationPrinter.h"
 #include "ValueArgument.h"
 #include "WbemUrl.h"
-#include "cim/CIMClient.h"
-#include "cim/CIMListener.h"
-#include "cim/CIMValueError.h"
+#include "cim/client/CIMClient.h"
+#include "cim/listener/CIMListener.h"
+#include "cim/value/CIMValueError.h"
 
 #include <CLI/CLI.hpp>
 

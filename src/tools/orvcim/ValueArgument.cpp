@@ -1,10 +1,10 @@
 #include "ValueArgument.h"
 
-#include "cim/CIMInstance.h"
-#include "cim/CIMName.h"
-#include "cim/CIMObject.h"
-#include "cim/CIMObjectPath.h"
-#include "cim/CIMValueError.h"
+#include "cim/value/CIMInstance.h"
+#include "cim/value/CIMName.h"
+#include "cim/value/CIMObject.h"
+#include "cim/value/CIMObjectPath.h"
+#include "cim/value/CIMValueError.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cim/CIMParamValue.h"
-#include "cim/CIMProperty.h"
-#include "cim/CIMType.h"
+#include "cim/value/CIMParamValue.h"
+#include "cim/value/CIMProperty.h"
+#include "cim/value/CIMType.h"
 
 #include <optional>
 #include <string>

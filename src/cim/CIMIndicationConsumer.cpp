@@ -1,7 +1,0 @@
-#include "cim/CIMIndicationConsumer.h"
-
-namespace cim {
-
-CIMIndicationConsumer::~CIMIndicationConsumer() = default;
-
-} // namespace cim

@@ -1,0 +1,272 @@
+#include "cim/http/HttpClientConnection.h"
+
+#include "cim/http/CIMTransportExceptions.h"
+#include "cim/http/HugePageAdvice.h"
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/http/error.hpp>
+#include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/write.hpp>
+
+namespace cim {
+
+namespace net = boost::asio;
+namespace http = boost::beast::http;
+using tcp = net::ip::tcp;
+using boost::system::error_code;
+
+namespace {
+
+// Large enough for any header block a CIM server sends, small enough to stop a runaway peer.
+constexpr std::uint32_t kMaxReplyHeaderBytes = 1024 * 1024;
+
+// The reads take as much as the buffer has room for (at least 512 bytes). The parser moves
+// each read's body bytes out, so the buffer keeps its first size: sized here, a 20 MB reply
+// takes a few hundred reads instead of forty thousand.
+constexpr std::size_t kReadBufferBytes = 64 * 1024;
+
+// Errors by which the peer tells us the link is gone rather than that it spoke badly.
+bool isLinkLoss(const error_code& ec)
+{
+    return ec == net::error::eof || ec == http::error::end_of_stream || ec == http::error::partial_message
+           || ec == net::error::connection_reset || ec == net::error::connection_aborted
+           || ec == net::error::broken_pipe || ec == net::error::not_connected
+           || ec == net::error::shut_down;
+}
+
+} // namespace
+
+HttpClientConnection::HttpClientConnection()
+    : m_socket(m_ioc)
+{
+    m_buffer.reserve(kReadBufferBytes);
+}
+
+HttpClientConnection::~HttpClientConnection()
+{
+    close();
+}
+
+void HttpClientConnection::setTimeout(std::chrono::milliseconds timeout)
+{
+    m_timeout = timeout.count() > 0 ? timeout : std::chrono::milliseconds{0};
+}
+
+void HttpClientConnection::connect(const std::string& host, std::uint16_t port)
+{
+    close();
+    m_host = host;
+    m_port = port;
+    open();
+    m_connected = true;
+}
+
+void HttpClientConnection::close() noexcept
+{
+    m_connected = false;
+    m_localAddress.clear();
+    dropLink();
+}
+
+void HttpClientConnection::dropLink() noexcept
+{
+    error_code ignored;
+    if (m_socket.is_open()) {
+        m_socket.shutdown(tcp::socket::shutdown_both, ignored);
+        m_socket.close(ignored);
+    }
+    m_buffer.consume(m_buffer.size());
+}
+
+std::string HttpClientConnection::socketLocalAddress() const
+{
+    error_code ec;
+    const auto endpoint = m_socket.local_endpoint(ec);
+    if (ec)
+        return {};
+    const auto address = endpoint.address();
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        return net::ip::make_address_v4(net::ip::v4_mapped, address.to_v6()).to_string();
+    return address.to_string();
+}
+
+std::string HttpClientConnection::peerName() const
+{
+    return m_host + ":" + std::to_string(m_port);
+}
+
+HttpClientConnection::Deadline HttpClientConnection::deadlineFromNow() const
+{
+    if (m_timeout.count() == 0)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() + m_timeout;
+}
+
+// Runs the operations started on m_ioc until they complete or the deadline passes. On
+// time-out the operations are cancelled and their handlers still run (with
+// operation_aborted) before we return, so no handler outlives the call's locals.
+bool HttpClientConnection::runUntil(const Deadline& deadline, const std::function<void()>& cancel)
+{
+    m_ioc.restart();
+    if (!deadline) {
+        m_ioc.run();
+        return true;
+    }
+    m_ioc.run_until(*deadline);
+    if (m_ioc.stopped())
+        return true;
+    cancel();
+    m_ioc.restart();
+    m_ioc.run();
+    return false;
+}
+
+void HttpClientConnection::open()
+{
+    dropLink();
+    const Deadline deadline = deadlineFromNow();
+
+    tcp::resolver resolver(m_ioc);
+    error_code resolveError = net::error::would_block;
+    tcp::resolver::results_type endpoints;
+    resolver.async_resolve(m_host, std::to_string(m_port),
+                           [&](const error_code& ec, tcp::resolver::results_type results) {
+                               resolveError = ec;
+                               endpoints = std::move(results);
+                           });
+    const bool resolvedInTime = runUntil(deadline, [&] { resolver.cancel(); });
+    if (resolveError)
+        throw CIMCannotConnectException(resolvedInTime ? "Cannot resolve " + m_host + ": " + resolveError.message()
+                                                       : "Timed out resolving " + m_host);
+
+    error_code connectError = net::error::would_block;
+    net::async_connect(m_socket, endpoints,
+                       [&](const error_code& ec, const tcp::endpoint&) { connectError = ec; });
+    const bool connectedInTime = runUntil(deadline, [&] {
+        error_code ignored;
+        m_socket.close(ignored);
+    });
+    if (connectError) {
+        dropLink();
+        throw CIMCannotConnectException(connectedInTime
+                                            ? "Cannot connect to " + peerName() + ": " + connectError.message()
+                                            : "Timed out connecting to " + peerName());
+    }
+    error_code ignored;
+    m_socket.set_option(tcp::no_delay(true), ignored);
+    m_localAddress = socketLocalAddress();
+    ++m_connectionsOpened;
+}
+
+// A server may close a keep-alive connection while it sits idle. Peeking without blocking
+// shows that (end of stream or an error); bytes nobody asked for mean the stream is out of
+// step, so that link is not reused either.
+bool HttpClientConnection::linkUsable()
+{
+    if (!m_socket.is_open() || m_buffer.size() != 0)
+        return false;
+    error_code ec;
+    m_socket.non_blocking(true, ec);
+    if (ec)
+        return false;
+    char byte = 0;
+    m_socket.receive(net::buffer(&byte, 1), tcp::socket::message_peek, ec);
+    error_code ignored;
+    m_socket.non_blocking(false, ignored);
+    return ec == net::error::would_block;
+}
+
+HttpClientConnection::Response HttpClientConnection::exchange(Request& request)
+{
+    if (!m_connected)
+        throw CIMNotConnectedException("Not connected");
+    if (!linkUsable())
+        open();
+
+    request.version(11);
+    if (request.find(http::field::host) == request.end())
+        request.set(http::field::host, peerName());
+    request.erase(http::field::expect);
+    request.prepare_payload();
+
+    const Deadline deadline = deadlineFromNow();
+    send(request, deadline);
+    Response response = receive(deadline);
+    if (!response.keep_alive())
+        dropLink();
+    return response;
+}
+
+void HttpClientConnection::send(Request& request, const Deadline& deadline)
+{
+    error_code writeError = net::error::would_block;
+    http::async_write(m_socket, request, [&](const error_code& ec, std::size_t) { writeError = ec; });
+    const bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+    if (!writeError)
+        return;
+    dropLink();
+    if (!inTime)
+        throw CIMTimeoutException("Timed out sending a request to " + peerName());
+    throw CIMNotConnectedException("Connection to " + peerName() + " lost while sending: " + writeError.message(),
+                                   true);
+}
+
+HttpClientConnection::Response HttpClientConnection::receive(const Deadline& deadline)
+{
+    for (;;) {
+        http::response_parser<http::string_body> parser;
+        parser.body_limit(m_maxReplyBodyBytes);
+        parser.header_limit(kMaxReplyHeaderBytes);
+
+        // The header first, so that the body's memory is prepared before it is written.
+        error_code readError = net::error::would_block;
+        http::async_read_header(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+        bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+        if (!readError && !parser.is_done()) {
+            prepareBody(parser);
+            readError = net::error::would_block;
+            http::async_read(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+            inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+        }
+        if (readError) {
+            if (!inTime) {
+                dropLink();
+                throw CIMTimeoutException("Timed out waiting for the reply from " + peerName());
+            }
+            failReceive(readError, parser.got_some() || m_buffer.size() != 0);
+        }
+        if (parser.get().result_int() / 100 != 1)
+            return parser.release();
+    }
+}
+
+// A body of announced length gets its memory at once (the parser would reserve the same),
+// with huge pages for a large one.
+void HttpClientConnection::prepareBody(http::response_parser<http::string_body>& parser) const
+{
+    const auto length = parser.content_length();
+    if (!length || *length > m_maxReplyBodyBytes)
+        return;
+    std::string& body = parser.get().body();
+    body.reserve(static_cast<std::size_t>(*length));
+    adviseHugePages(body.data(), body.capacity());
+}
+
+void HttpClientConnection::failReceive(const error_code& ec, bool replyStarted)
+{
+    dropLink();
+    if (isLinkLoss(ec))
+        throw CIMNotConnectedException("Connection to " + peerName() + " lost while reading the reply: " + ec.message(),
+                                       !replyStarted);
+    if (ec == http::error::body_limit)
+        throw CIMMalformedHttpException("The reply from " + peerName() + " is larger than "
+                                        + std::to_string(m_maxReplyBodyBytes) + " bytes");
+    if (ec.category() == http::make_error_code(http::error::bad_version).category() || ec == http::error::header_limit)
+        throw CIMMalformedHttpException("Malformed HTTP reply from " + peerName() + ": " + ec.message());
+    throw CIMNotConnectedException("Connection to " + peerName() + " failed while reading the reply: " + ec.message(),
+                                   !replyStarted);
+}
+
+} // namespace cim

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "cim/http/HttpClientConnection.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cim {
+
+// Carries CIM operation requests (CIM-XML bodies) to one CIM server over a keep-alive HTTP
+// connection and checks the replies at the HTTP level: the headers DSP0200 asks for go out
+// with every request (Basic credentials up front, "TE: trailers", never "Expect"), and a reply
+// is accepted only as a 200 with "CIMOperation: MethodResponse" and no failing CIMStatusCode
+// trailer.
+//
+// Threads: not thread-safe; CIMClient serialises its calls.
+class HttpOperationChannel {
+public:
+    // Whether a request may be sent a second time after the link dropped before any reply
+    // byte arrived. Only for requests that change nothing on the server.
+    enum class Resend { Never, OnceIfUnanswered };
+
+    HttpOperationChannel() = default;
+    HttpOperationChannel(const HttpOperationChannel&) = delete;
+    HttpOperationChannel& operator=(const HttpOperationChannel&) = delete;
+
+    // Throws CIMAlreadyConnectedException when connected, CIMCannotConnectException.
+    void connect(const std::string& host, std::uint16_t port, const std::string& userName,
+                 const std::string& password);
+    void disconnect() noexcept;
+    bool isConnected() const { return m_http.isConnected(); }
+
+    // Zero means no limit.
+    void setTimeout(std::chrono::milliseconds timeout) { m_http.setTimeout(timeout); }
+    std::chrono::milliseconds timeout() const { return m_http.timeout(); }
+    void setMaxReplyBodyBytes(std::uint64_t bytes) { m_http.setMaxReplyBodyBytes(bytes); }
+
+    // Posts one CIM-XML request. cimMethod and cimObject are the plain texts for the CIMMethod
+    // and CIMObject headers (encoded here). Returns the reply body.
+    //
+    // Throws the transport exceptions (CIMNotConnectedException, CIMCannotConnectException,
+    // CIMTimeoutException, CIMMalformedHttpException), CIMHttpErrorException for a status
+    // other than 200 (its message is "HTTP Error (401 Unauthorized)." for refused
+    // credentials), and CIMException for a failing CIMStatusCode trailer.
+    std::string post(std::string_view cimMethod, std::string_view cimObject, std::string body, Resend resend);
+
+    std::string localAddress() const { return m_http.localAddress(); }
+    std::uint64_t connectionsOpened() const { return m_http.connectionsOpened(); }
+
+private:
+    HttpClientConnection::Request buildRequest(std::string_view cimMethod, std::string_view cimObject,
+                                               std::string body) const;
+    HttpClientConnection::Response exchange(HttpClientConnection::Request& request, Resend resend);
+    static void checkReply(const HttpClientConnection::Response& reply);
+
+    HttpClientConnection m_http;
+    std::string m_authorization;
+};
+
+} // namespace cim

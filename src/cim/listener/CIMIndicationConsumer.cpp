@@ -1,0 +1,7 @@
+#include "cim/listener/CIMIndicationConsumer.h"
+
+namespace cim {
+
+CIMIndicationConsumer::~CIMIndicationConsumer() = default;
+
+} // namespace cim

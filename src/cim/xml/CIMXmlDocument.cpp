@@ -1,0 +1,71 @@
+#include "cim/xml/CIMXmlDocument.h"
+
+#include <cstring>
+
+#include "cim/xml/CIMXmlError.h"
+
+namespace cim {
+namespace {
+
+// Whitespace-only text is kept when it is an element's only content, so that
+// <VALUE> </VALUE> reads as a blank string rather than an empty one. Text that starts an
+// element is kept in the element itself (no node of its own), which saves a third of the
+// tree's memory for CIM-XML, where most elements hold one value.
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
+
+// An element's content parsed alone, the same way as inside its document: at the top level
+// text is kept (and refused by parseElement) instead of being dropped.
+constexpr unsigned kElementParseOptions = kParseOptions | pugi::parse_fragment;
+
+} // namespace
+
+CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
+    : m_buffer(std::move(buffer)) {
+    // pugixml ends strings at NUL, which would cut values short without an error.
+    if (std::memchr(m_buffer.data(), 0, m_buffer.size()) != nullptr) {
+        throw CIMXmlError("malformed XML: NUL character");
+    }
+    const pugi::xml_parse_result result = m_document.load_buffer_inplace(
+        m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result) {
+        throw CIMXmlError(std::string("malformed XML: ") + result.description() + " at byte " +
+                          std::to_string(result.offset));
+    }
+    for (pugi::xml_node node = m_document.first_child(); node; node = node.next_sibling()) {
+        if (node.type() != pugi::node_element) {
+            continue;
+        }
+        if (m_root) {
+            throw CIMXmlError("malformed XML: more than one root element");
+        }
+        m_root = node;
+    }
+    if (!m_root) {
+        throw CIMXmlError("malformed XML: no root element");
+    }
+    if (rootName && std::strcmp(m_root.name(), rootName) != 0) {
+        throw CIMXmlError(std::string("expected ") + rootName + " as the root element, found " +
+                          m_root.name());
+    }
+}
+
+bool CIMXmlDocument::parseElement(std::string_view text) {
+    m_root = pugi::xml_node();
+    if (text.empty() || std::memchr(text.data(), 0, text.size()) != nullptr) {
+        return false;
+    }
+    m_buffer.assign(text); // keeps its capacity: the same memory for every element
+    if (!m_document.load_buffer_inplace(m_buffer.data(), m_buffer.size(), kElementParseOptions,
+                                        pugi::encoding_utf8)) {
+        return false;
+    }
+    const pugi::xml_node only = m_document.first_child();
+    if (only.type() != pugi::node_element || only.next_sibling()) {
+        return false;
+    }
+    m_root = only;
+    return true;
+}
+
+} // namespace cim

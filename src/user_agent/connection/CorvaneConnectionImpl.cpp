@@ -1,0 +1,191 @@
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+
+#include "trace/Trace.h"
+#include "user_agent/indications/ServiceIndication.h"
+#include "user_agent/base/TextUtil.h"
+#include "user_agent/connection/UAConnectionOwner.h"
+#include "user_agent/indications/UAIndication.h"
+
+#include <algorithm>
+#include <set>
+
+namespace Merrow::UserAgent {
+
+namespace {
+
+using namespace Merrow::Trace;
+using R = MerrowReturnValue;
+
+} // namespace
+
+std::shared_ptr<CorvaneConnectionImpl> CorvaneConnectionImpl::Create(UAConnectionOwner* owner,
+                                                                     const std::string& host) {
+    std::shared_ptr<CorvaneConnectionImpl> connection(new CorvaneConnectionImpl(owner, host));
+    connection->SetConnection(CorvaneConnectionWeakRef(connection));
+    return connection;
+}
+
+CorvaneConnectionImpl::CorvaneConnectionImpl(UAConnectionOwner* owner, const std::string& host)
+    : UACIMClient(owner, host), MerrowServiceImpl(kTypeName, CorvaneConnectionWeakRef()) {}
+
+CorvaneConnectionImpl::~CorvaneConnectionImpl() = default;
+
+MerrowReturnValue CorvaneConnectionImpl::Connect(const std::string& userName,
+                                                 const std::string& password) {
+    MWSCOPE_OBJ(this, "");
+    clearConsumers();
+    const MerrowReturnValue result = Logon(userName, password);
+    if (result.getCode() != R::UA_S_OK)
+        return result;
+    return checkAndSubscribe();
+}
+
+MerrowReturnValue CorvaneConnectionImpl::Reconnect(const std::string& host) {
+    MWSCOPE_OBJ(this, host.c_str());
+    clearConsumers();
+    const MerrowReturnValue result = UACIMClient::Reconnect(host);
+    if (result.getCode() != R::UA_S_OK)
+        return result;
+    return checkAndSubscribe();
+}
+
+MerrowReturnValue CorvaneConnectionImpl::checkAndSubscribe() {
+    MerrowReturnValue result = VerifyFirmwareVersionCompatibility();
+    if (result.isFailure() || isNoIndications())
+        return result;
+    for (const char* query : kIndicationQueries) {
+        result = SubscribeToIndication(query);
+        if (result.isFailure())
+            return result;
+    }
+    return result;
+}
+
+MerrowReturnValue CorvaneConnectionImpl::Logoff() {
+    MWSCOPE_OBJ(this, "");
+    clearConsumers();
+    return UACIMClient::Logoff();
+}
+
+MerrowReturnValue CorvaneConnectionImpl::Disconnect() {
+    MWSCOPE_OBJ(this, "");
+    const MerrowReturnValue result = UACIMClient::Disconnect();
+    QueueServiceIndication(ServiceIndication(MerrowService(weak_from_this().lock()),
+                                             ServiceIndication::ServiceChanged,
+                                             R(R::UA_E_NOTCONNECTED), UAIndication()));
+    return result;
+}
+
+bool CorvaneConnectionImpl::isNoIndications() const {
+    bool noIndications = false;
+    withOwner([&](UAConnectionOwner& owner) { noIndications = owner.IsNoIndications(); });
+    return noIndications;
+}
+
+void CorvaneConnectionImpl::QueueServiceIndication(const ServiceIndication& indication) {
+    withOwner([&](UAConnectionOwner& owner) { owner.QueueServiceIndication(indication); });
+}
+
+// ---- registrations and routing -----------------------------------------------------------
+
+CorvaneConnectionImpl::IndicationKey CorvaneConnectionImpl::keyOf(std::int32_t indicationType,
+                                                                  const std::string& className) {
+    return {indicationType, TextUtil::toUpper(className)};
+}
+
+void CorvaneConnectionImpl::AddIndicationConsumer(std::int32_t indicationType,
+                                                  const std::string& className,
+                                                  const MerrowServiceWeakRef& service) {
+    std::lock_guard lock(m_consumersMutex);
+    m_consumers[keyOf(indicationType, className)].push_back(service);
+}
+
+void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* service) {
+    std::lock_guard lock(m_consumersMutex);
+    for (auto& [key, services] : m_consumers)
+        std::erase_if(services, [service](const MerrowServiceWeakRef& registered) {
+            return registered.RefersTo(service);
+        });
+    std::erase_if(m_consumers, [](const auto& entry) { return entry.second.empty(); });
+}
+
+std::size_t CorvaneConnectionImpl::GetIndicationConsumerCount() const {
+    std::lock_guard lock(m_consumersMutex);
+    std::size_t count = 0;
+    for (const auto& [key, services] : m_consumers)
+        count += services.size();
+    return count;
+}
+
+void CorvaneConnectionImpl::clearConsumers() {
+    std::lock_guard lock(m_consumersMutex);
+    m_consumers.clear();
+}
+
+// Every live service registered for `key`, or for any key when `key` is null, each once.
+// Registrations of services that are gone are dropped on the way.
+std::vector<std::shared_ptr<MerrowServiceImpl>>
+CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
+    std::vector<std::shared_ptr<MerrowServiceImpl>> services;
+    std::set<const MerrowServiceImpl*> seen;
+    std::lock_guard lock(m_consumersMutex);
+    for (auto& [registeredKey, registrations] : m_consumers) {
+        if (key && registeredKey != *key)
+            continue;
+        std::erase_if(registrations, [&](const MerrowServiceWeakRef& registration) {
+            auto service = registration.Lock();
+            if (!service)
+                return true;
+            if (seen.insert(service.get()).second)
+                services.push_back(std::move(service));
+            return false;
+        });
+    }
+    return services;
+}
+
+void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication) {
+    MWSCOPE_OBJ(this, "");
+    if (indication.GetKind() == UAIndication::IndicationKind_LostConnection) {
+        PostServiceIndication(ServiceIndication::ServiceChanged, R(R::UA_E_NOTCONNECTED),
+                              indication);
+        deliver(collectConsumers(nullptr), indication);
+        return;
+    }
+    if (indication.GetKind() != UAIndication::IndicationKind_CIMObject)
+        return;
+    const IndicationKey key = keyOf(indication.GetType(), indication.GetSourceClassName());
+    deliver(collectConsumers(&key), indication);
+}
+
+// One service failing must not keep the others from hearing about the change.
+void CorvaneConnectionImpl::deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
+                                    const UAIndication& indication) {
+    for (const auto& service : services) {
+        try {
+            service->OnIndicationReceived(indication);
+        } catch (const std::exception& e) {
+            MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+                << "Indication for " << service->GetTypeName() << " "
+                << service->GetInstanceIdentity() << " failed: " << e.what() << MWENDREC;
+        } catch (...) {
+            MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+                << "Indication for " << service->GetTypeName() << " "
+                << service->GetInstanceIdentity() << " failed" << MWENDREC;
+        }
+    }
+}
+
+std::string CorvaneConnectionImpl::GetInstanceIdentity() const {
+    return GetHostName() + ":" + std::to_string(kIdentityPort);
+}
+
+std::string CorvaneConnectionImpl::className() const {
+    return "CorvaneConnectionImpl";
+}
+
+void CorvaneConnectionImpl::description(std::string& text) const {
+    text = "Service ObjectID=" + GetInstanceIdentity();
+}
+
+} // namespace Merrow::UserAgent

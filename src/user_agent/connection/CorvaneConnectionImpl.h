@@ -1,0 +1,89 @@
+#pragma once
+
+#include "user_agent/indications/MerrowServiceImpl.h"
+#include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/connection/UACIMClient.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Merrow::UserAgent {
+
+class ServiceIndication;
+class UAConnectionOwner;
+
+// One array: its CIM link (UACIMClient), its service identity (the connection is a service
+// too, so the layer above hears about it through service indications), and the services that
+// registered for the array's indications, by (indication type, source class).
+//
+// Threads: log-in and log-off on the caller's threads; OnIndicationReceived on the library
+// root's dispatcher thread. m_consumersMutex guards the registrations only and is never held
+// while a service is called, so a service may register or go away from inside its own
+// indication handling. Lock order: service lock, then client lock (requests), never the
+// reverse: nothing here calls a service while holding the client lock.
+class CorvaneConnectionImpl : public UACIMClient, public MerrowServiceImpl {
+public:
+    static constexpr const char* kTypeName = "CorvaneConnection";
+    // The queries subscribed at every log-in, in this order.
+    static constexpr const char* kIndicationQueries[] = {
+        "SELECT * FROM CIM_InstDeletion",
+        "SELECT * FROM CIM_InstCreation",
+        "SELECT * FROM CIM_InstModification",
+    };
+
+    // The connection with its service part referring to itself; nothing is connected yet.
+    static std::shared_ptr<CorvaneConnectionImpl> Create(UAConnectionOwner* owner,
+                                                         const std::string& host);
+    ~CorvaneConnectionImpl() override;
+
+    // Log-in, firmware check and (unless the owner says no) the indication subscriptions.
+    MerrowReturnValue Connect(const std::string& userName, const std::string& password);
+    MerrowReturnValue Reconnect(const std::string& host) override;
+    MerrowReturnValue Logoff();
+    // Also tells the layer above (when it listens for service indications) that the
+    // connection is gone.
+    MerrowReturnValue Disconnect() override;
+
+    // Registers `service` for the indications of one type about one class (compared without
+    // case). Registrations are dropped at every log-in and log-off and when the service goes.
+    void AddIndicationConsumer(std::int32_t indicationType, const std::string& className,
+                               const MerrowServiceWeakRef& service);
+    void RemoveIndicationConsumers(const MerrowServiceImpl* service);
+    std::size_t GetIndicationConsumerCount() const;
+
+    // Routes an indication of this array: a lost connection to every registered service
+    // (after a service indication for the connection itself), an array indication to the
+    // services registered for its type and source class.
+    void OnIndicationReceived(const UAIndication& indication) override;
+
+    // Onto the owner's service-indication queue.
+    void QueueServiceIndication(const ServiceIndication& indication);
+
+    // "host:5989"
+    std::string GetInstanceIdentity() const override;
+    std::string className() const override;
+    void description(std::string& text) const override;
+
+private:
+    using IndicationKey = std::pair<std::int32_t, std::string>;
+
+    CorvaneConnectionImpl(UAConnectionOwner* owner, const std::string& host);
+
+    MerrowReturnValue checkAndSubscribe();
+    static IndicationKey keyOf(std::int32_t indicationType, const std::string& className);
+    std::vector<std::shared_ptr<MerrowServiceImpl>> collectConsumers(const IndicationKey* key);
+    void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
+                 const UAIndication& indication);
+    void clearConsumers();
+    bool isNoIndications() const;
+
+    mutable std::mutex m_consumersMutex; // guards m_consumers
+    std::map<IndicationKey, std::vector<MerrowServiceWeakRef>> m_consumers;
+};
+
+} // namespace Merrow::UserAgent
