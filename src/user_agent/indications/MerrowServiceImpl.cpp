@@ -122,6 +122,21 @@ MerrowReturnValue MerrowServiceImpl::Refresh() {
     return MerrowReturnValue();
 }
 
+MerrowReturnValue MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames) {
+    const auto connection = GetConnection().Lock();
+    if (!connection)
+        return MerrowReturnValue(MerrowReturnValue::UA_E_NOTCONNECTED,
+                                 "The service's connection is gone");
+    const MerrowServiceWeakRef self(shared_from_this());
+    for (const std::string& className : classNames) {
+        for (const auto type : {UAIndication::CIMIndicationType_Creation,
+                                UAIndication::CIMIndicationType_Deletion,
+                                UAIndication::CIMIndicationType_Modification})
+            connection->AddIndicationConsumer(type, className, self);
+    }
+    return MerrowReturnValue();
+}
+
 void MerrowServiceImpl::AddProfile(MerrowProfileInterface& profile) {
     std::lock_guard lock(m_registryMutex);
     m_profiles.push_back(&profile);

@@ -73,6 +73,11 @@ public:
     // Asks every profile to fetch its data again on the next read.
     virtual MerrowReturnValue Refresh();
 
+    // Registers this service with its connection for the creations, deletions and
+    // modifications of every class in `classNames`; UA_E_NOTCONNECTED when the connection
+    // is gone.
+    MerrowReturnValue SubscribeToClasses(const std::vector<std::string>& classNames);
+
     // Registers a profile owned by the derived class (see MerrowProfileInterface).
     void AddProfile(MerrowProfileInterface& profile);
 
