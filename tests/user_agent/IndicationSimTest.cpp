@@ -262,6 +262,29 @@ TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
     EXPECT_EQ(inspector.listenerObjects(), before);
 }
 
+// A fail-over ends the link without a log-off, so the handler, filters and subscriptions stay
+// on the array; the next log-in must take them over instead of failing on them.
+TEST_F(IndicationSimTest, LogInAfterAFailoverTakesOverWhatTheArrayKept) {
+    SimArray array("127.77.4.8", "91.0.0.0");
+    ArrayInspector inspector(array.address());
+    CorvaneConnection connection = connect(array.address());
+    const std::set<std::string> subscribed = inspector.listenerObjects();
+    CorvaneConnectionImpl& impl = *connection.GetConnectionImpl();
+    ASSERT_EQ(impl.Ping().getCode(), R::UA_S_OK);
+    array.control().failover();
+    ASSERT_EQ(impl.Ping().getCode(), R::UA_E_NOTCONNECTED);
+    ASSERT_EQ(inspector.listenerObjects(), subscribed);
+
+    ASSERT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+    EXPECT_EQ(inspector.listenerObjects(), subscribed);
+    auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    std::string id;
+    ASSERT_EQ(array.control().addVolume("after-failover", 1ull << 30, id), Sim::ControlResult::Ok);
+    const auto taken = takeUntilFrom(service);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), id);
+}
+
 TEST_F(IndicationSimTest, NoIndicationsOptionCreatesNothingOnTheArray) {
     SimArray array("127.77.4.7");
     ArrayInspector inspector(array.address());

@@ -618,13 +618,32 @@ void UACIMClient::createHandler() {
     cim::CIMInstance handler(kHandlerClass);
     handler.addProperty({"SystemCreationClassName", cim::CIMValue("CIM_ComputerSystem")});
     handler.addProperty({"CreationClassName", cim::CIMValue(kHandlerClass)});
-    handler.addProperty(
-        {"Name", instanceNameSafe("h_" + m_localAddress + "_" + portText + "_merrowhandler")});
+    const std::string name =
+        instanceNameSafe("h_" + m_localAddress + "_" + portText + "_merrowhandler");
+    handler.addProperty({"Name", cim::CIMValue(name)});
     handler.addProperty({"PersistenceType", cim::CIMValue(std::uint16_t{2})});
     handler.addProperty({"OtherPersistenceType", cim::CIMValue("")});
     handler.addProperty({"Destination", cim::CIMValue("http://" + m_localAddress + ":" + portText +
                                                       "/CIMListener/" + GetHostName())});
-    m_handlerPath = createInstance(kArrayNamespace, handler);
+    try {
+        m_handlerPath = createInstance(kArrayNamespace, handler);
+    } catch (const cim::CIMException& e) {
+        // A link that ended without a log-off (a controller fail-over, a lost connection)
+        // leaves our handler on the array; its name is ours alone, so it is ours to use.
+        if (e.getCode() != cim::CIMStatusCode::AlreadyExists)
+            throw;
+        m_handlerPath = findHandler(name);
+    }
+}
+
+cim::CIMObjectPath UACIMClient::findHandler(const std::string& name) {
+    for (const cim::CIMInstance& handler : enumerateInstances(kArrayNamespace, kHandlerClass)) {
+        if (stringProperty(handler, "Name") == name)
+            return handler.getPath();
+    }
+    throw MWEPegasusClientRequest("Indication handler " + name +
+                                      " exists on the array but is not listed",
+                                  __FILE__, __LINE__, __PRETTY_FUNCTION__);
 }
 
 bool UACIMClient::enumerateFindFilter(SubscriptionEntry& entry) {

@@ -180,6 +180,7 @@ private:
 
     SubscriptionEntry& entryFor(const std::string& query);
     void createHandler();
+    cim::CIMObjectPath findHandler(const std::string& name);
     bool enumerateFindFilter(SubscriptionEntry& entry);
     void addFilter(SubscriptionEntry& entry);
     bool enumerateSubscriptions(SubscriptionEntry& entry);
