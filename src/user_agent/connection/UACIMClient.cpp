@@ -302,9 +302,11 @@ void UACIMClient::handleRequestFailure(const std::source_location& where) {
         transportFailure(std::string("NotConnectedException caught! - ") + e.what(), where);
         throw;
     } catch (const cim::CIMTimeoutException& e) {
-        // A request that got no answer in time means the array stopped answering: the same
-        // as a dropped link.
-        transportFailure(std::string("TimeoutException caught! - ") + e.what(), where);
+        // A request that outlasts its time-out fails on its own and leaves the state alone:
+        // the array may only be slow. A link that really broke shows up as a transport
+        // failure, here or in the next keep-alive probe.
+        traceAt(where, TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT,
+                std::string("Exception Run-time exception caught! - ") + e.what());
         throw;
     } catch (const cim::CIMMalformedHttpException& e) {
         transportFailure(std::string("MalformedHTTPException caught! - ") + e.what(), where);
