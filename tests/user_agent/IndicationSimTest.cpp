@@ -296,5 +296,17 @@ TEST_F(IndicationSimTest, NoIndicationsOptionCreatesNothingOnTheArray) {
     EXPECT_EQ(inspector.listenerObjects(), before);
 }
 
+// A listener that did not start has reported that itself; the array is still usable.
+TEST(IndicationListenerSimTest, LogInWithoutARunningListenerConnectsWithoutSubscribing) {
+    SimArray array("127.77.4.9");
+    ArrayInspector inspector(array.address());
+    const std::set<std::string> before = inspector.listenerObjects();
+    FakeOwner owner; // its listener port is 0: not running
+    auto connection = CorvaneConnectionImpl::Create(&owner, array.address());
+    EXPECT_EQ(connection->Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+    EXPECT_EQ(connection->GetConnectionState(), UACIMClient::STATE_CONNECTED);
+    EXPECT_EQ(inspector.listenerObjects(), before);
+}
+
 } // namespace
 } // namespace Merrow::UserAgent

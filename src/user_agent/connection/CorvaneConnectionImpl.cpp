@@ -53,6 +53,14 @@ MerrowReturnValue CorvaneConnectionImpl::checkAndSubscribe() {
     MerrowReturnValue result = VerifyFirmwareVersionCompatibility();
     if (result.isFailure() || isNoIndications())
         return result;
+    // The listener has reported its own failure to start; the array is still usable without
+    // indications, and a handler pointing nowhere would only make the array post in vain.
+    if (listenerPort() == 0) {
+        MWTRACE(TV_WARNING, TC_ERROR_WARNING)
+            << "The indication listener is not running, so no indications will be received from "
+            << GetHostName() << MWENDREC;
+        return result;
+    }
     for (const char* query : kIndicationQueries) {
         result = SubscribeToIndication(query);
         if (result.isFailure())
@@ -80,6 +88,12 @@ bool CorvaneConnectionImpl::isNoIndications() const {
     bool noIndications = false;
     withOwner([&](UAConnectionOwner& owner) { noIndications = owner.IsNoIndications(); });
     return noIndications;
+}
+
+std::uint16_t CorvaneConnectionImpl::listenerPort() const {
+    std::uint16_t port = 0;
+    withOwner([&](UAConnectionOwner& owner) { port = owner.GetListenerPort(); });
+    return port;
 }
 
 void CorvaneConnectionImpl::QueueServiceIndication(const ServiceIndication& indication) {

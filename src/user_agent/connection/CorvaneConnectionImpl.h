@@ -41,7 +41,8 @@ public:
                                                          const std::string& host);
     ~CorvaneConnectionImpl() override;
 
-    // Log-in, firmware check and (unless the owner says no) the indication subscriptions.
+    // Log-in, firmware check and (unless the owner says no, or its listener is not running)
+    // the indication subscriptions.
     MerrowReturnValue Connect(const std::string& userName, const std::string& password);
     MerrowReturnValue Reconnect(const std::string& host) override;
     MerrowReturnValue Logoff();
@@ -81,6 +82,8 @@ private:
                  const UAIndication& indication);
     void clearConsumers();
     bool isNoIndications() const;
+    // 0 while the owner's indication listener is not running.
+    std::uint16_t listenerPort() const;
 
     mutable std::mutex m_consumersMutex; // guards m_consumers
     std::map<IndicationKey, std::vector<MerrowServiceWeakRef>> m_consumers;
