@@ -99,6 +99,23 @@ TEST(ConnectionLogInSimTest, FirmwareOutsideTheSupportedRangeIsRefused) {
               "version (2.8.2.2)");
 }
 
+// An error answer to the firmware read says nothing about the firmware.
+TEST(ConnectionLogInSimTest, ErrorWhileReadingTheFirmwareIsNotAFirmwareRefusal) {
+    SimArray array("127.77.1.5");
+    MerrowUserAgent root(true);
+    CorvaneConnection connection = root.GetConnection(array.address());
+    array.control().failNextCalls("EnumerateInstances", 1, 1);
+    EXPECT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_E_FAIL);
+    EXPECT_EQ(stateOf(connection), S::STATE_CONNECTED);
+    EXPECT_EQ(connection.Logoff().getCode(), R::UA_S_OK);
+
+    array.control().failNextCalls("EnumerateInstances", 1, 2);
+    EXPECT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_E_ACCESSDENIED);
+    EXPECT_EQ(stateOf(connection), S::STATE_AUTHORIZATION_FAILED);
+
+    EXPECT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+}
+
 TEST(ConnectionLogInSimTest, TimeoutSetBeforeLogInBoundsLaterRequests) {
     SimArray array("127.77.1.4");
     MerrowUserAgent root(true);

@@ -457,14 +457,11 @@ MerrowReturnValue UACIMClient::VerifyFirmwareVersionCompatibility() {
     }
     try {
         return checkFirmware();
-    } catch (const cim::CIMException& e) {
-        if (e.getCode() == cim::CIMStatusCode::AccessDenied)
-            return connectFailure();
-        // The array answered but would not tell its version: as good as unreadable.
-        return refuseFirmware(std::string("Unable to read the firmware version - ") + e.what());
     } catch (const UAException& e) {
         return refuseFirmware(e.getMessage());
     } catch (...) {
+        // A request that failed says nothing about the firmware: it ends like a failed
+        // log-in, and only a refused log-in changes the state.
         return connectFailure();
     }
 }

@@ -77,8 +77,9 @@ public:
     virtual MerrowReturnValue Disconnect();
     // Stored, and applied at once when connected; kNoTimeout means none.
     MerrowReturnValue setTimeout(std::uint32_t milliseconds);
-    // Reads the array's firmware version and applies the compatibility rule; a refusal sets
-    // state 6.
+    // Reads the array's firmware version and applies the compatibility rule; a refusal or an
+    // unreadable version sets state 6. A failed request gives the result a failed log-in
+    // would (a CIM error other than "access denied" is UA_E_FAIL, the state unchanged).
     MerrowReturnValue VerifyFirmwareVersionCompatibility();
     // The keep-alive probe. Transport failures are re-raised after the request wrapper has
     // changed the state; a changed controller slot disconnects (UA_E_NOTCONNECTED).
