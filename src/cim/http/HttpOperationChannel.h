@@ -15,6 +15,13 @@ namespace cim {
 // is accepted only as a 200 with "CIMOperation: MethodResponse" and no failing CIMStatusCode
 // trailer.
 //
+// We retry a read once, on a fresh connection, when the server closed our idle kept-alive
+// connection just as the request reached it and not one byte of a reply came back: the
+// array's server closes idle connections on its own schedule, so this race is ordinary
+// HTTP client business and not a failure of the array. Requests that change something are
+// never sent twice, and nothing else is ever retried here: every other failure goes to the
+// caller, whose connection state and keep-alive probe decide what happens next.
+//
 // Threads: not thread-safe; CIMClient serialises its calls.
 class HttpOperationChannel {
 public:

@@ -31,6 +31,12 @@ class UAConnectionOwner;
 // CIM request that turns transport failures into a connection state and, when a working link
 // breaks, into one lost-connection indication for the owner.
 //
+// Requests are never retried here; recovery is driven from outside (the keep-alive probe, a
+// reconnect by the layer above). The one exception lies below, in the HTTP channel: a read
+// is sent once more when the array's server closed our idle kept-alive connection before
+// answering, because the server closes idle connections whenever it likes and that race
+// says nothing about the array's health. Such a read never shows up here as a failure.
+//
 // Threads: any. m_lock (the client lock) serialises every request, log-in, log-off and probe
 // and guards the members marked below; it is recursive, so a request made from inside another
 // on the same thread does not block. The state is an atomic so that it can be read without
