@@ -1,4 +1,5 @@
 #include "user_agent/root/MerrowUserAgent.h"
+#include "cim/http/CIMTransportExceptions.h"
 #include "user_agent/connection/CorvaneConnectionImpl.h"
 #include "user_agent/indications/MerrowServiceWeakRef.h"
 
@@ -55,8 +56,19 @@ TEST(MerrowUserAgentTest, StartsStopsAndStartsAgain) {
         EXPECT_TRUE(root.GetImpl().IsStopped());
         EXPECT_EQ(root.GetImpl().GetListenerPort(), 0);
     }
-    // Destruction stops a running root.
-    root.Start();
+}
+
+TEST(MerrowUserAgentTest, DestructionStopsARunningRoot) {
+    std::uint16_t port = 0;
+    {
+        MerrowUserAgent root;
+        ASSERT_EQ(root.Start().getCode(), R::UA_S_OK);
+        port = root.GetImpl().GetListenerPort();
+        ASSERT_NE(port, 0);
+        IndicationPoster reachable(port);
+    }
+    // The listener went with the root: an array posting to it is refused.
+    EXPECT_THROW(IndicationPoster poster(port), cim::CIMCannotConnectException);
 }
 
 TEST(MerrowUserAgentTest, HandlesOutliveTheRoot) {
