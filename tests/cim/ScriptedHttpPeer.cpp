@@ -81,7 +81,13 @@ void ScriptedConnection::close()
 }
 
 ScriptedHttpPeer::ScriptedHttpPeer(Script script)
-    : m_script(std::move(script)), m_acceptor(m_ioc, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0))
+    : ScriptedHttpPeer(std::move(script), "127.0.0.1", 0)
+{
+}
+
+ScriptedHttpPeer::ScriptedHttpPeer(Script script, const std::string& address, std::uint16_t port)
+    : m_script(std::move(script)), m_address(address),
+      m_acceptor(m_ioc, tcp::endpoint(net::ip::make_address(address), port))
 {
     m_port = m_acceptor.local_endpoint().port();
     m_thread = std::thread([this] { run(); });
@@ -94,7 +100,7 @@ ScriptedHttpPeer::~ScriptedHttpPeer()
     net::io_context ioc;
     tcp::socket waker(ioc);
     error_code ignored;
-    waker.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), m_port), ignored);
+    waker.connect(tcp::endpoint(net::ip::make_address(m_address), m_port), ignored);
     m_thread.join();
 }
 

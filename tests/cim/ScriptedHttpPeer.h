@@ -42,6 +42,9 @@ public:
 
     // Connections are accepted and scripted one after the other on a thread of the peer.
     explicit ScriptedHttpPeer(Script script);
+    // On an address and port of the test's choosing, for clients that only ever look at a
+    // fixed port (an array client looks at 5988).
+    ScriptedHttpPeer(Script script, const std::string& address, std::uint16_t port);
     ~ScriptedHttpPeer();
 
     std::uint16_t port() const { return m_port; }
@@ -53,6 +56,7 @@ private:
     void run();
 
     Script m_script;
+    std::string m_address;
     boost::asio::io_context m_ioc;
     boost::asio::ip::tcp::acceptor m_acceptor;
     std::uint16_t m_port = 0;
