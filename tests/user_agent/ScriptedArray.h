@@ -16,13 +16,15 @@ namespace Merrow::UserAgent::Testing {
 class ScriptedArray {
 public:
     explicit ScriptedArray(const std::string& address)
-        : m_peer([this](cim::test::ScriptedConnection& connection) { serve(connection); }, address,
+        : m_address(address),
+          m_peer([this](cim::test::ScriptedConnection& connection) { serve(connection); }, address,
                  5988) {}
 
     void reply(std::string bytes) {
         std::lock_guard lock(m_mutex);
         m_replies.push_back(std::move(bytes));
     }
+    const std::string& address() const { return m_address; }
     int requests() const { return m_requests.load(); }
 
     static std::string cimStatus(int status) {
@@ -58,6 +60,7 @@ private:
         return answer;
     }
 
+    const std::string m_address;
     std::mutex m_mutex; // guards m_replies
     std::deque<std::string> m_replies;
     std::atomic<int> m_requests{0};

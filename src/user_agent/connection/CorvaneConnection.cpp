@@ -1,11 +1,12 @@
 #include "user_agent/connection/CorvaneConnection.h"
 
 #include "trace/Trace.h"
+#include "user_agent/base/MWExceptions.h"
 #include "user_agent/connection/CorvaneConnectionImpl.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
-#include "user_agent/base/MWExceptions.h"
 
-#include <exception>
+#include <source_location>
+#include <utility>
 
 namespace Merrow::UserAgent {
 
@@ -24,24 +25,15 @@ std::shared_ptr<CorvaneConnectionImpl> lockOrThrow(const CorvaneConnectionWeakRe
     return impl;
 }
 
-// The boundary of every handle operation: no exception gets past it.
-template <typename Operation>
-MerrowReturnValue guarded(CorvaneConnectionImpl* impl, const char* function,
-                          Operation&& operation) {
+// The facade boundary, except that a handle without connection answers UA_E_FAIL: the layer
+// above tells "no connection object" from "no service" by that.
+template <typename Body>
+MerrowReturnValue connectionCall(const CorvaneConnection& handle, const char* function, Body&& body,
+                                 std::source_location where = std::source_location::current()) {
+    const std::shared_ptr<CorvaneConnectionImpl> impl = handle.GetConnectionImplPtr();
     if (!impl)
         return R::UA_E_FAIL;
-    try {
-        return operation(*impl);
-    } catch (const MWExceptionAbstractClass& e) {
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
-            << function << ": " << e.className() << " " << e.getMessage() << MWENDREC;
-    } catch (const std::exception& e) {
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << function << ": " << e.what() << MWENDREC;
-    } catch (...) {
-        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
-            << function << ": Run-time exception caught!" << MWENDREC;
-    }
-    return R::UA_E_UNEXPECTED;
+    return ServiceCall(impl, function, std::forward<Body>(body), where);
 }
 
 } // namespace
@@ -65,14 +57,13 @@ std::shared_ptr<CorvaneConnectionImpl> CorvaneConnection::GetConnectionImplPtr()
 
 MerrowReturnValue CorvaneConnection::Connect(const std::string& userName,
                                              const std::string& password) {
-    MWSCOPE("");
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__,
-                   [&](CorvaneConnectionImpl& impl) { return impl.Connect(userName, password); });
+    return connectionCall(*this, "CorvaneConnection::Connect", [&](CorvaneConnectionImpl& impl) {
+        return impl.Connect(userName, password);
+    });
 }
 
 MerrowReturnValue CorvaneConnection::Logoff() {
-    MWSCOPE("");
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__, [](CorvaneConnectionImpl& impl) {
+    return connectionCall(*this, "CorvaneConnection::Logoff", [](CorvaneConnectionImpl& impl) {
         if (impl.GetConnectionState() != UACIMClient::STATE_CONNECTED)
             return R(R::UA_E_NOTCONNECTED);
         return impl.Logoff();
@@ -80,16 +71,16 @@ MerrowReturnValue CorvaneConnection::Logoff() {
 }
 
 MerrowReturnValue CorvaneConnection::Reconnect(const std::string& host) {
-    MWSCOPE(host.c_str());
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__,
-                   [&](CorvaneConnectionImpl& impl) { return impl.Reconnect(host); });
+    return connectionCall(*this, "CorvaneConnection::Reconnect",
+                          [&](CorvaneConnectionImpl& impl) { return impl.Reconnect(host); });
 }
 
 MerrowReturnValue CorvaneConnection::GetHostName(std::string& host) const {
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__, [&](CorvaneConnectionImpl& impl) {
-        host = impl.GetHostName();
-        return R();
-    });
+    return connectionCall(*this, "CorvaneConnection::GetHostName",
+                          [&](CorvaneConnectionImpl& impl) {
+                              host = impl.GetHostName();
+                              return R();
+                          });
 }
 
 std::string CorvaneConnection::GetHost() const {
@@ -99,24 +90,26 @@ std::string CorvaneConnection::GetHost() const {
 }
 
 MerrowReturnValue CorvaneConnection::GetConnectionState(std::int32_t& state) const {
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__, [&](CorvaneConnectionImpl& impl) {
-        state = impl.GetConnectionState();
-        return R();
-    });
+    return connectionCall(*this, "CorvaneConnection::GetConnectionState",
+                          [&](CorvaneConnectionImpl& impl) {
+                              state = impl.GetConnectionState();
+                              return R();
+                          });
 }
 
 MerrowReturnValue CorvaneConnection::SetTimeout(std::uint32_t milliseconds) {
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__,
-                   [&](CorvaneConnectionImpl& impl) { return impl.setTimeout(milliseconds); });
+    return connectionCall(*this, "CorvaneConnection::SetTimeout", [&](CorvaneConnectionImpl& impl) {
+        return impl.setTimeout(milliseconds);
+    });
 }
 
 MerrowReturnValue CorvaneConnection::GetTopComputerSystem(cim::CIMObjectPath& path) {
-    MWSCOPE("");
-    return guarded(GetConnectionImpl(), __PRETTY_FUNCTION__, [&](CorvaneConnectionImpl& impl) {
-        if (impl.GetConnectionState() != UACIMClient::STATE_CONNECTED)
-            return R(R::UA_E_NOTCONNECTED);
-        return impl.GetTopComputerSystem(path);
-    });
+    return connectionCall(*this, "CorvaneConnection::GetTopComputerSystem",
+                          [&](CorvaneConnectionImpl& impl) {
+                              if (impl.GetConnectionState() != UACIMClient::STATE_CONNECTED)
+                                  return R(R::UA_E_NOTCONNECTED);
+                              return impl.GetTopComputerSystem(path);
+                          });
 }
 
 } // namespace Merrow::UserAgent

@@ -14,8 +14,9 @@ class CorvaneConnectionWeakRef;
 
 // The handle through which the layer above uses one array connection. The library root owns
 // the connection and hands out handles (MerrowUserAgent::GetConnection); copies share it.
-// Every operation answers a MerrowReturnValue and never throws; a handle without connection
-// answers UA_E_FAIL.
+// Every operation answers a MerrowReturnValue and never throws: it runs inside the facade
+// boundary (ServiceCall), so an exception becomes UA_E_UNEXPECTED and raises the
+// connection's needs-attention alert. A handle without connection answers UA_E_FAIL.
 //
 // Connection states (GetConnectionState): 0 not connected, 1 connected, 2 authorisation
 // failed, 3 connection lost, 4 protocol failure, 5 array not reachable, 6 firmware

@@ -1,6 +1,8 @@
 #include "user_agent/indications/MerrowServiceImpl.h"
 
 #include "trace/Trace.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/base/UAException.h"
 #include "user_agent/connection/CorvaneConnectionImpl.h"
 #include "user_agent/indications/MerrowProfileInterface.h"
 #include "user_agent/indications/ServiceIndication.h"
@@ -17,6 +19,19 @@ using namespace Merrow::Trace;
 // The array's failure code for an object handle that is no longer valid: the profile's
 // objects are being deleted under it.
 constexpr std::int32_t kInvalidObjectHandle = 16;
+
+// The message of the exception being handled; empty for one that carries none.
+std::string caughtMessage() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (const UAException& e) {
+        return e.getMessage();
+    } catch (...) {
+        return {};
+    }
+}
 
 } // namespace
 
@@ -95,6 +110,34 @@ void MerrowServiceImpl::AlertNeedsAttention(const std::string& functionName) {
         << "... and have put our 'this' pointer in the ServiceIndicationQueue" << MWENDREC;
 }
 
+MerrowReturnValue
+MerrowServiceImpl::RunFacadeOperation(const char* function,
+                                      const std::function<MerrowReturnValue()>& body,
+                                      const std::source_location& where) {
+    ScopeTracer scope("", where.file_name(), static_cast<std::int32_t>(where.line()), function);
+    if (IsServiceRemoved())
+        return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_REMOVED);
+    try {
+        return body();
+    } catch (const ReturnCodeException& e) {
+        return e.getReturnValue();
+    } catch (...) {
+        return facadeFailure(function, where);
+    }
+}
+
+MerrowReturnValue MerrowServiceImpl::facadeFailure(const char* function,
+                                                   const std::source_location& where) {
+    TraceStreamClass& stream = getThreadTraceStream();
+    if (stream.wants(TV_WARNING)) {
+        stream.beginRecord(where.file_name(), static_cast<std::int32_t>(where.line()), function,
+                           TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << "Exception caught! - " << caughtMessage() << MWENDREC;
+    }
+    AlertNeedsAttention(function);
+    return MerrowReturnValue(MerrowReturnValue::UA_E_UNEXPECTED);
+}
+
 std::string MerrowServiceImpl::GetInstanceIdentity() const {
     return std::to_string(m_instanceID.getSerial());
 }
@@ -122,16 +165,17 @@ MerrowReturnValue MerrowServiceImpl::Refresh() {
     return MerrowReturnValue();
 }
 
-MerrowReturnValue MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames) {
+MerrowReturnValue
+MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames) {
     const auto connection = GetConnection().Lock();
     if (!connection)
         return MerrowReturnValue(MerrowReturnValue::UA_E_NOTCONNECTED,
                                  "The service's connection is gone");
     const MerrowServiceWeakRef self(shared_from_this());
     for (const std::string& className : classNames) {
-        for (const auto type : {UAIndication::CIMIndicationType_Creation,
-                                UAIndication::CIMIndicationType_Deletion,
-                                UAIndication::CIMIndicationType_Modification})
+        for (const auto type :
+             {UAIndication::CIMIndicationType_Creation, UAIndication::CIMIndicationType_Deletion,
+              UAIndication::CIMIndicationType_Modification})
             connection->AddIndicationConsumer(type, className, self);
     }
     return MerrowReturnValue();

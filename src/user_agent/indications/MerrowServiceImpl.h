@@ -1,17 +1,19 @@
 #pragma once
 
 #include "trace/TraceAwareClass.h"
-#include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/base/MerrowReturnValue.h"
+#include "user_agent/base/UALockableObject.h"
+#include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/indications/MerrowService.h"
 #include "user_agent/indications/ServiceInstanceID.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
-#include "user_agent/base/UALockableObject.h"
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <source_location>
 #include <string>
 #include <utility>
 #include <vector>
@@ -55,6 +57,17 @@ public:
     // Status "needs attention" plus a service indication: how facade operations report a
     // failure they caught.
     void AlertNeedsAttention(const std::string& functionName);
+
+    // The boundary every facade operation runs its body in (handles reach it through
+    // ServiceCall below). A removed service answers UA_E_SERVICE_REMOVED without running the
+    // body, so it sends nothing to the array. Otherwise the body runs under a scope tracer
+    // for `function` (a literal: the tracer keeps the pointer). A ReturnCodeException answers
+    // the value it carries; any other exception is traced under
+    // "TC.Error.FATAL.ExceptionCaught", raises the needs-attention alert and answers
+    // UA_E_UNEXPECTED. No lock is taken here: the body takes the service lock it needs.
+    MerrowReturnValue RunFacadeOperation(const char* function,
+                                         const std::function<MerrowReturnValue()>& body,
+                                         const std::source_location& where);
 
     bool IsServiceRemoved() const { return m_removed.load(); }
     void SetServiceRemoved(bool removed) { m_removed.store(removed); }
@@ -108,6 +121,8 @@ private:
     };
 
     ProfileOutcome offerToProfiles(const UAIndication& indication);
+    // For the exception being handled.
+    MerrowReturnValue facadeFailure(const char* function, const std::source_location& where);
     std::vector<MerrowProfileInterface*> profiles() const;
 
     const std::string m_typeName;
@@ -121,5 +136,21 @@ private:
     std::vector<std::pair<std::uint32_t, ServiceIndicationCallback>> m_callbacks;
     std::uint32_t m_lastCookie = 0;
 };
+
+// How a handle forwards one operation to its implementation, in one line:
+//
+//   return ServiceCall(m_impl, "Service_Disk::GetName",
+//                      [&](Service_DiskImpl& s) { return s.GetName(name); });
+//
+// An empty handle answers UA_E_SERVICE_INVALID; everything else is RunFacadeOperation's.
+template <typename Impl, typename Body>
+MerrowReturnValue ServiceCall(const std::shared_ptr<Impl>& impl, const char* function, Body&& body,
+                              std::source_location where = std::source_location::current()) {
+    if (!impl)
+        return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_INVALID);
+    Impl& service = *impl;
+    return service.RunFacadeOperation(
+        function, [&]() -> MerrowReturnValue { return body(service); }, where);
+}
 
 } // namespace Merrow::UserAgent
