@@ -262,6 +262,45 @@ TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
     EXPECT_EQ(inspector.listenerObjects(), before);
 }
 
+TEST_F(IndicationSimTest, ServiceSubscribedToClassesHearsOnlyThoseClasses) {
+    SimArray array("127.77.4.10");
+    CorvaneConnection connection = connect(array.address());
+    auto volumes =
+        std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
+    ASSERT_EQ(volumes->SubscribeToClasses({"CIM_StorageVolume"}).getCode(), R::UA_S_OK);
+    auto disks = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_DiskDrive");
+    auto fromVolumes = [&](const std::vector<ServiceIndication>& taken) {
+        std::vector<UAIndication> heard;
+        for (const ServiceIndication& indication : taken) {
+            if (indication.GetService().IsSameService(MerrowService(volumes)))
+                heard.push_back(indication.GetIndication());
+        }
+        return heard;
+    };
+
+    array.control().addDisks(1);
+    auto taken = takeUntilFrom(disks);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_TRUE(fromVolumes(taken).empty());
+
+    std::string id;
+    ASSERT_EQ(array.control().addVolume("subscribed", 1ull << 30, id), Sim::ControlResult::Ok);
+    taken = takeUntilFrom(volumes);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(taken.back().GetIndication().GetType(), I::CIMIndicationType_Creation);
+    EXPECT_EQ(deviceIdOf(taken.back()), id);
+    for (const UAIndication& heard : fromVolumes(taken))
+        EXPECT_EQ(heard.GetSourceClassName(), "CIM_StorageVolume");
+
+    ASSERT_EQ(array.control().removeVolume(id), Sim::ControlResult::Ok);
+    taken = takeUntilFrom(volumes);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(taken.back().GetIndication().GetType(), I::CIMIndicationType_Deletion);
+    EXPECT_EQ(deviceIdOf(taken.back()), id);
+    for (const UAIndication& heard : fromVolumes(taken))
+        EXPECT_EQ(heard.GetSourceClassName(), "CIM_StorageVolume");
+}
+
 // A fail-over ends the link without a log-off, so the handler, filters and subscriptions stay
 // on the array; the next log-in must take them over instead of failing on them.
 TEST_F(IndicationSimTest, LogInAfterAFailoverTakesOverWhatTheArrayKept) {
