@@ -31,11 +31,11 @@ constexpr std::uint32_t kJobStarted = 4096;
 // stays until told otherwise) or off (cached data expires by age).
 class CIMObjectSimTest : public ::testing::Test {
 protected:
-    explicit CIMObjectSimTest(const char* address = "127.77.9.1") : m_array(address) {}
-
-    void SetUp() override {
+    // Each test has an array on an address of its own, so that tests can run side by side.
+    void start(const char* address) {
+        m_array = std::make_unique<SimArray>(address);
         m_owner.m_noIndications = true; // no subscriptions on the array for these tests
-        m_connection = CorvaneConnectionImpl::Create(&m_owner, m_array.address());
+        m_connection = CorvaneConnectionImpl::Create(&m_owner, m_array->address());
         ASSERT_EQ(m_connection->Connect(kSimUser, kSimPassword).getCode(),
                   MerrowReturnValue::UA_S_OK);
         ASSERT_EQ(m_connection->GetTopComputerSystem(m_top).getCode(), MerrowReturnValue::UA_S_OK);
@@ -45,7 +45,7 @@ protected:
     void TearDown() override { CIM_ObjectContainerInterface::SetExpiryLimit(kDefaultExpiry); }
 
     void setIndications(bool on) { m_owner.m_noIndications = !on; }
-    Sim::SimulatorControl& control() { return m_array.control(); }
+    Sim::SimulatorControl& control() { return m_array->control(); }
     std::uint64_t requests(const char* operation) { return control().requestCount(operation); }
     template <typename Container> Container& connect(Container& container) {
         container.SetConnection(CorvaneConnectionWeakRef(m_connection));
@@ -73,7 +73,7 @@ protected:
     }
 
     static constexpr std::chrono::milliseconds kDefaultExpiry{5000};
-    SimArray m_array;
+    std::unique_ptr<SimArray> m_array;
     FakeOwner m_owner;
     std::shared_ptr<CorvaneConnectionImpl> m_connection;
     cim::CIMObjectPath m_top;
@@ -82,6 +82,7 @@ protected:
 // ---- when the array is asked --------------------------------------------------------------
 
 TEST_F(CIMObjectSimTest, FetchesOnFirstReadAndAgainOnlyWhenInvalidatedOrForced) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.2"));
     CIM_ComputerSystem system(nullptr, m_top, {});
     connect(system);
     std::string name;
@@ -113,6 +114,7 @@ TEST_F(CIMObjectSimTest, FetchesOnFirstReadAndAgainOnlyWhenInvalidatedOrForced) 
 }
 
 TEST_F(CIMObjectSimTest, DataExpiresByAgeOnlyWhenIndicationsAreOff) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.3"));
     CIM_ObjectContainerInterface::SetExpiryLimit(std::chrono::milliseconds(0));
     CIM_ComputerSystem system(nullptr, m_top, {});
     CIM_ObjectList pools(nullptr, "CIM_StoragePool");
@@ -142,6 +144,7 @@ TEST_F(CIMObjectSimTest, DataExpiresByAgeOnlyWhenIndicationsAreOff) {
 }
 
 TEST_F(CIMObjectSimTest, WithoutAConnectionNothingIsFetched) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.4"));
     CIM_ComputerSystem system(nullptr, m_top, {});
     std::string name;
     EXPECT_FALSE(system.GetPropertyValue("Name", name));
@@ -153,6 +156,7 @@ TEST_F(CIMObjectSimTest, WithoutAConnectionNothingIsFetched) {
 // ---- association walks and enumerations -------------------------------------------------
 
 TEST_F(CIMObjectSimTest, TwoObjectsWhereOneIsExpectedThrow) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.5"));
     CIM_ComputerSystem controller(nullptr, m_top, Spec{{"CIM_ComponentCS", "CIM_ComputerSystem"}});
     connect(controller);
     try {
@@ -167,6 +171,7 @@ TEST_F(CIMObjectSimTest, TwoObjectsWhereOneIsExpectedThrow) {
 }
 
 TEST_F(CIMObjectSimTest, WalksUseNamesForEveryStepButTheLastAndZeroObjectsMeanNotFound) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.6"));
     const Spec toPools{{"CIM_HostedStoragePool", "CIM_StoragePool"}};
     CIM_ObjectPathList poolPaths(nullptr, m_top, toPools);
     connect(poolPaths);
@@ -195,6 +200,7 @@ TEST_F(CIMObjectSimTest, WalksUseNamesForEveryStepButTheLastAndZeroObjectsMeanNo
 }
 
 TEST_F(CIMObjectSimTest, SourceContainerAnchorsFollowTheSourcesPath) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.7"));
     CIM_ComputerSystem system(nullptr, CIM_ComputerSystem(nullptr, m_top, {}).GetAnchorPath(), {});
     connect(system);
     CIM_ObjectList pools(nullptr, system, Spec{{"CIM_HostedStoragePool", "CIM_StoragePool"}});
@@ -204,6 +210,7 @@ TEST_F(CIMObjectSimTest, SourceContainerAnchorsFollowTheSourcesPath) {
 }
 
 TEST_F(CIMObjectSimTest, EnumerationsWithoutInstancesAreValidEmptyLists) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.8"));
     CIM_ObjectList sessions(nullptr, "CIM_iSCSISession");
     connect(sessions);
     EXPECT_TRUE(sessions.GetObjects().empty());
@@ -223,6 +230,7 @@ TEST_F(CIMObjectSimTest, EnumerationsWithoutInstancesAreValidEmptyLists) {
 // ---- indications --------------------------------------------------------------------------
 
 TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.9"));
     CIM_ObjectList volumes(nullptr, "CIM_StorageVolume");
     CIM_ObjectPathList volumePaths(nullptr, "CIM_StorageVolume");
     connect(volumes);
@@ -231,7 +239,7 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
     volumePaths.GetObjectPaths();
 
     cim::CIMInstance created = addVolume("first");
-    const UAIndication creation(m_array.address(),
+    const UAIndication creation(m_array->address(),
                                 makeIndicationInstance("CIM_InstCreation", created));
     EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(creation), 1u);
     EXPECT_EQ(volumePaths.UpdateObjectContainerWithIndication(creation), 1u);
@@ -239,7 +247,7 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
     EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(creation), 0u) << "already held";
 
     created.setPropertyValue("ElementName", cim::CIMValue("renamed"));
-    const UAIndication change(m_array.address(),
+    const UAIndication change(m_array->address(),
                               makeIndicationInstance("CIM_InstModification", created));
     const std::uint64_t enumerations = requests("EnumerateInstances");
     EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(change), 1u);
@@ -251,7 +259,7 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
     EXPECT_EQ(renamed->getInstance().getPropertyValue("ElementName"), cim::CIMValue("renamed"));
     EXPECT_EQ(requests("EnumerateInstances"), enumerations);
 
-    const UAIndication deletion(m_array.address(),
+    const UAIndication deletion(m_array->address(),
                                 makeIndicationInstance("CIM_InstDeletion", created));
     EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(deletion), 1u);
     EXPECT_EQ(volumePaths.UpdateObjectContainerWithIndication(deletion), 1u);
@@ -260,7 +268,7 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
     EXPECT_EQ(volumes.GetObjects().size(), held.size() - 1);
 
     const UAIndication otherClass =
-        makeIndication(m_array.address(), "CIM_InstCreation", "unrelated");
+        makeIndication(m_array->address(), "CIM_InstCreation", "unrelated");
     CIM_ObjectList pools(nullptr, "CIM_StoragePool");
     connect(pools);
     pools.GetObjects();
@@ -268,6 +276,7 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
 }
 
 TEST_F(CIMObjectSimTest, AnObjectFollowsDeletionAndModificationOfItsOwnPathOnly) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.10"));
     const cim::CIMInstance created = addVolume("watched");
     CIM_StorageVolume volume(nullptr, created.getPath(), {});
     connect(volume);
@@ -276,27 +285,28 @@ TEST_F(CIMObjectSimTest, AnObjectFollowsDeletionAndModificationOfItsOwnPathOnly)
 
     const cim::CIMInstance other = addVolume("other");
     EXPECT_EQ(volume.UpdateObjectContainerWithIndication(UAIndication(
-                  m_array.address(), makeIndicationInstance("CIM_InstDeletion", other))),
+                  m_array->address(), makeIndicationInstance("CIM_InstDeletion", other))),
               0u);
     EXPECT_FALSE(volume.IsNotFound());
 
     cim::CIMInstance changed = created;
     changed.setPropertyValue("ElementName", cim::CIMValue("changed"));
     EXPECT_EQ(volume.UpdateObjectContainerWithIndication(UAIndication(
-                  m_array.address(), makeIndicationInstance("CIM_InstModification", changed))),
+                  m_array->address(), makeIndicationInstance("CIM_InstModification", changed))),
               1u);
     ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
     EXPECT_EQ(name, "changed");
     EXPECT_EQ(requests("GetInstance"), 1u) << "the indication carried the new instance";
 
     EXPECT_EQ(volume.UpdateObjectContainerWithIndication(UAIndication(
-                  m_array.address(), makeIndicationInstance("CIM_InstDeletion", created))),
+                  m_array->address(), makeIndicationInstance("CIM_InstDeletion", created))),
               1u);
     EXPECT_TRUE(volume.IsNotFound());
     EXPECT_FALSE(volume.IsDataValid());
 }
 
 TEST_F(CIMObjectSimTest, SetCIMInstanceRefusesAnotherClass) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.11"));
     CIM_StorageVolume volume(nullptr);
     EXPECT_THROW(volume.SetCIMInstance(cim::CIMInstance("CIM_StoragePool")),
                  MWEPegasusClientRequest);
@@ -307,6 +317,7 @@ TEST_F(CIMObjectSimTest, SetCIMInstanceRefusesAnotherClass) {
 // ---- extrinsic methods --------------------------------------------------------------------
 
 TEST_F(CIMObjectSimTest, ExecMethodsSendTheirParametersAndCopyOutParameters) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.12"));
     Merrow_StorageConfigurationService service(nullptr);
     connect(service);
     cim::CIMObjectPath pool;
@@ -333,6 +344,7 @@ TEST_F(CIMObjectSimTest, ExecMethodsSendTheirParametersAndCopyOutParameters) {
 }
 
 TEST_F(CIMObjectSimTest, ExecMethodsLeaveOutEmptyReferencesAndReportJobs) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.13"));
     Merrow_StorageConfigurationService service(nullptr);
     connect(service);
     control().setJobs(true, 60'000);
