@@ -51,7 +51,7 @@ MerrowReturnValue CorvaneConnectionImpl::Reconnect(const std::string& host) {
 
 MerrowReturnValue CorvaneConnectionImpl::checkAndSubscribe() {
     MerrowReturnValue result = VerifyFirmwareVersionCompatibility();
-    if (result.isFailure() || isNoIndications())
+    if (result.isFailure() || IsNoIndications())
         return result;
     // The listener has reported its own failure to start; the array is still usable without
     // indications, and a handler pointing nowhere would only make the array post in vain.
@@ -84,7 +84,7 @@ MerrowReturnValue CorvaneConnectionImpl::Disconnect() {
     return result;
 }
 
-bool CorvaneConnectionImpl::isNoIndications() const {
+bool CorvaneConnectionImpl::IsNoIndications() const {
     bool noIndications = false;
     withOwner([&](UAConnectionOwner& owner) { noIndications = owner.IsNoIndications(); });
     return noIndications;
