@@ -413,12 +413,27 @@ TEST(DispatcherClasses, ClassNamesFollowTheHierarchy)
         return out;
     };
     EXPECT_EQ(names({param("ClassName", CIMValue("CIM_StorageExtent"))}),
-              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent"}));
+              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent", "CIM_CompositeExtent"}));
     const auto roots = names({});
     EXPECT_NE(std::find(roots.begin(), roots.end(), "CIM_ManagedElement"), roots.end());
     EXPECT_EQ(std::find(roots.begin(), roots.end(), "CIM_StorageVolume"), roots.end());
     const auto deep = names({param("ClassName", CIMValue("CIM_LogicalDevice")), param("DeepInheritance", CIMValue(true))});
     EXPECT_NE(std::find(deep.begin(), deep.end(), "CIM_DiskDrive"), deep.end());
+}
+
+TEST(DispatcherClasses, CompositeExtentsAreAClassWithoutInstances)
+{
+    SimulatedArray array;
+    const auto names = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_CompositeExtent"))}));
+    EXPECT_EQ(statusOf(names), 0);
+    EXPECT_TRUE(names.paths.empty());
+    const auto volume = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_StorageVolume"))}));
+    ASSERT_FALSE(volume.paths.empty());
+    EXPECT_TRUE(walk(array, volume.paths[0], {{"CIM_BasedOn", "CIM_CompositeExtent"}}).empty());
+    // A made-up instance of it is missing, not of an unknown class.
+    EXPECT_EQ(statusOf(array.send(intrinsic(
+                  "GetInstance", {param("InstanceName", cim::CIMValue(deviceIdPath("CIM_CompositeExtent", "3c000001")))}))),
+              6);
 }
 
 } // namespace
