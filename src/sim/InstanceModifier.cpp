@@ -169,6 +169,9 @@ const Rule kRules[] = {
     {"CIM_iSCSIConnectionSettings", "PrimaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSIConnectionSettings", "SecondaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSIConnectionSettings", nullptr, setTargetSetting},
+    // The session settings show the same two methods of the target; either object sets them.
+    {"CIM_iSCSISessionSettings", "PrimaryAuthenticationMethod", setAuthentication},
+    {"CIM_iSCSISessionSettings", "SecondaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSISessionSettings", nullptr, setTargetSetting},
     {"CIM_ConcreteJob", "Priority", setJobPriority},
     {"Merrow_SystemSettingsRedundantPair", "Name", setArrayName},

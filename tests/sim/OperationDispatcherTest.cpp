@@ -320,6 +320,30 @@ TEST(Dispatcher, ModifyInstanceChecksSecretsAndAuthenticationMethods)
               CIMValue(std::uint16_t{5}));
 }
 
+TEST(Dispatcher, SessionSettingsShowAndSetTheTargetsAuthenticationMethods)
+{
+    SimulatedArray array;
+    auto connection = enumerate(array, "CIM_iSCSIConnectionSettings").at(0);
+    connection.setPropertyValue("SecondaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, connection)), 0);
+    auto session = enumerate(array, "CIM_iSCSISessionSettings").at(0);
+    EXPECT_EQ(session.getPropertyValue("SecondaryAuthenticationMethod"), CIMValue(std::uint16_t{5}));
+    EXPECT_EQ(session.getPropertyValue("PrimaryAuthenticationMethod"),
+              connection.getPropertyValue("PrimaryAuthenticationMethod"));
+
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, session)), 0);
+    EXPECT_EQ(enumerate(array, "CIM_iSCSIConnectionSettings").at(0).getPropertyValue("PrimaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{1}));
+    EXPECT_EQ(statusOf(modify(array, session)), 4);
+    // Only the first target changed.
+    EXPECT_EQ(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
+              enumerate(array, "CIM_iSCSIConnectionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"));
+    EXPECT_NE(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+}
+
 TEST(Dispatcher, ArrayNameChangesThroughTheRedundantPair)
 {
     SimulatedArray array;
