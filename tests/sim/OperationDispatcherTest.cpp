@@ -1,6 +1,7 @@
 #include "SimTestSupport.h"
 
 #include "sim/ArrayFailureCodes.h"
+#include "sim/JobControl.h"
 
 #include "cim/value/CIMException.h"
 #include "cim/xml/CIMXmlCodec.h"
@@ -244,9 +245,60 @@ INSTANTIATE_TEST_SUITE_P(
     Volume, DispatcherModify,
     testing::Values(ModifyCase{"a property the class lacks", "Color", CIMValue("blue"), 12},
                     ModifyCase{"a value of another type", "ElementName", CIMValue(std::uint16_t{5}), 13},
-                    ModifyCase{"a read-only property", "NumberOfBlocks", CIMValue(std::uint64_t{5}), 7},
                     ModifyCase{"a name another volume has", "ElementName", CIMValue("vol002"), 1},
                     ModifyCase{"an empty name", "ElementName", CIMValue(""), 4}));
+
+cim::CIMResponse modifyNamed(SimulatedArray& array, cim::CIMInstance instance, std::vector<std::string> properties)
+{
+    return array.send(intrinsic("ModifyInstance", {param("ModifiedInstance", CIMValue(std::move(instance))),
+                                                   param("PropertyList", CIMValue(std::move(properties)))}));
+}
+
+TEST(Dispatcher, ReadOnlyPropertiesAreIgnoredInAWholeInstanceAndRefusedWhenNamed)
+{
+    SimulatedArray array;
+    const auto path = volumePath(array);
+    auto instance = current(array, path);
+    const CIMValue blocks = instance.getPropertyValue("NumberOfBlocks");
+    instance.setPropertyValue("NumberOfBlocks", CIMValue(std::uint64_t{5}));
+    instance.setPropertyValue("ElementName", CIMValue("renamed"));
+
+    EXPECT_EQ(statusOf(modifyNamed(array, instance, {"NumberOfBlocks"})), 7);
+    EXPECT_EQ(statusOf(modifyNamed(array, instance, {"ElementName", "NumberOfBlocks"})), 7);
+    EXPECT_EQ(stringOf(current(array, path), "ElementName"), "vol001");
+
+    ASSERT_EQ(statusOf(modify(array, instance)), 0);
+    const auto after = current(array, path);
+    EXPECT_EQ(stringOf(after, "ElementName"), "renamed");
+    EXPECT_EQ(after.getPropertyValue("NumberOfBlocks"), blocks);
+}
+
+TEST(Dispatcher, PriorityOfARunningJobIsWrittenAfterItsProgressMoved)
+{
+    SimulatedArray array(smallArray(), true);
+    const auto created = array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "CreateVolume",
+                                           {param("ElementName", CIMValue("busy")),
+                                            param("Size", CIMValue(std::uint64_t{1} << 30)),
+                                            param("VolumeOrganization", CIMValue(std::uint16_t{1}))}));
+    ASSERT_EQ(returnValue(created), ArrayFailure::JobStarted);
+    const auto jobPath = outParam(created, "Job")->get<cim::CIMObjectPath>();
+    auto job = current(array, jobPath);
+    const CIMValue readProgress = job.getPropertyValue("PercentComplete");
+
+    array.model.update([](ModelTransaction& transaction) { JobControl::advance(transaction, 500, 1, 2000, 60000); });
+    const CIMValue laterProgress = current(array, jobPath).getPropertyValue("PercentComplete");
+    ASSERT_NE(laterProgress, readProgress);
+
+    job.setPropertyValue("Priority", CIMValue(std::uint32_t{7}));
+    ASSERT_EQ(statusOf(modify(array, job)), 0);
+    const auto after = current(array, jobPath);
+    EXPECT_EQ(after.getPropertyValue("Priority"), CIMValue(std::uint32_t{7}));
+    EXPECT_EQ(after.getPropertyValue("PercentComplete"), laterProgress);
+
+    auto gone = after;
+    gone.setPath(instancePath("CIM_ConcreteJob", "no-such-job"));
+    EXPECT_EQ(statusOf(modify(array, gone)), 6);
+}
 
 TEST(Dispatcher, ModifyInstanceChecksSecretsAndAuthenticationMethods)
 {
@@ -265,6 +317,30 @@ TEST(Dispatcher, ModifyInstanceChecksSecretsAndAuthenticationMethods)
     settings.setPropertyValue("SecondaryAuthenticationMethod", CIMValue(std::uint16_t{4}));
     EXPECT_EQ(statusOf(modify(array, settings)), 4);
     EXPECT_EQ(enumerate(array, "CIM_iSCSIConnectionSettings").at(0).getPropertyValue("PrimaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+}
+
+TEST(Dispatcher, SessionSettingsShowAndSetTheTargetsAuthenticationMethods)
+{
+    SimulatedArray array;
+    auto connection = enumerate(array, "CIM_iSCSIConnectionSettings").at(0);
+    connection.setPropertyValue("SecondaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, connection)), 0);
+    auto session = enumerate(array, "CIM_iSCSISessionSettings").at(0);
+    EXPECT_EQ(session.getPropertyValue("SecondaryAuthenticationMethod"), CIMValue(std::uint16_t{5}));
+    EXPECT_EQ(session.getPropertyValue("PrimaryAuthenticationMethod"),
+              connection.getPropertyValue("PrimaryAuthenticationMethod"));
+
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, session)), 0);
+    EXPECT_EQ(enumerate(array, "CIM_iSCSIConnectionSettings").at(0).getPropertyValue("PrimaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{1}));
+    EXPECT_EQ(statusOf(modify(array, session)), 4);
+    // Only the first target changed.
+    EXPECT_EQ(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
+              enumerate(array, "CIM_iSCSIConnectionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"));
+    EXPECT_NE(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
               CIMValue(std::uint16_t{5}));
 }
 
@@ -307,6 +383,54 @@ TEST(Dispatcher, CountsEveryRequestButThoseOfTheControlNamespace)
     EXPECT_EQ(array.counters.get("GetBasePool"), 1u);
     EXPECT_EQ(array.counters.get("GetRequestCounters"), 0u);
     EXPECT_EQ(array.counters.get("GetInstance"), 0u);
+}
+
+TEST(Dispatcher, RecordsWhatTheLastCallOfEachMethodReceived)
+{
+    SimulatedArray array;
+    const auto service = servicePath("Merrow_StorageConfigurationService");
+    for (const bool restart : {true, false}) {
+        array.send(invoke(service, "InitiateShutdown", {param("Restart", CIMValue(restart))}));
+        const auto call = array.control.lastCall("initiateshutdown");
+        ASSERT_TRUE(call.has_value());
+        EXPECT_EQ(call->className, "Merrow_StorageConfigurationService");
+        EXPECT_EQ(call->parameters.at("Restart"), CIMValue(restart));
+    }
+
+    // A grow with no goal and no pool: only what was sent is recorded, by declared names.
+    array.send(invoke(service, "CreateOrModifyElementFromStoragePool",
+                      {param("elementtype", CIMValue(std::uint16_t{2})), param("Size", CIMValue(std::uint64_t{4} << 30)),
+                       param("TheElement", CIMValue(volumePath(array)))}));
+    const auto grow = array.control.lastCall("CreateOrModifyElementFromStoragePool");
+    ASSERT_TRUE(grow.has_value());
+    EXPECT_EQ(grow->parameters.count("Goal"), 0u);
+    EXPECT_EQ(grow->parameters.count("InPool"), 0u);
+    EXPECT_EQ(grow->parameters.at("ElementType"), CIMValue(std::uint16_t{2}));
+
+    // A call refused for its parameters never reached the method.
+    array.send(invoke(service, "InitiateShutdown", {param("Bogus", CIMValue(true))}));
+    EXPECT_EQ(array.control.lastCall("InitiateShutdown")->parameters.at("Restart"), CIMValue(false));
+    EXPECT_FALSE(array.control.lastCall("GetBasePool").has_value());
+}
+
+TEST(Dispatcher, LastCallIsReadableThroughTheControlClass)
+{
+    SimulatedArray array;
+    const cim::CIMObjectPath control("", Namespaces::Control, ControlHandler::kClassName);
+    auto lastCall = [&](const char* method) {
+        return array.send(invoke(control, "GetLastCall", {param("Method", CIMValue(method))}));
+    };
+    EXPECT_EQ(returnValue(lastCall("InitiateShutdown")), 1u);
+    array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "InitiateShutdown",
+                      {param("Restart", CIMValue(true))}));
+    const auto answer = lastCall("InitiateShutdown");
+    ASSERT_EQ(returnValue(answer), 0u);
+    EXPECT_EQ(outParam(answer, "ClassName")->get<std::string>(), "Merrow_StorageConfigurationService");
+    EXPECT_EQ(outParam(answer, "ParameterNames")->get<std::vector<std::string>>(), std::vector<std::string>{"Restart"});
+    EXPECT_EQ(outParam(answer, "ParameterTypes")->get<std::vector<std::string>>(), std::vector<std::string>{"boolean"});
+    EXPECT_EQ(outParam(answer, "ParameterValues")->get<std::vector<std::string>>(), std::vector<std::string>{"TRUE"});
+    ASSERT_EQ(returnValue(array.send(invoke(control, "ClearCalls"))), 0u);
+    EXPECT_EQ(returnValue(lastCall("InitiateShutdown")), 1u);
 }
 
 TEST(Dispatcher, UntypedMethodParametersAreReadAsTheirDeclaredTypes)
@@ -413,12 +537,27 @@ TEST(DispatcherClasses, ClassNamesFollowTheHierarchy)
         return out;
     };
     EXPECT_EQ(names({param("ClassName", CIMValue("CIM_StorageExtent"))}),
-              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent"}));
+              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent", "CIM_CompositeExtent"}));
     const auto roots = names({});
     EXPECT_NE(std::find(roots.begin(), roots.end(), "CIM_ManagedElement"), roots.end());
     EXPECT_EQ(std::find(roots.begin(), roots.end(), "CIM_StorageVolume"), roots.end());
     const auto deep = names({param("ClassName", CIMValue("CIM_LogicalDevice")), param("DeepInheritance", CIMValue(true))});
     EXPECT_NE(std::find(deep.begin(), deep.end(), "CIM_DiskDrive"), deep.end());
+}
+
+TEST(DispatcherClasses, CompositeExtentsAreAClassWithoutInstances)
+{
+    SimulatedArray array;
+    const auto names = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_CompositeExtent"))}));
+    EXPECT_EQ(statusOf(names), 0);
+    EXPECT_TRUE(names.paths.empty());
+    const auto volume = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_StorageVolume"))}));
+    ASSERT_FALSE(volume.paths.empty());
+    EXPECT_TRUE(walk(array, volume.paths[0], {{"CIM_BasedOn", "CIM_CompositeExtent"}}).empty());
+    // A made-up instance of it is missing, not of an unknown class.
+    EXPECT_EQ(statusOf(array.send(intrinsic(
+                  "GetInstance", {param("InstanceName", cim::CIMValue(deviceIdPath("CIM_CompositeExtent", "3c000001")))}))),
+              6);
 }
 
 } // namespace
