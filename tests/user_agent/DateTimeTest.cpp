@@ -1,4 +1,5 @@
 #include "user_agent/base/DateTime.h"
+#include "cim/value/CIMDateTime.h"
 #include "user_agent/base/MWExceptions.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +215,29 @@ TEST_F(DateTimeTest, StreamRefusesOverlongLinesAndMalformedText) {
 
     std::istringstream malformed("2010-13-01\n");
     EXPECT_THROW(malformed >> value, MWEDataConversionError);
+}
+
+// ---- CIM datetimes ------------------------------------------------------------------------
+
+TEST(DateTimeCIMTest, TimestampsConvertBothWaysWhateverTheirOffset) {
+    // 2024-01-31 23:59:59.123 at UTC-5 is 2024-02-01 04:59:59.123 UTC.
+    const DateTime fromArray =
+        DateTime::fromCIMDateTime(cim::CIMDateTime("20240131235959.123456-300"));
+    EXPECT_EQ(fromArray.getMilliseconds(), fromEpoch(1706763599, 123));
+    EXPECT_EQ(fromArray.toCIMDateTime(), cim::CIMDateTime("20240201045959.123000+000"));
+    EXPECT_EQ(DateTime::fromCIMDateTime(fromArray.toCIMDateTime()), fromArray);
+
+    // Before 1970 the milliseconds still count forwards within the second.
+    const DateTime early = DateTime::fromCIMDateTime(cim::CIMDateTime("19691231235959.999999+000"));
+    EXPECT_EQ(early.getMilliseconds(), fromEpoch(-1, 999));
+    EXPECT_EQ(early.toCIMDateTime(), cim::CIMDateTime("19691231235959.999000+000"));
+}
+
+TEST(DateTimeCIMTest, RefusesWhatIsNotAPointInTime) {
+    EXPECT_THROW(DateTime::fromCIMDateTime(cim::CIMDateTime::interval(1, 2, 3, 4)),
+                 MWEDataConversionError);
+    EXPECT_THROW(DateTime::fromCIMDateTime(cim::CIMDateTime("2024013123****.******+000")),
+                 MWEDataConversionError);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "user_agent/base/DateTime.h"
 
+#include "cim/value/CIMDateTime.h"
+#include "cim/value/CIMValueError.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/base/TextUtil.h"
 
@@ -164,6 +166,35 @@ DateTime DateTime::now() {
     const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch());
     return fromMilliseconds(static_cast<std::uint64_t>(sinceEpoch.count()) +
                             kEpochOffsetSeconds * 1000);
+}
+
+DateTime DateTime::fromCIMDateTime(const cim::CIMDateTime& value) {
+    constexpr std::int64_t kEpochOffsetMilliseconds = kEpochOffsetSeconds * 1000;
+    const std::string text = value.toString();
+    if (value.isInterval())
+        throw MWEDataConversionError("CIM interval is not a point in time : '" + text + "'",
+                                     __FILE__, __LINE__, __PRETTY_FUNCTION__);
+    std::int64_t unixMicroseconds = 0;
+    try {
+        unixMicroseconds = value.toMicroseconds();
+    } catch (const cim::CIMValueError&) {
+        throw MWEDataConversionError("CIM timestamp with wildcards : '" + text + "'", __FILE__,
+                                     __LINE__, __PRETTY_FUNCTION__);
+    }
+    // Floor division, so that a time before 1970 does not round towards it.
+    std::int64_t unixMilliseconds = unixMicroseconds / 1000;
+    if (unixMicroseconds % 1000 < 0)
+        --unixMilliseconds;
+    if (unixMilliseconds < -kEpochOffsetMilliseconds)
+        throw MWEDataConversionError("CIM timestamp before year 0 : '" + text + "'", __FILE__,
+                                     __LINE__, __PRETTY_FUNCTION__);
+    return fromMilliseconds(static_cast<std::uint64_t>(unixMilliseconds + kEpochOffsetMilliseconds));
+}
+
+cim::CIMDateTime DateTime::toCIMDateTime() const {
+    const auto unixMilliseconds =
+        static_cast<std::int64_t>(m_milliseconds) - static_cast<std::int64_t>(kEpochOffsetSeconds * 1000);
+    return cim::CIMDateTime::fromUnixMicroseconds(unixMilliseconds * 1000);
 }
 
 DateTime DateTime::fromMilliseconds(std::uint64_t milliseconds) {

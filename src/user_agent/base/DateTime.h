@@ -6,6 +6,10 @@
 #include <iosfwd>
 #include <string>
 
+namespace cim {
+class CIMDateTime;
+}
+
 namespace Merrow::UserAgent {
 
 // A point in time as milliseconds since 0000-01-01 00:00:00 of the proleptic Gregorian
@@ -22,10 +26,17 @@ public:
     // Interprets the fields as mktime does, tm_isdst included.
     explicit DateTime(const std::tm& localTime, std::uint32_t milliseconds = 0);
 
+    // A CIM timestamp (any UTC offset). Throws MWEDataConversionError for an interval, for
+    // wildcards and for times before year 0.
+    static DateTime fromCIMDateTime(const cim::CIMDateTime& value);
+
     static DateTime now();
     static DateTime fromMilliseconds(std::uint64_t milliseconds);
 
     std::uint64_t getMilliseconds() const { return m_milliseconds; }
+
+    // The CIM timestamp of this point in time, written in UTC.
+    cim::CIMDateTime toCIMDateTime() const;
 
     // "HH:MM:SS" for a time of today, "YYYY-MM-DD HH:MM:SS" otherwise; times before 1970 show
     // as the start of 1970.

@@ -51,7 +51,7 @@ MerrowReturnValue CorvaneConnectionImpl::Reconnect(const std::string& host) {
 
 MerrowReturnValue CorvaneConnectionImpl::checkAndSubscribe() {
     MerrowReturnValue result = VerifyFirmwareVersionCompatibility();
-    if (result.isFailure() || isNoIndications())
+    if (result.isFailure() || IsNoIndications())
         return result;
     for (const char* query : kIndicationQueries) {
         result = SubscribeToIndication(query);
@@ -76,7 +76,7 @@ MerrowReturnValue CorvaneConnectionImpl::Disconnect() {
     return result;
 }
 
-bool CorvaneConnectionImpl::isNoIndications() const {
+bool CorvaneConnectionImpl::IsNoIndications() const {
     bool noIndications = false;
     withOwner([&](UAConnectionOwner& owner) { noIndications = owner.IsNoIndications(); });
     return noIndications;

@@ -61,6 +61,10 @@ public:
     // services registered for its type and source class.
     void OnIndicationReceived(const UAIndication& indication) override;
 
+    // True when the library root was created without indications: nothing tells cached data
+    // about changes on the array, so it has to expire by age instead.
+    bool IsNoIndications() const;
+
     // Onto the owner's service-indication queue.
     void QueueServiceIndication(const ServiceIndication& indication);
 
@@ -80,7 +84,6 @@ private:
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                  const UAIndication& indication);
     void clearConsumers();
-    bool isNoIndications() const;
 
     mutable std::mutex m_consumersMutex; // guards m_consumers
     std::map<IndicationKey, std::vector<MerrowServiceWeakRef>> m_consumers;

@@ -3,6 +3,8 @@
 #include "cim/value/CIMException.h"
 #include "cim/http/CIMTransportExceptions.h"
 #include "trace/Trace.h"
+#include "user_agent/base/CIMObjectPathIdentity.h"
+#include "user_agent/base/CIMValueConversions.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/connection/UAConnectionOwner.h"
 #include "user_agent/base/UAException.h"
@@ -10,7 +12,6 @@
 #include "user_agent/connection/UAObjectPathFixer.h"
 
 #include <cctype>
-#include <charconv>
 #include <new>
 #include <optional>
 #include <random>
@@ -60,15 +61,6 @@ std::string instanceNameSafe(std::string text) {
     return text;
 }
 
-// References from the array may carry a host or namespace that our own copies lack.
-bool sameObject(const cim::CIMObjectPath& a, const cim::CIMObjectPath& b) {
-    cim::CIMObjectPath left(std::string(), cim::CIMNamespaceName(), a.getClassName(),
-                            a.getKeyBindings());
-    cim::CIMObjectPath right(std::string(), cim::CIMNamespaceName(), b.getClassName(),
-                             b.getKeyBindings());
-    return left.identical(right);
-}
-
 std::optional<cim::CIMObjectPath> referenceProperty(const cim::CIMInstance& instance,
                                                     const char* name) {
     const auto index = instance.findProperty(name);
@@ -95,16 +87,7 @@ std::optional<std::uint64_t> unsignedProperty(const cim::CIMInstance& instance, 
     const auto index = instance.findProperty(name);
     if (index == cim::CIMInstance::npos)
         return std::nullopt;
-    const cim::CIMValue& value = instance.getProperty(index).getValue();
-    if (value.isNull() || value.isArray())
-        return std::nullopt;
-    const std::string text =
-        value.getType() == cim::CIMType::String ? value.get<std::string>() : value.toString();
-    std::uint64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return number;
+    return CIMValueOrTextToUint64(instance.getProperty(index).getValue());
 }
 
 } // namespace
@@ -676,7 +659,7 @@ bool UACIMClient::enumerateSubscriptions(SubscriptionEntry& entry) {
                 << subscription.getPath().toString() << MWENDREC;
             continue;
         }
-        if (sameObject(*filter, entry.filterPath) && sameObject(*handler, m_handlerPath)) {
+        if (IsSameObjectPath(*filter, entry.filterPath) && IsSameObjectPath(*handler, m_handlerPath)) {
             entry.subscriptionPath = subscription.getPath();
             return true;
         }

@@ -2,10 +2,10 @@
 
 #include "cim/value/CIMValueError.h"
 #include "trace/Trace.h"
+#include "user_agent/base/CIMValueConversions.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/base/UAException.h"
 
-#include <charconv>
 #include <utility>
 
 namespace Merrow::UserAgent {
@@ -24,13 +24,7 @@ constexpr const char* kSourcePathProperty = "SourceInstanceModelPath";
 // Arrays send the identifier as decimal text; a typed number is taken as well. What does not
 // read as a number counts as 0: the identifier only helps people match traces.
 std::uint32_t identifierFrom(const cim::CIMValue& value) {
-    if (value.isNull())
-        return 0;
-    const std::string text =
-        value.getType() == cim::CIMType::String ? value.get<std::string>() : value.toString();
-    std::uint64_t number = 0;
-    std::from_chars(text.data(), text.data() + text.size(), number);
-    return static_cast<std::uint32_t>(number);
+    return static_cast<std::uint32_t>(CIMValueOrTextToUint64(value).value_or(0));
 }
 
 } // namespace
