@@ -45,6 +45,9 @@ const std::vector<Row>& rows()
         {S, "CIM_StorageExtent", "CIM_LogicalDevice", {}, nullptr, {}},
         {S, "CIM_StorageVolume", "CIM_StorageExtent", {}, nullptr, {}},
         {S, "Merrow_LeafExtent", "CIM_StorageExtent", {}, nullptr, {}},
+        // The array lays every volume directly on leaf extents and never builds composite
+        // extents, but clients that follow the composition of a volume name the class.
+        {S, "CIM_CompositeExtent", "CIM_StorageExtent", {}, nullptr, {}},
         {S, "CIM_MediaAccessDevice", "CIM_LogicalDevice", {}, nullptr, {}},
         {S, "CIM_DiskDrive", "CIM_MediaAccessDevice", {}, nullptr, {}},
         {S, "CIM_LogicalPort", "CIM_LogicalDevice", {}, nullptr, {}},

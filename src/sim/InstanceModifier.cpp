@@ -169,6 +169,9 @@ const Rule kRules[] = {
     {"CIM_iSCSIConnectionSettings", "PrimaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSIConnectionSettings", "SecondaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSIConnectionSettings", nullptr, setTargetSetting},
+    // The session settings show the same two methods of the target; either object sets them.
+    {"CIM_iSCSISessionSettings", "PrimaryAuthenticationMethod", setAuthentication},
+    {"CIM_iSCSISessionSettings", "SecondaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSISessionSettings", nullptr, setTargetSetting},
     {"CIM_ConcreteJob", "Priority", setJobPriority},
     {"Merrow_SystemSettingsRedundantPair", "Name", setArrayName},
@@ -250,15 +253,21 @@ void InstanceModifier::modify(ModelTransaction& transaction, const StoredObject&
         ListenerObjects::replace(transaction, object, updated);
         return;
     }
-    std::vector<const Rule*> rules;
+    std::vector<std::pair<const Rule*, const Change*>> writes;
     for (const Change& change : changes) {
         const Rule* rule = findRule(*object.cls, change.name);
-        if (rule == nullptr)
+        if (rule != nullptr) {
+            writes.emplace_back(rule, &change);
+            continue;
+        }
+        // A whole instance sent back carries read-only values that may have moved on since
+        // the client read them (a job's progress); only a property the client named is a
+        // request to change it.
+        if (!propertyList.isNull())
             throw CIMException(CIMStatusCode::NotSupported, change.name + " of " + object.cls->name + " is read-only");
-        rules.push_back(rule);
     }
-    for (std::size_t i = 0; i < changes.size(); ++i)
-        rules[i]->apply(transaction, object, changes[i]);
+    for (const auto& [rule, change] : writes)
+        rule->apply(transaction, object, *change);
 }
 
 } // namespace Merrow::Sim

@@ -265,6 +265,8 @@ void StorageProjection::addTarget(ProjectedGroup& group, const SimVolume& volume
                                            .set("DefaultTimeToWaitPreference", u32(2))
                                            .set("DefaultTimeToRetainPreference", u32(20))
                                            .set("ErrorRecoveryLevelPreference", u32(0))
+                                           .set("PrimaryAuthenticationMethod", u16(target.primaryAuthentication))
+                                           .set("SecondaryAuthenticationMethod", u16(target.secondaryAuthentication))
                                            .build();
     ProjectionContext::applySettings(sessionSettings, target.settings);
     group.objects.push_back(std::move(sessionSettings));

@@ -1,6 +1,7 @@
 #include "SimTestSupport.h"
 
 #include "sim/ArrayFailureCodes.h"
+#include "sim/JobControl.h"
 
 #include "cim/value/CIMException.h"
 #include "cim/xml/CIMXmlCodec.h"
@@ -244,9 +245,60 @@ INSTANTIATE_TEST_SUITE_P(
     Volume, DispatcherModify,
     testing::Values(ModifyCase{"a property the class lacks", "Color", CIMValue("blue"), 12},
                     ModifyCase{"a value of another type", "ElementName", CIMValue(std::uint16_t{5}), 13},
-                    ModifyCase{"a read-only property", "NumberOfBlocks", CIMValue(std::uint64_t{5}), 7},
                     ModifyCase{"a name another volume has", "ElementName", CIMValue("vol002"), 1},
                     ModifyCase{"an empty name", "ElementName", CIMValue(""), 4}));
+
+cim::CIMResponse modifyNamed(SimulatedArray& array, cim::CIMInstance instance, std::vector<std::string> properties)
+{
+    return array.send(intrinsic("ModifyInstance", {param("ModifiedInstance", CIMValue(std::move(instance))),
+                                                   param("PropertyList", CIMValue(std::move(properties)))}));
+}
+
+TEST(Dispatcher, ReadOnlyPropertiesAreIgnoredInAWholeInstanceAndRefusedWhenNamed)
+{
+    SimulatedArray array;
+    const auto path = volumePath(array);
+    auto instance = current(array, path);
+    const CIMValue blocks = instance.getPropertyValue("NumberOfBlocks");
+    instance.setPropertyValue("NumberOfBlocks", CIMValue(std::uint64_t{5}));
+    instance.setPropertyValue("ElementName", CIMValue("renamed"));
+
+    EXPECT_EQ(statusOf(modifyNamed(array, instance, {"NumberOfBlocks"})), 7);
+    EXPECT_EQ(statusOf(modifyNamed(array, instance, {"ElementName", "NumberOfBlocks"})), 7);
+    EXPECT_EQ(stringOf(current(array, path), "ElementName"), "vol001");
+
+    ASSERT_EQ(statusOf(modify(array, instance)), 0);
+    const auto after = current(array, path);
+    EXPECT_EQ(stringOf(after, "ElementName"), "renamed");
+    EXPECT_EQ(after.getPropertyValue("NumberOfBlocks"), blocks);
+}
+
+TEST(Dispatcher, PriorityOfARunningJobIsWrittenAfterItsProgressMoved)
+{
+    SimulatedArray array(smallArray(), true);
+    const auto created = array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "CreateVolume",
+                                           {param("ElementName", CIMValue("busy")),
+                                            param("Size", CIMValue(std::uint64_t{1} << 30)),
+                                            param("VolumeOrganization", CIMValue(std::uint16_t{1}))}));
+    ASSERT_EQ(returnValue(created), ArrayFailure::JobStarted);
+    const auto jobPath = outParam(created, "Job")->get<cim::CIMObjectPath>();
+    auto job = current(array, jobPath);
+    const CIMValue readProgress = job.getPropertyValue("PercentComplete");
+
+    array.model.update([](ModelTransaction& transaction) { JobControl::advance(transaction, 500, 1, 2000, 60000); });
+    const CIMValue laterProgress = current(array, jobPath).getPropertyValue("PercentComplete");
+    ASSERT_NE(laterProgress, readProgress);
+
+    job.setPropertyValue("Priority", CIMValue(std::uint32_t{7}));
+    ASSERT_EQ(statusOf(modify(array, job)), 0);
+    const auto after = current(array, jobPath);
+    EXPECT_EQ(after.getPropertyValue("Priority"), CIMValue(std::uint32_t{7}));
+    EXPECT_EQ(after.getPropertyValue("PercentComplete"), laterProgress);
+
+    auto gone = after;
+    gone.setPath(instancePath("CIM_ConcreteJob", "no-such-job"));
+    EXPECT_EQ(statusOf(modify(array, gone)), 6);
+}
 
 TEST(Dispatcher, ModifyInstanceChecksSecretsAndAuthenticationMethods)
 {
@@ -265,6 +317,30 @@ TEST(Dispatcher, ModifyInstanceChecksSecretsAndAuthenticationMethods)
     settings.setPropertyValue("SecondaryAuthenticationMethod", CIMValue(std::uint16_t{4}));
     EXPECT_EQ(statusOf(modify(array, settings)), 4);
     EXPECT_EQ(enumerate(array, "CIM_iSCSIConnectionSettings").at(0).getPropertyValue("PrimaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+}
+
+TEST(Dispatcher, SessionSettingsShowAndSetTheTargetsAuthenticationMethods)
+{
+    SimulatedArray array;
+    auto connection = enumerate(array, "CIM_iSCSIConnectionSettings").at(0);
+    connection.setPropertyValue("SecondaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, connection)), 0);
+    auto session = enumerate(array, "CIM_iSCSISessionSettings").at(0);
+    EXPECT_EQ(session.getPropertyValue("SecondaryAuthenticationMethod"), CIMValue(std::uint16_t{5}));
+    EXPECT_EQ(session.getPropertyValue("PrimaryAuthenticationMethod"),
+              connection.getPropertyValue("PrimaryAuthenticationMethod"));
+
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{5}));
+    ASSERT_EQ(statusOf(modify(array, session)), 0);
+    EXPECT_EQ(enumerate(array, "CIM_iSCSIConnectionSettings").at(0).getPropertyValue("PrimaryAuthenticationMethod"),
+              CIMValue(std::uint16_t{5}));
+    session.setPropertyValue("PrimaryAuthenticationMethod", CIMValue(std::uint16_t{1}));
+    EXPECT_EQ(statusOf(modify(array, session)), 4);
+    // Only the first target changed.
+    EXPECT_EQ(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
+              enumerate(array, "CIM_iSCSIConnectionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"));
+    EXPECT_NE(enumerate(array, "CIM_iSCSISessionSettings").at(1).getPropertyValue("SecondaryAuthenticationMethod"),
               CIMValue(std::uint16_t{5}));
 }
 
@@ -413,12 +489,27 @@ TEST(DispatcherClasses, ClassNamesFollowTheHierarchy)
         return out;
     };
     EXPECT_EQ(names({param("ClassName", CIMValue("CIM_StorageExtent"))}),
-              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent"}));
+              (std::vector<std::string>{"CIM_StorageVolume", "Merrow_LeafExtent", "CIM_CompositeExtent"}));
     const auto roots = names({});
     EXPECT_NE(std::find(roots.begin(), roots.end(), "CIM_ManagedElement"), roots.end());
     EXPECT_EQ(std::find(roots.begin(), roots.end(), "CIM_StorageVolume"), roots.end());
     const auto deep = names({param("ClassName", CIMValue("CIM_LogicalDevice")), param("DeepInheritance", CIMValue(true))});
     EXPECT_NE(std::find(deep.begin(), deep.end(), "CIM_DiskDrive"), deep.end());
+}
+
+TEST(DispatcherClasses, CompositeExtentsAreAClassWithoutInstances)
+{
+    SimulatedArray array;
+    const auto names = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_CompositeExtent"))}));
+    EXPECT_EQ(statusOf(names), 0);
+    EXPECT_TRUE(names.paths.empty());
+    const auto volume = array.send(intrinsic("EnumerateInstanceNames", {param("ClassName", cim::CIMValue("CIM_StorageVolume"))}));
+    ASSERT_FALSE(volume.paths.empty());
+    EXPECT_TRUE(walk(array, volume.paths[0], {{"CIM_BasedOn", "CIM_CompositeExtent"}}).empty());
+    // A made-up instance of it is missing, not of an unknown class.
+    EXPECT_EQ(statusOf(array.send(intrinsic(
+                  "GetInstance", {param("InstanceName", cim::CIMValue(deviceIdPath("CIM_CompositeExtent", "3c000001")))}))),
+              6);
 }
 
 } // namespace
