@@ -1,7 +1,7 @@
 // Reading CIM values into C++ types: widths, signs, booleans, arrays and mismatches.
 
-#include "user_agent/base/CIMObjectPathIdentity.h"
 #include "user_agent/base/CIMValueConversions.h"
+#include "user_agent/base/CIMObjectPathIdentity.h"
 
 #include <gtest/gtest.h>
 

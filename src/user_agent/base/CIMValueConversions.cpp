@@ -29,17 +29,27 @@ template <typename T> std::vector<CIMWideInteger> widenAll(const std::vector<T>&
 
 // Calls `read` with a value-initialised object of the C++ type that holds `type`, or
 // returns null for a type that is neither boolean nor integer.
-template <typename Result, typename Read> std::optional<Result> byIntegerType(cim::CIMType type, Read read) {
+template <typename Result, typename Read>
+std::optional<Result> byIntegerType(cim::CIMType type, Read read) {
     switch (type) {
-    case cim::CIMType::Boolean: return read(bool{});
-    case cim::CIMType::Uint8: return read(std::uint8_t{});
-    case cim::CIMType::Sint8: return read(std::int8_t{});
-    case cim::CIMType::Uint16: return read(std::uint16_t{});
-    case cim::CIMType::Sint16: return read(std::int16_t{});
-    case cim::CIMType::Uint32: return read(std::uint32_t{});
-    case cim::CIMType::Sint32: return read(std::int32_t{});
-    case cim::CIMType::Uint64: return read(std::uint64_t{});
-    case cim::CIMType::Sint64: return read(std::int64_t{});
+    case cim::CIMType::Boolean:
+        return read(bool{});
+    case cim::CIMType::Uint8:
+        return read(std::uint8_t{});
+    case cim::CIMType::Sint8:
+        return read(std::int8_t{});
+    case cim::CIMType::Uint16:
+        return read(std::uint16_t{});
+    case cim::CIMType::Sint16:
+        return read(std::int16_t{});
+    case cim::CIMType::Uint32:
+        return read(std::uint32_t{});
+    case cim::CIMType::Sint32:
+        return read(std::int32_t{});
+    case cim::CIMType::Uint64:
+        return read(std::uint64_t{});
+    case cim::CIMType::Sint64:
+        return read(std::int64_t{});
     case cim::CIMType::Real32:
     case cim::CIMType::Real64:
     case cim::CIMType::Char16:

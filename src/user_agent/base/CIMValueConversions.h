@@ -49,15 +49,15 @@ template <typename T> struct IsVector : std::false_type {};
 template <typename E> struct IsVector<std::vector<E>> : std::true_type {};
 
 template <typename T>
-inline constexpr bool isCIMInteger =
-    std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> &&
-    !std::is_same_v<T, char16_t>;
+inline constexpr bool isCIMInteger = std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+                                     !std::is_same_v<T, char> && !std::is_same_v<T, char16_t>;
 
 template <typename T> struct IsIntegerVector : std::false_type {};
 template <typename E>
 struct IsIntegerVector<std::vector<E>> : std::bool_constant<isCIMInteger<E>> {};
 
-template <typename T> bool integersInto(const std::vector<CIMWideInteger>& numbers, std::vector<T>& out) {
+template <typename T>
+bool integersInto(const std::vector<CIMWideInteger>& numbers, std::vector<T>& out) {
     std::vector<T> result;
     result.reserve(numbers.size());
     for (const CIMWideInteger& number : numbers) {

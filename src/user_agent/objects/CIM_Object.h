@@ -3,8 +3,11 @@
 #include "cim/value/CIMInstance.h"
 #include "cim/value/CIMParamValue.h"
 #include "cim/value/CIMValue.h"
+#include "user_agent/base/CIMValueConversions.h"
 #include "user_agent/base/UALockableObject.h"
+#include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/objects/CIM_AssociationSpec.h"
+#include "user_agent/objects/CIM_ContainerAnchor.h"
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 
 #include <chrono>
@@ -17,6 +20,7 @@
 namespace Merrow::UserAgent {
 
 class MerrowProfileInterface;
+class UACIMClient;
 
 // Exactly one CIM instance of the array, cached. Found by enumerating its class (kind 1),
 // by a path (kinds 2 and 3: getInstance without steps, otherwise an association walk with
@@ -33,8 +37,8 @@ public:
     static constexpr std::chrono::milliseconds kExpiry{5000};
 
     // Kind 1: the one instance of `resultClassName`, by enumeration.
-    CIM_Object(const MerrowProfileInterface* containingProfile,
-               const cim::CIMName& resultClassName, std::uint8_t flag = 0);
+    CIM_Object(const MerrowProfileInterface* containingProfile, const cim::CIMName& resultClassName,
+               std::uint8_t flag = 0);
     // Kind 2: from `*anchorPath`, which is owned elsewhere and must outlive this object.
     CIM_Object(const MerrowProfileInterface* containingProfile,
                const cim::CIMObjectPath* anchorPath, CIM_AssociationSpecList associationSpec);
@@ -61,15 +65,14 @@ public:
 
     // Fetches (without force), then reads the property; false when absent, null or not
     // convertible to T. Integers of any width convert when the value fits.
-    template <typename T>
-    bool GetPropertyValue(const std::string& propertyName, T& value);
-    // Sets the property in the cached instance only; false when nothing is cached or the
-    // property does not exist.
-    template <typename T>
-    bool SetPropertyValue(const std::string& propertyName, const T& value);
+    template <typename T> bool GetPropertyValue(const std::string& propertyName, T& value);
+    // Sets the property in the cached instance only (UpdateCimServerWithData sends it); false
+    // when nothing is cached or the instance has no such property.
+    template <typename T> bool SetPropertyValue(const std::string& propertyName, const T& value);
 
     // Replaces the cached instance; throws MWEPegasusClientRequest "Classname specified does
-    // not match CIM_Object" when its class differs from this object's.
+    // not match CIM_Object" when its class is neither this object's result class nor the
+    // class of the instance held (an enumeration of a superclass holds a subclass instance).
     void SetCIMInstance(const cim::CIMInstance& instance);
     // A copy of the cached instance (empty when none), without fetching.
     cim::CIMInstance GetCachedInstance() const;
@@ -94,6 +97,51 @@ protected:
     // value through CIMValueToUint32.
     std::uint32_t InvokeExtrinsic(const char* methodName, std::vector<cim::CIMParamValue> in,
                                   const std::vector<OutParameter>& out);
+
+    // An out-parameter copied into `target` when the array's value converts to its type.
+    template <typename T> static OutParameter Out(const char* name, T& target) {
+        return {name, [&target](const cim::CIMValue& value) { CIMValueTo(value, target); }};
+    }
+
+private:
+    enum class FetchCall { GetInstance, Associators, EnumerateInstances };
+
+    bool findPropertyValue(const std::string& propertyName, cim::CIMValue& value);
+    bool setCachedPropertyValue(const std::string& propertyName, const cim::CIMValue& value);
+    void registerSelf();
+
+    bool needsFetch(bool force, const CorvaneConnectionImpl& connection) const;
+    void fetchFrom(UACIMClient& client, const cim::CIMObjectPath& start, FetchCall& call);
+    void fetchByPath(UACIMClient& client, const cim::CIMObjectPath& start);
+    void fetchByAssociation(UACIMClient& client, const cim::CIMObjectPath& start);
+    void fetchByEnumeration(UACIMClient& client);
+    void storeFetched(cim::CIMInstance instance);
+    void markNotFound();
+
+    bool isDataValidLocked() const;
+    bool invalidateLocked();
+    bool invalidateIfPathLocked(const cim::CIMObjectPath& path);
+    bool holdsPath(const cim::CIMObjectPath& path) const;
+    std::uint32_t applyIndication(const UAIndication& indication);
+
+    CorvaneConnectionWeakRef m_CorvaneConnection;
+    // Given to the enumeration constructor for the subclass; nothing here reads it.
+    std::uint8_t m_enumerationFlag = 0;
+    CIM_ContainerAnchor m_anchor;
+    bool m_notFound = false;
+    std::optional<cim::CIMInstance> m_instance;
+    const MerrowProfileInterface* m_containingProfile;
+    FetchTime m_lastFetch;
 };
+
+template <typename T> bool CIM_Object::GetPropertyValue(const std::string& propertyName, T& value) {
+    cim::CIMValue found;
+    return findPropertyValue(propertyName, found) && CIMValueTo(found, value);
+}
+
+template <typename T>
+bool CIM_Object::SetPropertyValue(const std::string& propertyName, const T& value) {
+    return setCachedPropertyValue(propertyName, cim::CIMValue(value));
+}
 
 } // namespace Merrow::UserAgent

@@ -4,11 +4,15 @@
 #include "cim/value/CIMObjectPath.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace Merrow::UserAgent {
 
+class CorvaneConnectionImpl;
 class UAIndication;
 
 // Base of the three kinds of cached CIM data (one instance, a list of instances, a list of
@@ -62,14 +66,30 @@ public:
     static std::uint32_t InvalidateCacheForClassname(const cim::CIMName& className);
     static std::uint32_t InvalidateCacheForObjectPath(const cim::CIMObjectPath& path);
 
+    // The age after which cached data is refetched when time-based expiry is in force
+    // (5000 ms unless a test changes it).
+    static void SetExpiryLimit(std::chrono::milliseconds limit);
+    static std::chrono::milliseconds GetExpiryLimit();
+
 protected:
+    using Clock = std::chrono::steady_clock;
+    using FetchTime = std::optional<Clock::time_point>; // empty: never fetched
+    // How the registry invalidates the container without a virtual call: with a path, only
+    // when the container holds it.
+    using Invalidator = std::function<bool(const cim::CIMObjectPath* path)>;
+
     // Draws the instance id (never 0). Registration under the result class name is done by
     // the concrete class once it is fully constructed (RegisterContainer), and undone by
     // UnregisterContainer, which every concrete destructor calls first and the base
     // destructor calls again (it is idempotent).
     CIM_ObjectContainerInterface();
-    void RegisterContainer(const cim::CIMName& resultClassName);
+    void RegisterContainer(const cim::CIMName& resultClassName, Invalidator invalidate);
     void UnregisterContainer();
+
+    // Expiry by age applies when nothing would tell the container about changes: no
+    // connection, or a connection without indications.
+    static bool IsExpiryInForce(const CorvaneConnectionImpl* connection);
+    static bool IsExpired(const FetchTime& lastFetch);
 
 private:
     const std::uint32_t m_ObjectContainerInstanceId;

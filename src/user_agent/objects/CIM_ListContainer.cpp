@@ -1,0 +1,315 @@
+#include "user_agent/objects/CIM_ListContainer.h"
+
+#include "cim/value/CIMException.h"
+#include "cim/value/CIMObject.h"
+#include "trace/Trace.h"
+#include "user_agent/base/CIMObjectPathIdentity.h"
+#include "user_agent/base/MWExceptions.h"
+#include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/UAIndication.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace Merrow::UserAgent {
+
+using namespace Merrow::Trace;
+
+namespace {
+
+// How each list kind asks for, names and updates its items.
+template <typename Item> struct ListTraits;
+
+template <> struct ListTraits<cim::CIMObject> {
+    static constexpr const char* kClassName = "CIM_ObjectList";
+    static constexpr const char* kListName = "m_ObjectList";
+    static constexpr const char* kReturned = " objects returned from";
+
+    static const cim::CIMObjectPath& pathOf(const cim::CIMObject& item) { return item.getPath(); }
+    static std::vector<cim::CIMObject> lastStep(UACIMClient& client, const cim::CIMObjectPath& path,
+                                                const CIM_AssociationSpec& step) {
+        TraceAssociationCall("ASSOCIATORS()", step.resultClass, step, path);
+        return client.associators(UACIMClient::kArrayNamespace, path, step.associationClass,
+                                  step.resultClass);
+    }
+    static cim::CIMObject fromInstance(cim::CIMInstance instance) { return {std::move(instance)}; }
+    // The changed object as the indication carries it, when it does.
+    static std::optional<cim::CIMObject> fromIndication(const UAIndication& indication) {
+        const cim::CIMObject& source = indication.GetSourceInstance();
+        if (!source.isInstance() || source.getInstance().isUninitialized())
+            return std::nullopt;
+        return source;
+    }
+};
+
+template <> struct ListTraits<cim::CIMObjectPath> {
+    static constexpr const char* kClassName = "CIM_ObjectPathList";
+    static constexpr const char* kListName = "m_ObjectPathList";
+    static constexpr const char* kReturned = " objectpaths returned from";
+
+    static const cim::CIMObjectPath& pathOf(const cim::CIMObjectPath& item) { return item; }
+    static std::vector<cim::CIMObjectPath>
+    lastStep(UACIMClient& client, const cim::CIMObjectPath& path, const CIM_AssociationSpec& step) {
+        TraceAssociationCall("ASSOCIATORNAMES()", step.resultClass, step, path);
+        return client.associatorNames(UACIMClient::kArrayNamespace, path, step.associationClass,
+                                      step.resultClass);
+    }
+    static cim::CIMObjectPath fromInstance(const cim::CIMInstance& instance) {
+        return instance.getPath();
+    }
+    static std::optional<cim::CIMObjectPath> fromIndication(const UAIndication& indication) {
+        return indication.GetSourceObjectPath();
+    }
+};
+
+[[noreturn]] void assertionFailure(const char* message) {
+    MWTRACE(TV_ERROR, TC_ERROR_ASSERTION_FAILURE) << message << MWENDREC;
+    throw MWEAssertionFailure(message, __FILE__, __LINE__, __PRETTY_FUNCTION__);
+}
+
+} // namespace
+
+template <typename Item>
+CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                                           CIM_ContainerAnchor anchor, std::uint8_t flag)
+    : m_enumerationFlag(flag), m_anchor(std::move(anchor)) {
+    m_anchor.TraceConstruction(ListTraits<Item>::kClassName, GetObjectContainerInstanceId(),
+                               containingProfile);
+    RegisterContainer(m_anchor.GetResultClassName(), [this](const cim::CIMObjectPath* path) {
+        ScopedLock lock(*this);
+        return (!path || holdsPathLocked(*path)) && invalidateLocked();
+    });
+}
+
+template <typename Item> CIM_ListContainer<Item>::~CIM_ListContainer() {
+    UnregisterContainer();
+}
+
+template <typename Item>
+void CIM_ListContainer<Item>::SetConnection(const CorvaneConnectionWeakRef& connection) {
+    ScopedLock lock(*this);
+    m_CorvaneConnection = connection;
+}
+
+template <typename Item> cim::CIMName CIM_ListContainer<Item>::GetCIMClassName() const {
+    ScopedLock lock(*this);
+    return m_anchor.GetResultClassName();
+}
+
+template <typename Item> std::string CIM_ListContainer<Item>::GetCIMNamespace() const {
+    return UACIMClient::kArrayNamespace.getString();
+}
+
+template <typename Item> cim::CIMObjectPath CIM_ListContainer<Item>::GetCIMObjectPath() {
+    return GetAnchorPath();
+}
+
+template <typename Item> cim::CIMObjectPath CIM_ListContainer<Item>::GetAnchorPath() const {
+    ScopedLock lock(*this);
+    return m_anchor.GetStartPath();
+}
+
+template <typename Item> std::vector<Item> CIM_ListContainer<Item>::GetItems() {
+    ScopedLock lock(*this);
+    FetchData(false);
+    return m_items;
+}
+
+// ---- fetching -----------------------------------------------------------------------------
+
+template <typename Item> void CIM_ListContainer<Item>::FetchData(bool force) {
+    ScopedLock lock(*this);
+    if (m_anchor.GetResultClassName().isNull())
+        return;
+    const std::shared_ptr<CorvaneConnectionImpl> connection = m_CorvaneConnection.Lock();
+    if (!connection) {
+        MWTRACE(TV_WARNING, TC_ERROR_WARNING)
+            << ListTraits<Item>::kClassName
+            << "::FetchData() attempted without a valid m_CorvaneConnection (maybe be benign if "
+               "at startup)"
+            << MWENDREC;
+        return;
+    }
+    if (!needsFetch(force, connection.get()))
+        return;
+    try {
+        fetchFrom(*connection, startPathOrAssert());
+    } catch (const cim::CIMException& e) {
+        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << ListTraits<Item>::kClassName << "::FetchData() throws Pegasus exception - "
+            << e.what() << MWENDREC;
+        throw;
+    } catch (const MWExceptionAbstractClass&) {
+        throw;
+    } catch (...) {
+        MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
+            << ListTraits<Item>::kClassName << "::FetchData() throws unknown exception" << MWENDREC;
+        throw;
+    }
+    m_fetched = true;
+    m_invalidated = false;
+    m_lastFetch = Clock::now();
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::needsFetch(bool force,
+                                         const CorvaneConnectionImpl* connection) const {
+    return !m_fetched || m_invalidated || force ||
+           (IsExpiryInForce(connection) && IsExpired(m_lastFetch));
+}
+
+template <typename Item> cim::CIMObjectPath CIM_ListContainer<Item>::startPathOrAssert() const {
+    using Kind = CIM_ContainerAnchor::Kind;
+    const cim::CIMObjectPath start = m_anchor.GetStartPath();
+    switch (m_anchor.GetKind()) {
+    case Kind::Anchor_Enumerate:
+        return start;
+    case Kind::Anchor_PathReference:
+        // An empty referenced path (a root not known yet) means an enumeration.
+        if (!m_anchor.HasPathReference())
+            assertionFailure("CIM_ObjectList() m_rootCIMObjectPathPtr is uninitialized");
+        return start;
+    case Kind::Anchor_OwnPath:
+        if (start.isNull())
+            assertionFailure("CIM_ObjectList() m_rootCIMObjectPath is uninitialized");
+        return start;
+    case Kind::Anchor_SourceObject:
+        if (start.isNull())
+            assertionFailure("CIM_ObjectList() m_SourceObject->GetCIMObjectPath() returns and "
+                             "uninitialized CIMObjectPath");
+        return start;
+    }
+    assertionFailure("CIM_ObjectList() has detected internal inconsistency");
+}
+
+template <typename Item>
+void CIM_ListContainer<Item>::fetchFrom(UACIMClient& client, const cim::CIMObjectPath& start) {
+    if (start.isNull() || m_anchor.GetSteps().empty())
+        fetchByEnumeration(client);
+    else
+        fetchByAssociation(client, start);
+}
+
+template <typename Item> void CIM_ListContainer<Item>::fetchByEnumeration(UACIMClient& client) {
+    std::vector<cim::CIMInstance> instances =
+        client.enumerateInstances(UACIMClient::kArrayNamespace, m_anchor.GetResultClassName());
+    std::vector<Item> items;
+    items.reserve(instances.size());
+    for (cim::CIMInstance& instance : instances)
+        items.push_back(ListTraits<Item>::fromInstance(std::move(instance)));
+    m_items = std::move(items);
+    MWTRACE(TV_DETAIL, TC_INFO_DEBUG) << "Fetched (by enumeration) " << ListTraits<Item>::kListName
+                                      << ".size()=" << m_items.size() << MWENDREC;
+}
+
+template <typename Item>
+void CIM_ListContainer<Item>::fetchByAssociation(UACIMClient& client,
+                                                 const cim::CIMObjectPath& start) {
+    const CIM_AssociationSpec& last = m_anchor.GetSteps().back();
+    std::vector<Item> items;
+    for (const cim::CIMObjectPath& path : m_anchor.WalkToLastStep(client, start)) {
+        std::vector<Item> found = ListTraits<Item>::lastStep(client, path, last);
+        MWTRACE(TV_DETAIL, TC_INFO_DEBUG)
+            << found.size() << ListTraits<Item>::kReturned << " path=" << path << MWENDREC;
+        items.insert(items.end(), std::make_move_iterator(found.begin()),
+                     std::make_move_iterator(found.end()));
+    }
+    m_items = std::move(items);
+}
+
+// ---- invalidation and indications -----------------------------------------------------------
+
+template <typename Item> bool CIM_ListContainer<Item>::InvalidateCache() {
+    ScopedLock lock(*this);
+    return invalidateLocked();
+}
+
+template <typename Item> bool CIM_ListContainer<Item>::invalidateLocked() {
+    if (!m_fetched || m_invalidated)
+        return false;
+    m_invalidated = true;
+    return true;
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::InvalidateCacheIfPath(const cim::CIMObjectPath& path) {
+    ScopedLock lock(*this);
+    return holdsPathLocked(path) && invalidateLocked();
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::HoldsPath(const cim::CIMObjectPath& path) const {
+    ScopedLock lock(*this);
+    return holdsPathLocked(path);
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::holdsPathLocked(const cim::CIMObjectPath& path) const {
+    return std::any_of(m_items.begin(), m_items.end(), [&](const Item& item) {
+        return IsSameObjectPath(ListTraits<Item>::pathOf(item), path);
+    });
+}
+
+template <typename Item>
+std::uint32_t
+CIM_ListContainer<Item>::UpdateObjectContainerWithIndication(const UAIndication& indication) {
+    ScopedLock lock(*this);
+    if (indication.GetKind() != UAIndication::IndicationKind_CIMObject ||
+        !m_anchor.Concerns(indication.GetSourceClassName()))
+        return 0;
+    return applyIndication(indication);
+}
+
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indication) {
+    const cim::CIMObjectPath& path = indication.GetSourceObjectPath();
+    switch (indication.GetType()) {
+    case UAIndication::CIMIndicationType_Creation:
+        if (holdsPathLocked(path))
+            return 0;
+        FetchData(true);
+        return holdsPathLocked(path) ? 1 : 0;
+    case UAIndication::CIMIndicationType_Deletion:
+        return removePath(path);
+    case UAIndication::CIMIndicationType_Modification:
+        return replaceItem(indication);
+    case UAIndication::CIMIndicationType_Refresh:
+        MWTRACE(TV_DETAIL, TC_INFO_DEBUG)
+            << "UpdateObjectContainerWithIndication for CIMIndicationType_Refresh "
+            << " for " << path << " on " << ListTraits<Item>::kClassName << " containing a "
+            << m_anchor.GetResultClassName() << MWENDREC;
+        invalidateLocked();
+        return 1;
+    case UAIndication::CIMIndicationType_Unknown:
+        return 0;
+    }
+    return 0;
+}
+
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::removePath(const cim::CIMObjectPath& path) {
+    return static_cast<std::uint32_t>(std::erase_if(m_items, [&](const Item& item) {
+        return IsSameObjectPath(ListTraits<Item>::pathOf(item), path);
+    }));
+}
+
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::replaceItem(const UAIndication& indication) {
+    const std::optional<Item> changed = ListTraits<Item>::fromIndication(indication);
+    if (!changed)
+        return 0;
+    std::uint32_t replaced = 0;
+    for (Item& item : m_items) {
+        if (IsSameObjectPath(ListTraits<Item>::pathOf(item), indication.GetSourceObjectPath())) {
+            item = *changed;
+            ++replaced;
+        }
+    }
+    return replaced;
+}
+
+template class CIM_ListContainer<cim::CIMObject>;
+template class CIM_ListContainer<cim::CIMObjectPath>;
+
+} // namespace Merrow::UserAgent

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "user_agent/base/UALockableObject.h"
+#include "user_agent/connection/CorvaneConnectionWeakRef.h"
+#include "user_agent/objects/CIM_AssociationSpec.h"
+#include "user_agent/objects/CIM_ContainerAnchor.h"
+#include "user_agent/objects/CIM_ObjectContainerInterface.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Merrow::UserAgent {
+
+class CorvaneConnectionImpl;
+class MerrowProfileInterface;
+class UACIMClient;
+
+// What CIM_ObjectList and CIM_ObjectPathList share: any number of items (cim::CIMObject or
+// cim::CIMObjectPath) found by enumerating the result class or by an association walk from
+// the anchor; the two differ only in how the last step is asked for and in their names. An
+// empty answer is a valid, empty list.
+//
+// Threads: any; every public operation holds the container's own lock for its whole run.
+// Lock order: profile, then container, then (inside a fetch) the source container of kind 4,
+// then the connection's client lock.
+template <typename Item>
+class CIM_ListContainer : public CIM_ObjectContainerInterface, public UALockableObject {
+public:
+    ~CIM_ListContainer() override;
+
+    void SetConnection(const CorvaneConnectionWeakRef& connection) override;
+    std::uint32_t UpdateObjectContainerWithIndication(const UAIndication& indication) override;
+    cim::CIMName GetCIMClassName() const override;
+    std::string GetCIMNamespace() const override;
+    void FetchData(bool force) override;
+    bool IsObjectContainer() const override { return false; }
+    bool InvalidateCache() override;
+    bool InvalidateCacheIfPath(const cim::CIMObjectPath& path) override;
+    // The anchor path: a list has no path of its own.
+    cim::CIMObjectPath GetCIMObjectPath() override;
+    cim::CIMObjectPath GetAnchorPath() const override;
+    void UpdateCimServerWithData() override {}
+
+    // True when the path is one of the held items' (host and namespace ignored); no fetch.
+    bool HoldsPath(const cim::CIMObjectPath& path) const;
+
+protected:
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile, CIM_ContainerAnchor anchor,
+                      std::uint8_t flag = 0);
+
+    // Fetches when needed, then copies the items.
+    std::vector<Item> GetItems();
+
+private:
+    cim::CIMObjectPath startPathOrAssert() const;
+    void fetchFrom(UACIMClient& client, const cim::CIMObjectPath& start);
+    void fetchByEnumeration(UACIMClient& client);
+    void fetchByAssociation(UACIMClient& client, const cim::CIMObjectPath& start);
+    bool needsFetch(bool force, const CorvaneConnectionImpl* connection) const;
+    bool invalidateLocked();
+    bool holdsPathLocked(const cim::CIMObjectPath& path) const;
+    std::uint32_t applyIndication(const UAIndication& indication);
+    std::uint32_t removePath(const cim::CIMObjectPath& path);
+    std::uint32_t replaceItem(const UAIndication& indication);
+
+    CorvaneConnectionWeakRef m_CorvaneConnection;
+    // Given to the enumeration constructor for the owner; nothing here reads it.
+    std::uint8_t m_enumerationFlag;
+    CIM_ContainerAnchor m_anchor;
+    std::vector<Item> m_items;
+    bool m_fetched = false;
+    bool m_invalidated = false;
+    FetchTime m_lastFetch;
+};
+
+} // namespace Merrow::UserAgent
