@@ -4,6 +4,7 @@
 #include "cim/value/CIMParamValue.h"
 #include "cim/value/CIMValue.h"
 #include "user_agent/base/CIMValueConversions.h"
+#include "user_agent/base/MerrowReturnValue.h"
 #include "user_agent/base/UALockableObject.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/objects/CIM_AssociationSpec.h"
@@ -98,6 +99,15 @@ protected:
     std::uint32_t InvokeExtrinsic(const char* methodName, std::vector<cim::CIMParamValue> in,
                                   const std::vector<OutParameter>& out);
 
+    // An in-parameter of the CIM type that matches T.
+    template <typename T> static cim::CIMParamValue In(const char* name, const T& value) {
+        return cim::CIMParamValue(name, cim::CIMValue(value));
+    }
+    // A typed getter's answer: UA_S_OK when the property was read, UA_E_FAIL otherwise.
+    template <typename T> MerrowReturnValue GetTypedProperty(const char* name, T& value) {
+        return MerrowReturnValue(GetPropertyValue(name, value) ? MerrowReturnValue::UA_S_OK
+                                                               : MerrowReturnValue::UA_E_FAIL);
+    }
     // An out-parameter copied into `target` when the array's value converts to its type.
     template <typename T> static OutParameter Out(const char* name, T& target) {
         return {name, [&target](const cim::CIMValue& value) { CIMValueTo(value, target); }};
