@@ -31,14 +31,15 @@ ArrayOptions bigArray(unsigned volumes)
 struct Server {
     explicit Server(unsigned volumes)
         : model(DefaultArray::build(bigArray(volumes)), "127.0.0.200"),
-          control(model, faults, counters, settings),
+          control(model, faults, counters, calls, settings),
           handler(control),
-          dispatcher(model, settings, faults, counters, handler, "127.0.0.200")
+          dispatcher(model, settings, faults, counters, calls, handler, "127.0.0.200")
     {
     }
     SimulatorSettings settings;
     FaultControl faults;
     RequestCounters counters;
+    MethodCallLog calls;
     ArrayModel model;
     SimulatorControl control;
     ControlHandler handler;

@@ -145,6 +145,28 @@ const std::vector<ControlMethod>& methods()
              out.emplace_back("Counts", cim::CIMValue(counts));
              return 0u;
          }},
+        {"GetLastCall", {{"Method", T::String}},
+         [](SimulatorControl& c, const Values& v, Outs& out) {
+             const auto call = c.lastCall(value<std::string>(v, "Method", ""));
+             if (!call)
+                 return result(ControlResult::NotFound);
+             std::vector<std::string> names, types, texts;
+             for (const auto& [name, parameter] : call->parameters) {
+                 names.push_back(name);
+                 types.emplace_back(cim::cimTypeName(parameter.getType()));
+                 texts.push_back(parameter.toString());
+             }
+             out.emplace_back("ClassName", cim::CIMValue(call->className));
+             out.emplace_back("ParameterNames", cim::CIMValue(names));
+             out.emplace_back("ParameterTypes", cim::CIMValue(types));
+             out.emplace_back("ParameterValues", cim::CIMValue(texts));
+             return 0u;
+         }},
+        {"ClearCalls", {},
+         [](SimulatorControl& c, const Values&, Outs&) {
+             c.clearCalls();
+             return 0u;
+         }},
         {"ResetRequestCounters", {},
          [](SimulatorControl& c, const Values&, Outs&) {
              c.resetRequestCounts();

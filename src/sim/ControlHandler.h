@@ -15,6 +15,12 @@
 //   AddInitiator(Name) -> InstanceID                   RemoveInitiator(Name)
 //   AddSession(InitiatorName, Volume) -> InstanceID    RemoveSession(Session)
 //   GetRequestCounters() -> Operations[], Counts[]     ResetRequestCounters()
+//   GetLastCall(Method) -> ClassName, ParameterNames[], ParameterTypes[], ParameterValues[]
+//                                                      ClearCalls()
+//
+// GetLastCall tells what the last call of an extrinsic method of the array received: only
+// the parameters the client sent, by their declared names, with the CIM type name and the
+// value as text (references as object path text, arrays as "{a,b}"); 1 when no call came.
 //
 // Requests to this namespace are never counted nor failed, delayed or refused by the
 // faults they control.

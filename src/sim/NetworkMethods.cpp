@@ -67,6 +67,26 @@ std::optional<std::uint32_t> address(MethodCall& call, const char* name)
     return NetworkProjection::parseIpv4(call.in<std::string>(name, ""));
 }
 
+// The address and mask a ping goes out from.
+struct Interface {
+    std::string address;
+    std::string subnetMask;
+};
+
+// The management port as clients see and set it.
+Interface managementInterface(const MethodCall& call)
+{
+    const StoredObject* port = call.view().storage.find(
+        MethodCall::instancePath("Merrow_SystemSettingsNetworkOutbandPort", SettingId::OutbandPort));
+    if (port == nullptr)
+        return {};
+    auto text = [&](const char* name) {
+        const cim::CIMValue value = port->instance->getPropertyValue(name);
+        return value.isNull() ? std::string() : value.get<std::string>();
+    };
+    return {text("IPAddress"), text("SubnetMask")};
+}
+
 } // namespace
 
 std::uint32_t NetworkMethods::createLinkAggregator(MethodCall& call)
@@ -231,16 +251,22 @@ std::uint32_t NetworkMethods::deletePortal(MethodCall& call)
 std::uint32_t NetworkMethods::pingRemote(MethodCall& call)
 {
     const auto path = call.in<cim::CIMObjectPath>("NetworkPortal");
-    const SimPortal* portal = path ? call.portal(*path) : nullptr;
-    if (portal == nullptr)
-        return IpEntityNotFound;
+    Interface from;
+    if (path && path->hasKeys()) {
+        const SimPortal* portal = call.portal(*path);
+        if (portal == nullptr)
+            return IpEntityNotFound;
+        from = {portal->ipAddress, portal->subnetMask};
+    } else {
+        from = managementInterface(call);
+    }
     const auto remote = address(call, "IPv4Address");
     if (!remote || *remote == 0)
         return InvalidIpAddress;
-    // Hosts on the portal's own subnet answer; anything else would need a router the
+    // Hosts on the interface's own subnet answer; anything else would need a router the
     // simulated network does not have.
-    const auto own = NetworkProjection::parseIpv4(portal->ipAddress);
-    const auto mask = NetworkProjection::parseIpv4(portal->subnetMask);
+    const auto own = NetworkProjection::parseIpv4(from.address);
+    const auto mask = NetworkProjection::parseIpv4(from.subnetMask);
     if (!own || !mask || (*own & *mask) != (*remote & *mask))
         return RequestTimedOut;
     call.out("Delay", cim::CIMValue(kPingDelay));

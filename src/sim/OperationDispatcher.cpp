@@ -183,8 +183,9 @@ cim::CIMResponse errorResponse(const cim::CIMRequest& request, CIMStatusCode cod
 } // namespace
 
 OperationDispatcher::OperationDispatcher(ArrayModel& model, SimulatorSettings& settings, FaultControl& faults,
-                                         RequestCounters& counters, ControlHandler& control, std::string host)
-    : m_model(model), m_settings(settings), m_faults(faults), m_counters(counters), m_control(control),
+                                         RequestCounters& counters, MethodCallLog& calls, ControlHandler& control,
+                                         std::string host)
+    : m_model(model), m_settings(settings), m_faults(faults), m_counters(counters), m_calls(calls), m_control(control),
       m_host(std::move(host))
 {
 }
@@ -546,6 +547,7 @@ cim::CIMResponse OperationDispatcher::extrinsic(const cim::CIMRequest& request)
     if (spec == nullptr)
         throw CIMException(CIMStatusCode::MethodNotFound, request.methodName.getString() + " of " + cls.name);
     std::map<std::string, cim::CIMValue> values = ParameterCoercion::coerce(spec->in, request.params);
+    RecordedCall recorded{cls.name, values};
 
     cim::CIMResponse response;
     m_model.update([&](ModelTransaction& transaction) {
@@ -562,10 +564,13 @@ cim::CIMResponse OperationDispatcher::extrinsic(const cim::CIMRequest& request)
                                                                         " must be invoked on an instance of " + cls.name);
             object = instances.front();
         }
+        recorded.className = object->cls->name;
         MethodCall call(transaction, m_settings, *object->path, std::move(values));
         response.returnValue = cim::CIMValue(spec->handler(call));
         response.outParams = call.takeOutParameters();
     });
+    // Recorded outside the model lock, which must not be held while another is taken.
+    m_calls.record(spec->methodName, std::move(recorded));
     return response;
 }
 

@@ -22,6 +22,7 @@
 #include "sim/ArrayModel.h"
 #include "sim/ControlHandler.h"
 #include "sim/FaultControl.h"
+#include "sim/MethodCallLog.h"
 #include "sim/RequestCounters.h"
 #include "sim/SimulatorSettings.h"
 
@@ -35,7 +36,7 @@ namespace Merrow::Sim {
 class OperationDispatcher {
 public:
     OperationDispatcher(ArrayModel& model, SimulatorSettings& settings, FaultControl& faults, RequestCounters& counters,
-                        ControlHandler& control, std::string host);
+                        MethodCallLog& calls, ControlHandler& control, std::string host);
 
     // Never throws: every failure becomes the response's error.
     cim::CIMResponse dispatch(const cim::CIMRequest& request);
@@ -69,6 +70,7 @@ private:
     SimulatorSettings& m_settings;
     FaultControl& m_faults;
     RequestCounters& m_counters;
+    MethodCallLog& m_calls;
     ControlHandler& m_control;
     const std::string m_host;
 };

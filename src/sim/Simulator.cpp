@@ -35,9 +35,9 @@ Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
     m_router = std::make_unique<IndicationRouter>(*m_sender, m_options.array.address);
     m_model->setChangeListener(m_router.get());
 
-    m_control = std::make_unique<SimulatorControl>(*m_model, m_faults, m_counters, m_settings);
+    m_control = std::make_unique<SimulatorControl>(*m_model, m_faults, m_counters, m_calls, m_settings);
     m_controlHandler = std::make_unique<ControlHandler>(*m_control);
-    m_dispatcher = std::make_unique<OperationDispatcher>(*m_model, m_settings, m_faults, m_counters,
+    m_dispatcher = std::make_unique<OperationDispatcher>(*m_model, m_settings, m_faults, m_counters, m_calls,
                                                          *m_controlHandler, m_options.array.address);
     CimServerOptions serverOptions;
     serverOptions.address = m_options.array.address;

@@ -18,6 +18,7 @@
 #include "sim/IndicationSender.h"
 #include "sim/JobRunner.h"
 #include "sim/OperationDispatcher.h"
+#include "sim/MethodCallLog.h"
 #include "sim/RequestCounters.h"
 #include "sim/SimulatorControl.h"
 #include "sim/SimulatorSettings.h"
@@ -69,6 +70,7 @@ private:
     SimulatorSettings m_settings;
     FaultControl m_faults;
     RequestCounters m_counters;
+    MethodCallLog m_calls;
     std::shared_ptr<StateFile> m_stateFile;
     std::unique_ptr<ArrayModel> m_model;
     std::unique_ptr<IndicationSender> m_sender;

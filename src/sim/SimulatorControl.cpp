@@ -26,8 +26,8 @@ SimVolume* findVolume(ArrayState& state, const std::string& nameOrId)
 } // namespace
 
 SimulatorControl::SimulatorControl(ArrayModel& model, FaultControl& faults, RequestCounters& counters,
-                                   SimulatorSettings& settings)
-    : m_model(model), m_faults(faults), m_counters(counters), m_settings(settings)
+                                   MethodCallLog& calls, SimulatorSettings& settings)
+    : m_model(model), m_faults(faults), m_counters(counters), m_calls(calls), m_settings(settings)
 {
 }
 

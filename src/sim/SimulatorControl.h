@@ -9,13 +9,16 @@
 
 #include "sim/ArrayModel.h"
 #include "sim/FaultControl.h"
+#include "sim/MethodCallLog.h"
 #include "sim/RequestCounters.h"
 #include "sim/SimulatorSettings.h"
 
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Merrow::Sim {
@@ -28,7 +31,8 @@ enum class ControlResult : std::uint32_t {
 
 class SimulatorControl {
 public:
-    SimulatorControl(ArrayModel& model, FaultControl& faults, RequestCounters& counters, SimulatorSettings& settings);
+    SimulatorControl(ArrayModel& model, FaultControl& faults, RequestCounters& counters, MethodCallLog& calls,
+                     SimulatorSettings& settings);
 
     void refuseLogins(bool refuse) { m_faults.setRefuseLogins(refuse); }
     void failNextCalls(const std::string& operation, std::uint32_t count, std::uint32_t code)
@@ -66,6 +70,10 @@ public:
     std::map<std::string, std::uint64_t> requestCounts() const { return m_counters.snapshot(); }
     void resetRequestCounts() { m_counters.reset(); }
 
+    // What the last call of an extrinsic method received; nullopt when none came.
+    std::optional<RecordedCall> lastCall(std::string_view methodName) const { return m_calls.last(methodName); }
+    void clearCalls() { m_calls.clear(); }
+
     void setJobs(bool enabled, std::uint32_t milliseconds);
     void setJobKeepTime(std::uint32_t milliseconds) { m_settings.jobKeepMilliseconds = milliseconds; }
 
@@ -75,6 +83,7 @@ private:
     ArrayModel& m_model;
     FaultControl& m_faults;
     RequestCounters& m_counters;
+    MethodCallLog& m_calls;
     SimulatorSettings& m_settings;
 };
 

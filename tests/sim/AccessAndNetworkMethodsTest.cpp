@@ -206,6 +206,30 @@ TEST(Portals, PingAnswersOnlyOnThePortalsSubnet)
     EXPECT_EQ(returnValue(ping("nonsense")), ArrayFailure::InvalidIpAddress);
 }
 
+TEST(Portals, PingWithoutAPortalGoesOutOfTheManagementPort)
+{
+    SimulatedArray array;
+    auto ping = [&](std::vector<cim::CIMParamValue> portal, const char* address) {
+        portal.push_back(param("IPv4Address", CIMValue(address)));
+        return returnValue(array.send(invoke(kNetwork, "PingRemoteIPProtocolEndpoint", std::move(portal))));
+    };
+    const cim::CIMObjectPath empty("", Namespaces::Storage, "CIM_TCPProtocolEndpoint");
+    for (auto portal : {std::vector<cim::CIMParamValue>{}, std::vector{param("NetworkPortal", CIMValue(empty))}}) {
+        EXPECT_EQ(ping(portal, "127.0.0.1"), ArrayFailure::Ok);
+        // The data network is not on the management port's subnet.
+        EXPECT_EQ(ping(portal, "10.10.1.77"), ArrayFailure::RequestTimedOut);
+        EXPECT_EQ(ping(portal, ""), ArrayFailure::InvalidIpAddress);
+    }
+    EXPECT_EQ(ping({param("NetworkPortal", CIMValue(portalPath("410000ff")))}, "127.0.0.1"), ArrayFailure::IpEntityNotFound);
+
+    auto port = enumerate(array, "Merrow_SystemSettingsNetworkOutbandPort").at(0);
+    port.setPropertyValue("IPAddress", CIMValue("192.168.7.5"));
+    port.setPropertyValue("SubnetMask", CIMValue("255.255.255.0"));
+    ASSERT_EQ(statusOf(array.send(intrinsic("ModifyInstance", {param("ModifiedInstance", CIMValue(port))}))), 0);
+    EXPECT_EQ(ping({}, "192.168.7.1"), ArrayFailure::Ok);
+    EXPECT_EQ(ping({}, "127.0.0.1"), ArrayFailure::RequestTimedOut);
+}
+
 TEST(Portals, DeletingAPortalEndsItsSessions)
 {
     SimulatedArray array;

@@ -1,5 +1,7 @@
 // Every association chain and enumerated singleton the client library's profiles and
-// groupings walk, against the default array, with the counts their callers rely on.
+// groupings walk, against the default array, with the counts their callers rely on: a
+// container of one object finds exactly one (two make the client fail with "too many
+// objects"), a list finds the whole set. One row per chain.
 
 #include "SimTestSupport.h"
 
@@ -10,33 +12,73 @@ namespace {
 
 using namespace Testing;
 
-class ModelWalk : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        top = firstPath("CIM_ComputerSystem", 0);
-        controllerA = firstPath("CIM_ComputerSystem", 1);
-        volume = firstPath("CIM_StorageVolume", 0);
-        disk = firstPath("CIM_DiskDrive", 0);
-        leaf = firstPath("Merrow_LeafExtent", 0);
-        target = firstPath("CIM_SCSIProtocolController", 0);
-        initiator = firstPath("CIM_StorageHardwareID", 0);
-        port = firstPath("CIM_EthernetPort", 0);
-        lag = firstPath("Merrow_DataLinkEndpoint", 0);
-        portal = firstPath("CIM_TCPProtocolEndpoint", 0);
-        route = firstPath("Merrow_NetworkRoute", 1);
-        basePool = instancePath("CIM_StoragePool", PoolId::BaseA);
+enum class Root {
+    None, // the class is enumerated
+    Top,
+    Controller,
+    Volume,
+    JobVolume,
+    Disk,
+    Leaf,
+    Pool,
+    Job,
+    Target,
+    Initiator,
+    Port,
+    Lag,
+    Portal,
+    Session,
+    Connection,
+    Route,
+};
 
-        // One initiator with access to the first volume and a live session on it.
+struct Chain {
+    const char* container;
+    Root root;
+    std::vector<Step> steps;
+    std::size_t count;
+    const char* resultClass;
+};
+
+void PrintTo(const Chain& chain, std::ostream* os) { *os << chain.container; }
+
+class ModelWalk : public testing::TestWithParam<Chain> {
+protected:
+    // The default array, with one initiator granted access to the first volume and logged
+    // in, and a volume whose creation still runs as a job.
+    ModelWalk() : array(ArrayOptions{}, true)
+    {
+        const auto target = firstPath("CIM_SCSIProtocolController", 0);
         const auto exposed = array.send(invoke(servicePath("CIM_ControllerConfigurationService"), "ExposePaths",
-                                               {param("InitiatorPortIDs", cim::CIMValue(std::vector<std::string>{
-                                                                              "iqn.2024-01.org.example:host1"})),
+                                               {param("InitiatorPortIDs", cim::CIMValue(std::vector<std::string>{kHost})),
                                                 param("ProtocolControllers", cim::CIMValue(std::vector{target}))}));
-        ASSERT_EQ(returnValue(exposed), ArrayFailure::Ok);
+        EXPECT_EQ(returnValue(exposed), ArrayFailure::Ok);
         std::string sessionId;
-        ASSERT_EQ(array.control.addSession("iqn.2024-01.org.example:host1", "vol001", sessionId), ControlResult::Ok);
-        session = instancePath("CIM_iSCSISession", sessionId);
-        connection = firstPath("CIM_iSCSIConnection", 0);
+        EXPECT_EQ(array.control.addSession(kHost, "vol001", sessionId), ControlResult::Ok);
+        const auto created = array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "CreateVolume",
+                                               {param("ElementName", cim::CIMValue("with job")),
+                                                param("Size", cim::CIMValue(std::uint64_t{1} << 30)),
+                                                param("VolumeOrganization", cim::CIMValue(std::uint16_t{1}))}));
+        EXPECT_EQ(returnValue(created), ArrayFailure::JobStarted);
+
+        roots = {
+            {Root::Top, firstPath("CIM_ComputerSystem", 0)},
+            {Root::Controller, firstPath("CIM_ComputerSystem", 1)},
+            {Root::Volume, firstPath("CIM_StorageVolume", 0)},
+            {Root::JobVolume, outParam(created, "StorageVolume")->get<cim::CIMObjectPath>()},
+            {Root::Disk, firstPath("CIM_DiskDrive", 0)},
+            {Root::Leaf, firstPath("Merrow_LeafExtent", 0)},
+            {Root::Pool, instancePath("CIM_StoragePool", PoolId::BaseA)},
+            {Root::Job, outParam(created, "Job")->get<cim::CIMObjectPath>()},
+            {Root::Target, target},
+            {Root::Initiator, firstPath("CIM_StorageHardwareID", 0)},
+            {Root::Port, firstPath("CIM_EthernetPort", 0)},
+            {Root::Lag, firstPath("Merrow_DataLinkEndpoint", 0)},
+            {Root::Portal, firstPath("CIM_TCPProtocolEndpoint", 0)},
+            {Root::Session, instancePath("CIM_iSCSISession", sessionId)},
+            {Root::Connection, firstPath("CIM_iSCSIConnection", 0)},
+            {Root::Route, firstPath("Merrow_NetworkRoute", 1)},
+        };
     }
 
     cim::CIMObjectPath firstPath(const char* className, std::size_t index)
@@ -49,159 +91,143 @@ protected:
         return response.paths[index];
     }
 
-    void expectWalk(const cim::CIMObjectPath& start, const std::vector<Step>& steps, std::size_t count,
-                    const char* className)
+    // What the container finds: the walk's last step, the root object itself, or the
+    // enumeration of its class.
+    std::vector<cim::CIMObject> find(const Chain& chain)
     {
-        const auto objects = walk(array, start, steps);
-        EXPECT_EQ(objects.size(), count) << start.getClassName() << " via " << steps.back().associationClass << " to "
-                                         << steps.back().resultClass;
-        for (const cim::CIMObject& object : objects)
-            EXPECT_EQ(object.getClassName(), cim::CIMName(className));
+        if (!chain.steps.empty())
+            return walk(array, roots.at(chain.root), chain.steps);
+        if (chain.root != Root::None) {
+            const auto got = array.send(intrinsic("GetInstance", {param("InstanceName", cim::CIMValue(roots.at(chain.root)))}));
+            return std::vector<cim::CIMObject>(got.instances.begin(), got.instances.end());
+        }
+        const auto all = enumerate(array, chain.resultClass);
+        return std::vector<cim::CIMObject>(all.begin(), all.end());
     }
 
+    static constexpr const char* kHost = "iqn.2024-01.org.example:host1";
     SimulatedArray array;
-    cim::CIMObjectPath top, controllerA, volume, disk, leaf, target, initiator, port, lag, portal, route, basePool,
-        session, connection;
+    std::map<Root, cim::CIMObjectPath> roots;
 };
 
-TEST_F(ModelWalk, VolumeProfile)
+TEST_P(ModelWalk, FindsWhatTheContainerExpects)
 {
-    expectWalk(volume, {{"CIM_ElementSettingData", "CIM_StorageSettingWithHints"}}, 1, "CIM_StorageSettingWithHints");
-    expectWalk(volume, {{"CIM_AllocatedFromStoragePool", "CIM_StoragePool"}}, 1, "CIM_StoragePool");
-    expectWalk(volume, {{"CIM_AffectedJobElement", "CIM_ConcreteJob"}}, 0, "CIM_ConcreteJob");
-    expectWalk(volume, {{"CIM_ProtocolControllerForUnit", "CIM_SCSIProtocolController"}}, 1,
-               "CIM_SCSIProtocolController");
-    expectWalk(volume,
-               {{"CIM_ProtocolControllerForUnit", "CIM_SCSIProtocolController"},
-                {"CIM_AuthorizedTarget", "CIM_AuthorizedPrivilege"},
-                {"CIM_AuthorizedSubject", "CIM_StorageHardwareID"}},
-               1, "CIM_StorageHardwareID");
-    expectWalk(volume, {{"Merrow_VolumeReconfiguring", "CIM_StorageVolume"}}, 0, "CIM_StorageVolume");
-    expectWalk(volume, {{"CIM_BasedOn", "Merrow_LeafExtent"}}, 1, "Merrow_LeafExtent");
+    const Chain& chain = GetParam();
+    const auto objects = find(chain);
+    EXPECT_EQ(objects.size(), chain.count);
+    for (const cim::CIMObject& object : objects)
+        EXPECT_EQ(object.getClassName(), cim::CIMName(chain.resultClass));
 }
 
-TEST_F(ModelWalk, DiskProfileFromTheDriveAndFromItsExtent)
+// Steps that recur.
+const Step kDiskExtent{"CIM_MediaPresent", "CIM_StorageExtent"};
+const Step kTargetsOfVolume{"CIM_ProtocolControllerForUnit", "CIM_SCSIProtocolController"};
+const Step kPrivilegesOfTarget{"CIM_AuthorizedTarget", "CIM_AuthorizedPrivilege"};
+const Step kSubjectsOfPrivilege{"CIM_AuthorizedSubject", "CIM_StorageHardwareID"};
+
+// The default array: 8 disks (6 in base pool A, 2 available), 2 volumes and the one created
+// with a job, 2 registered initiators (the first granted and logged in), 2 controllers with
+// 4 ports each (ports 1 and 2 aggregated, one portal per aggregate), 3 routes, 5 pools.
+INSTANTIATE_TEST_SUITE_P(
+    Containers, ModelWalk,
+    testing::Values(
+        Chain{"Volume: setting", Root::Volume, {{"CIM_ElementSettingData", "CIM_StorageSettingWithHints"}}, 1, "CIM_StorageSettingWithHints"},
+        Chain{"Volume: pool", Root::Volume, {{"CIM_AllocatedFromStoragePool", "CIM_StoragePool"}}, 1, "CIM_StoragePool"},
+        Chain{"Volume: tasks", Root::JobVolume, {{"CIM_AffectedJobElement", "CIM_ConcreteJob"}}, 1, "CIM_ConcreteJob"},
+        Chain{"Volume: no tasks when none run", Root::Volume, {{"CIM_AffectedJobElement", "CIM_ConcreteJob"}}, 0, "CIM_ConcreteJob"},
+        Chain{"Volume: targets", Root::Volume, {kTargetsOfVolume}, 1, "CIM_SCSIProtocolController"},
+        Chain{"Volume: initiators with access", Root::Volume, {kTargetsOfVolume, kPrivilegesOfTarget, kSubjectsOfPrivilege}, 1, "CIM_StorageHardwareID"},
+        Chain{"Volume: reconfiguring", Root::Volume, {{"Merrow_VolumeReconfiguring", "CIM_StorageVolume"}}, 0, "CIM_StorageVolume"},
+        Chain{"Disk: extent", Root::Disk, {kDiskExtent}, 1, "CIM_StorageExtent"},
+        Chain{"Disk: media of the extent", Root::Disk, {kDiskExtent, {"CIM_RealizesExtent", "CIM_PhysicalMedia"}}, 1, "CIM_PhysicalMedia"},
+        // The first disk holds the first volume and the new one, which went to the first
+        // of the equally free disks.
+        Chain{"Disk: leaf extents of the extent", Root::Disk, {kDiskExtent, {"CIM_BasedOn", "Merrow_LeafExtent"}}, 2, "Merrow_LeafExtent"},
+        Chain{"Disk: leaf extents", Root::Disk, {{"CIM_BasedOn", "Merrow_LeafExtent"}}, 2, "Merrow_LeafExtent"},
+        Chain{"Disk: pool", Root::Disk, {{"CIM_ConcreteComponent", "CIM_StoragePool"}}, 1, "CIM_StoragePool"},
+        Chain{"Disk: pool of the extent", Root::Disk, {kDiskExtent, {"CIM_ConcreteComponent", "CIM_StoragePool"}}, 1, "CIM_StoragePool"},
+        Chain{"Disk: SMART status", Root::Disk, {{"Merrow_SMARTDataForDrive", "Merrow_DriveSMARTStatus"}}, 1, "Merrow_DriveSMARTStatus"},
+        Chain{"Disk: tasks", Root::Disk, {{"CIM_AffectedJobElement", "CIM_ConcreteJob"}}, 0, "CIM_ConcreteJob"},
+        Chain{"Extent: volumes", Root::Leaf, {{"CIM_BasedOn", "CIM_StorageVolume"}}, 1, "CIM_StorageVolume"},
+        Chain{"Extent: disks", Root::Leaf, {{"CIM_BasedOn", "CIM_StorageExtent"}, {"CIM_MediaPresent", "CIM_DiskDrive"}}, 1, "CIM_DiskDrive"},
+        Chain{"Composition: leaf extents", Root::Volume, {{"CIM_BasedOn", "Merrow_LeafExtent"}}, 1, "Merrow_LeafExtent"},
+        Chain{"Composition: composite extents", Root::Volume, {{"CIM_BasedOn", "CIM_CompositeExtent"}}, 0, "CIM_CompositeExtent"},
+        Chain{"ServerAndVirtualizer: disks", Root::Top, {{"CIM_SystemDevice", "CIM_DiskDrive"}}, 8, "CIM_DiskDrive"},
+        Chain{"MultipleComputerSystems: controllers", Root::Top, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 2, "CIM_ComputerSystem"},
+        Chain{"CorvaneSystem, PoolList: pools", Root::Top, {{"CIM_HostedStoragePool", "CIM_StoragePool"}}, 5, "CIM_StoragePool"},
+        Chain{"Controller: array system", Root::Controller, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 1, "CIM_ComputerSystem"},
+        Chain{"Controller: chassis", Root::Controller, {{"CIM_ComponentCS", "CIM_ComputerSystem"}, {"CIM_ComputerSystemPackage", "CIM_Chassis"}}, 1, "CIM_Chassis"},
+        Chain{"Controller: chassis of the array", Root::Top, {{"CIM_ComputerSystemPackage", "CIM_Chassis"}}, 1, "CIM_Chassis"},
+        Chain{"Controller: physical ports", Root::Controller, {{"CIM_SystemDevice", "CIM_EthernetPort"}}, 4, "CIM_EthernetPort"},
+        Chain{"Controller: link aggregates", Root::Controller, {{"CIM_HostedAccessPoint", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint"},
+        Chain{"Controller: settings", Root::Controller, {{"Merrow_AssociatedControllerInfo", "Merrow_SystemSettingsController"}}, 1, "Merrow_SystemSettingsController"},
+        Chain{"Controller: firmware", Root::Controller, {{"Merrow_FirmwareImagesForController", "Merrow_FirmwareImagesInfo"}}, 1, "Merrow_FirmwareImagesInfo"},
+        Chain{"EthernetPort: link aggregate", Root::Port, {{"CIM_DeviceSAPImplementation", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint"},
+        Chain{"EthernetPort: systems", Root::Port, {{"CIM_SystemDevice", "CIM_ComputerSystem"}}, 2, "CIM_ComputerSystem"},
+        Chain{"Pool: disks", Root::Pool, {{"CIM_ConcreteComponent", "CIM_StorageExtent"}, {"CIM_MediaPresent", "CIM_DiskDrive"}}, 6, "CIM_DiskDrive"},
+        Chain{"VolumeList, SystemPerformanceSummary: volumes", Root::Top, {{"CIM_SystemDevice", "CIM_StorageVolume"}}, 3, "CIM_StorageVolume"},
+        Chain{"Task: the job", Root::Job, {}, 1, "CIM_ConcreteJob"},
+        Chain{"TaskList: all jobs", Root::None, {}, 1, "CIM_ConcreteJob"},
+        Chain{"LAG: ports", Root::Lag, {{"CIM_DeviceSAPImplementation", "CIM_EthernetPort"}}, 2, "CIM_EthernetPort"},
+        Chain{"LAG: portals", Root::Lag, {{"CIM_BindsTo", "CIM_IPProtocolEndpoint"}, {"CIM_BindsTo", "CIM_TCPProtocolEndpoint"}}, 1, "CIM_TCPProtocolEndpoint"},
+        Chain{"SystemPerformanceSummary: media", Root::None, {}, 8, "CIM_PhysicalMedia"},
+        Chain{"SystemPerformanceSummary, iSCSI: initiators", Root::None, {}, 2, "CIM_StorageHardwareID"},
+        Chain{"SystemPerformanceSummary: sessions", Root::None, {}, 1, "CIM_iSCSISession"},
+        Chain{"SystemPerformanceSummary, iSCSI: targets", Root::Top, {{"CIM_SystemDevice", "CIM_SCSIProtocolController"}}, 3, "CIM_SCSIProtocolController"},
+        Chain{"NetworkRoute: the route", Root::Route, {}, 1, "Merrow_NetworkRoute"},
+        Chain{"GlobalStaticNetworkRoutes: all routes", Root::None, {}, 3, "Merrow_NetworkRoute"},
+        Chain{"AssociatedNetworkRoutes: routes", Root::Route, {{"Merrow_NetworkRouteDependency", "Merrow_NetworkRoute"}}, 1, "Merrow_NetworkRoute"},
+        Chain{"iSCSITarget: endpoint", Root::Target, {{"CIM_SAPAvailableForElement2", "CIM_iSCSIProtocolEndpoint"}}, 1, "CIM_iSCSIProtocolEndpoint"},
+        Chain{"iSCSITarget: session settings", Root::Target, {{"CIM_ElementSettingData", "CIM_iSCSISessionSettings"}}, 1, "CIM_iSCSISessionSettings"},
+        Chain{"iSCSITarget: connection settings", Root::Target, {{"CIM_ElementSettingData", "CIM_iSCSIConnectionSettings"}}, 1, "CIM_iSCSIConnectionSettings"},
+        Chain{"iSCSITarget: volume", Root::Target, {{"CIM_ProtocolControllerForUnit", "CIM_StorageVolume"}}, 1, "CIM_StorageVolume"},
+        Chain{"iSCSITarget: initiators with access", Root::Target, {kPrivilegesOfTarget, kSubjectsOfPrivilege}, 1, "CIM_StorageHardwareID"},
+        Chain{"iSCSITarget: secret", Root::Target, {{"CIM_ConcreteIdentity", "CIM_SharedSecret"}}, 1, "CIM_SharedSecret"},
+        Chain{"iSCSITarget: sessions", Root::Target, {{"CIM_EndpointOfNetworkPipe", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession"},
+        Chain{"Initiator: secret", Root::Initiator, {{"CIM_ConcreteIdentity", "CIM_SharedSecret"}}, 1, "CIM_SharedSecret"},
+        Chain{"Initiator: targets", Root::Initiator, {{"CIM_AuthorizedSubject", "CIM_AuthorizedPrivilege"}, {"CIM_AuthorizedTarget", "CIM_SCSIProtocolController"}}, 1, "CIM_SCSIProtocolController"},
+        Chain{"Initiator: sessions", Root::Initiator, {{"Merrow_ActiveInitiatorSessions", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession"},
+        Chain{"iSCSI: portals", Root::Top, {{"CIM_HostedAccessPoint", "CIM_TCPProtocolEndpoint"}}, 2, "CIM_TCPProtocolEndpoint"},
+        Chain{"iSCSI: link aggregates", Root::None, {}, 2, "Merrow_DataLinkEndpoint"},
+        Chain{"iSCSI: ports", Root::Top, {{"CIM_SystemDevice", "CIM_EthernetPort"}}, 8, "CIM_EthernetPort"},
+        Chain{"Portal: IP endpoint", Root::Portal, {{"CIM_BindsTo", "CIM_IPProtocolEndpoint"}}, 1, "CIM_IPProtocolEndpoint"},
+        Chain{"Portal: remote access point", Root::Portal, {{"CIM_RemoteAccessAvailableToElement", "CIM_RemoteServiceAccessPoint"}}, 1, "CIM_RemoteServiceAccessPoint"},
+        Chain{"Portal: VLAN", Root::Portal, {{"CIM_ConcreteDependency", "CIM_NetworkVLAN"}}, 1, "CIM_NetworkVLAN"},
+        Chain{"Portal: link aggregate", Root::Portal, {{"CIM_BindsTo", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint"},
+        Chain{"Portal: connections", Root::Portal, {{"CIM_EndpointOfNetworkPipe", "CIM_iSCSIConnection"}}, 1, "CIM_iSCSIConnection"},
+        Chain{"iSCSISession: targets", Root::Session, {{"CIM_EndpointOfNetworkPipe", "CIM_SCSIProtocolController"}}, 1, "CIM_SCSIProtocolController"},
+        Chain{"iSCSISession: connections", Root::Session, {{"CIM_NetworkPipeComposition", "CIM_iSCSIConnection"}}, 1, "CIM_iSCSIConnection"},
+        Chain{"iSCSISession: initiators", Root::Session, {{"Merrow_ActiveInitiatorSessions", "CIM_StorageHardwareID"}}, 1, "CIM_StorageHardwareID"},
+        Chain{"iSCSIConnection: sessions", Root::Connection, {{"CIM_NetworkPipeComposition", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession"},
+        Chain{"iSCSIConnection: portals", Root::Connection, {{"CIM_EndpointOfNetworkPipe", "CIM_TCPProtocolEndpoint"}}, 1, "CIM_TCPProtocolEndpoint"}));
+
+// The services and settings the profiles and groupings find by enumerating their class.
+INSTANTIATE_TEST_SUITE_P(
+    Singletons, ModelWalk,
+    testing::ValuesIn([] {
+        std::vector<Chain> chains;
+        for (const char* className :
+             {"Merrow_StorageConfigurationService", "CIM_ControllerConfigurationService",
+              "CIM_StorageHardwareIDManagementService", "CIM_iSCSIConfigurationService", "Merrow_NetworkConfigurationService",
+              "Merrow_SystemSettingsiComplex", "Merrow_SystemSettingsRedundantPair", "Merrow_SystemSettingsNetworkOutbandPort",
+              "Merrow_SystemSettingsiScsiParams", "Merrow_iSNSSettings", "Merrow_IPSettings", "Merrow_TCPSettings",
+              "Merrow_PingObject"})
+            chains.push_back({className, Root::None, {}, 1, className});
+        return chains;
+    }()));
+
+TEST(ModelWalkOrder, TopSystemComesFirstAndIsTheOneWithComponentSystems)
 {
-    expectWalk(disk, {{"CIM_MediaPresent", "CIM_StorageExtent"}}, 1, "CIM_StorageExtent");
-    const std::vector<Step> toExtent{{"CIM_MediaPresent", "CIM_StorageExtent"}};
-    auto withExtent = [&](Step step) {
-        std::vector<Step> steps = toExtent;
-        steps.push_back(step);
-        return steps;
-    };
-    expectWalk(disk, withExtent({"CIM_RealizesExtent", "CIM_PhysicalMedia"}), 1, "CIM_PhysicalMedia");
-    expectWalk(disk, withExtent({"CIM_BasedOn", "Merrow_LeafExtent"}), 1, "Merrow_LeafExtent");
-    expectWalk(disk, {{"CIM_BasedOn", "Merrow_LeafExtent"}}, 1, "Merrow_LeafExtent");
-    expectWalk(disk, withExtent({"CIM_ConcreteComponent", "CIM_StoragePool"}), 1, "CIM_StoragePool");
-    expectWalk(disk, {{"CIM_ConcreteComponent", "CIM_StoragePool"}}, 1, "CIM_StoragePool");
-    expectWalk(disk, {{"Merrow_SMARTDataForDrive", "Merrow_DriveSMARTStatus"}}, 1, "Merrow_DriveSMARTStatus");
-    expectWalk(disk, {{"CIM_AffectedJobElement", "CIM_ConcreteJob"}}, 0, "CIM_ConcreteJob");
-}
-
-TEST_F(ModelWalk, LeafExtentReachesItsDiskExtentNotItsVolumeAsAStorageExtent)
-{
-    expectWalk(leaf, {{"CIM_BasedOn", "CIM_StorageVolume"}}, 1, "CIM_StorageVolume");
-    expectWalk(leaf, {{"CIM_BasedOn", "CIM_StorageExtent"}}, 1, "CIM_StorageExtent");
-    expectWalk(leaf, {{"CIM_BasedOn", "CIM_StorageExtent"}, {"CIM_MediaPresent", "CIM_DiskDrive"}}, 1, "CIM_DiskDrive");
-}
-
-TEST_F(ModelWalk, SystemProfilesAndLists)
-{
-    expectWalk(top, {{"CIM_SystemDevice", "CIM_DiskDrive"}}, 8, "CIM_DiskDrive");
-    expectWalk(top, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 2, "CIM_ComputerSystem");
-    expectWalk(top, {{"CIM_HostedStoragePool", "CIM_StoragePool"}}, 5, "CIM_StoragePool");
-    expectWalk(top, {{"CIM_SystemDevice", "CIM_StorageVolume"}}, 2, "CIM_StorageVolume");
-    expectWalk(top, {{"CIM_SystemDevice", "CIM_SCSIProtocolController"}}, 2, "CIM_SCSIProtocolController");
-    expectWalk(top, {{"CIM_HostedAccessPoint", "CIM_TCPProtocolEndpoint"}}, 2, "CIM_TCPProtocolEndpoint");
-    expectWalk(top, {{"CIM_SystemDevice", "CIM_EthernetPort"}}, 8, "CIM_EthernetPort");
-    expectWalk(top, {{"CIM_ComputerSystemPackage", "CIM_Chassis"}}, 1, "CIM_Chassis");
-}
-
-TEST_F(ModelWalk, ControllerGrouping)
-{
-    expectWalk(controllerA, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 1, "CIM_ComputerSystem");
-    const auto above = walk(array, controllerA, {{"CIM_ComponentCS", "CIM_ComputerSystem"}});
-    ASSERT_EQ(above.size(), 1u);
-    EXPECT_EQ(above[0].getPath().findKeyBinding("Name")->getValue(), array.model.names().systemName());
-    expectWalk(controllerA, {{"CIM_SystemDevice", "CIM_EthernetPort"}}, 4, "CIM_EthernetPort");
-    expectWalk(controllerA, {{"CIM_HostedAccessPoint", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint");
-    expectWalk(controllerA, {{"Merrow_AssociatedControllerInfo", "Merrow_SystemSettingsController"}}, 1,
-               "Merrow_SystemSettingsController");
-    expectWalk(controllerA, {{"Merrow_FirmwareImagesForController", "Merrow_FirmwareImagesInfo"}}, 1,
-               "Merrow_FirmwareImagesInfo");
-}
-
-TEST_F(ModelWalk, NetworkGroupings)
-{
-    expectWalk(port, {{"CIM_DeviceSAPImplementation", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint");
-    expectWalk(port, {{"CIM_SystemDevice", "CIM_ComputerSystem"}}, 2, "CIM_ComputerSystem");
-    expectWalk(lag, {{"CIM_DeviceSAPImplementation", "CIM_EthernetPort"}}, 2, "CIM_EthernetPort");
-    expectWalk(lag, {{"CIM_BindsTo", "CIM_IPProtocolEndpoint"}, {"CIM_BindsTo", "CIM_TCPProtocolEndpoint"}}, 1,
-               "CIM_TCPProtocolEndpoint");
-    expectWalk(portal, {{"CIM_BindsTo", "CIM_IPProtocolEndpoint"}}, 1, "CIM_IPProtocolEndpoint");
-    expectWalk(portal, {{"CIM_BindsTo", "Merrow_DataLinkEndpoint"}}, 1, "Merrow_DataLinkEndpoint");
-    expectWalk(portal, {{"CIM_RemoteAccessAvailableToElement", "CIM_RemoteServiceAccessPoint"}}, 1,
-               "CIM_RemoteServiceAccessPoint");
-    expectWalk(portal, {{"CIM_ConcreteDependency", "CIM_NetworkVLAN"}}, 1, "CIM_NetworkVLAN");
-    expectWalk(portal, {{"CIM_EndpointOfNetworkPipe", "CIM_iSCSIConnection"}}, 1, "CIM_iSCSIConnection");
-    expectWalk(route, {{"Merrow_NetworkRouteDependency", "Merrow_NetworkRoute"}}, 1, "Merrow_NetworkRoute");
-}
-
-TEST_F(ModelWalk, PoolGroupingFindsItsDisks)
-{
-    expectWalk(basePool, {{"CIM_ConcreteComponent", "CIM_StorageExtent"}, {"CIM_MediaPresent", "CIM_DiskDrive"}}, 6,
-               "CIM_DiskDrive");
-    expectWalk(instancePath("CIM_StoragePool", PoolId::Available),
-               {{"CIM_ConcreteComponent", "CIM_StorageExtent"}}, 2, "CIM_StorageExtent");
-}
-
-TEST_F(ModelWalk, IscsiGroupings)
-{
-    expectWalk(target, {{"CIM_SAPAvailableForElement2", "CIM_iSCSIProtocolEndpoint"}}, 1, "CIM_iSCSIProtocolEndpoint");
-    expectWalk(target, {{"CIM_ElementSettingData", "CIM_iSCSISessionSettings"}}, 1, "CIM_iSCSISessionSettings");
-    expectWalk(target, {{"CIM_ElementSettingData", "CIM_iSCSIConnectionSettings"}}, 1, "CIM_iSCSIConnectionSettings");
-    expectWalk(target, {{"CIM_ProtocolControllerForUnit", "CIM_StorageVolume"}}, 1, "CIM_StorageVolume");
-    expectWalk(target, {{"CIM_AuthorizedTarget", "CIM_AuthorizedPrivilege"}, {"CIM_AuthorizedSubject", "CIM_StorageHardwareID"}},
-               1, "CIM_StorageHardwareID");
-    expectWalk(target, {{"CIM_ConcreteIdentity", "CIM_SharedSecret"}}, 1, "CIM_SharedSecret");
-    expectWalk(target, {{"CIM_EndpointOfNetworkPipe", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession");
-
-    expectWalk(initiator, {{"CIM_ConcreteIdentity", "CIM_SharedSecret"}}, 1, "CIM_SharedSecret");
-    expectWalk(initiator,
-               {{"CIM_AuthorizedSubject", "CIM_AuthorizedPrivilege"}, {"CIM_AuthorizedTarget", "CIM_SCSIProtocolController"}},
-               1, "CIM_SCSIProtocolController");
-    expectWalk(initiator, {{"Merrow_ActiveInitiatorSessions", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession");
-
-    expectWalk(session, {{"CIM_EndpointOfNetworkPipe", "CIM_SCSIProtocolController"}}, 1, "CIM_SCSIProtocolController");
-    expectWalk(session, {{"CIM_NetworkPipeComposition", "CIM_iSCSIConnection"}}, 1, "CIM_iSCSIConnection");
-    expectWalk(session, {{"Merrow_ActiveInitiatorSessions", "CIM_StorageHardwareID"}}, 1, "CIM_StorageHardwareID");
-    expectWalk(connection, {{"CIM_NetworkPipeComposition", "CIM_iSCSISession"}}, 1, "CIM_iSCSISession");
-    expectWalk(connection, {{"CIM_EndpointOfNetworkPipe", "CIM_TCPProtocolEndpoint"}}, 1, "CIM_TCPProtocolEndpoint");
-}
-
-TEST_F(ModelWalk, EnumeratedSingletonsAreSingle)
-{
-    for (const char* className :
-         {"Merrow_StorageConfigurationService", "CIM_StorageConfigurationService", "CIM_ControllerConfigurationService",
-          "CIM_StorageHardwareIDManagementService", "CIM_iSCSIConfigurationService", "Merrow_NetworkConfigurationService",
-          "Merrow_SystemSettingsiComplex", "Merrow_SystemSettingsRedundantPair", "Merrow_SystemSettingsNetworkOutbandPort",
-          "Merrow_SystemSettingsiScsiParams", "Merrow_iSNSSettings", "Merrow_IPSettings", "Merrow_TCPSettings",
-          "Merrow_PingObject"}) {
-        EXPECT_EQ(enumerate(array, className).size(), 1u) << className;
-    }
-}
-
-TEST_F(ModelWalk, TopSystemComesFirstAndIsTheOneWithComponentSystems)
-{
+    SimulatedArray array(ArrayOptions{});
     const auto systems = enumerate(array, "CIM_ComputerSystem");
     ASSERT_EQ(systems.size(), 3u);
     EXPECT_EQ(stringOf(systems[0], "Name"), array.model.names().systemName());
     EXPECT_EQ(walk(array, systems[1].getPath(), {{"CIM_ComponentCS", "CIM_ComputerSystem"}}).size(), 1u);
 }
 
-TEST_F(ModelWalk, JobsHangOffTheVolumeTheyWorkOn)
+TEST(ModelWalkOrder, AJobsOwnerIsTheVolumeItWorksOnAndFoundByItsDeviceIdAlone)
 {
-    array.settings.jobsEnabled = true;
+    SimulatedArray array(ArrayOptions{}, true);
     const auto created = array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "CreateVolume",
                                            {param("ElementName", cim::CIMValue("with job")),
                                             param("Size", cim::CIMValue(std::uint64_t{1} << 30)),
@@ -212,7 +238,9 @@ TEST_F(ModelWalk, JobsHangOffTheVolumeTheyWorkOn)
     ASSERT_EQ(jobs.size(), 1u);
     const std::string owner = stringOf(jobs[0].getInstance(), "Owner");
     EXPECT_EQ(owner.substr(0, 2), "3a");
-    EXPECT_EQ(owner, newVolume.findKeyBinding("DeviceID")->getValue());
+    const auto byOwner = array.send(intrinsic("GetInstance", {param("InstanceName", cim::CIMValue(deviceIdPath("CIM_StorageVolume", owner)))}));
+    ASSERT_EQ(byOwner.instances.size(), 1u);
+    EXPECT_EQ(stringOf(byOwner.instances[0], "ElementName"), "with job");
 }
 
 } // namespace

@@ -385,6 +385,54 @@ TEST(Dispatcher, CountsEveryRequestButThoseOfTheControlNamespace)
     EXPECT_EQ(array.counters.get("GetInstance"), 0u);
 }
 
+TEST(Dispatcher, RecordsWhatTheLastCallOfEachMethodReceived)
+{
+    SimulatedArray array;
+    const auto service = servicePath("Merrow_StorageConfigurationService");
+    for (const bool restart : {true, false}) {
+        array.send(invoke(service, "InitiateShutdown", {param("Restart", CIMValue(restart))}));
+        const auto call = array.control.lastCall("initiateshutdown");
+        ASSERT_TRUE(call.has_value());
+        EXPECT_EQ(call->className, "Merrow_StorageConfigurationService");
+        EXPECT_EQ(call->parameters.at("Restart"), CIMValue(restart));
+    }
+
+    // A grow with no goal and no pool: only what was sent is recorded, by declared names.
+    array.send(invoke(service, "CreateOrModifyElementFromStoragePool",
+                      {param("elementtype", CIMValue(std::uint16_t{2})), param("Size", CIMValue(std::uint64_t{4} << 30)),
+                       param("TheElement", CIMValue(volumePath(array)))}));
+    const auto grow = array.control.lastCall("CreateOrModifyElementFromStoragePool");
+    ASSERT_TRUE(grow.has_value());
+    EXPECT_EQ(grow->parameters.count("Goal"), 0u);
+    EXPECT_EQ(grow->parameters.count("InPool"), 0u);
+    EXPECT_EQ(grow->parameters.at("ElementType"), CIMValue(std::uint16_t{2}));
+
+    // A call refused for its parameters never reached the method.
+    array.send(invoke(service, "InitiateShutdown", {param("Bogus", CIMValue(true))}));
+    EXPECT_EQ(array.control.lastCall("InitiateShutdown")->parameters.at("Restart"), CIMValue(false));
+    EXPECT_FALSE(array.control.lastCall("GetBasePool").has_value());
+}
+
+TEST(Dispatcher, LastCallIsReadableThroughTheControlClass)
+{
+    SimulatedArray array;
+    const cim::CIMObjectPath control("", Namespaces::Control, ControlHandler::kClassName);
+    auto lastCall = [&](const char* method) {
+        return array.send(invoke(control, "GetLastCall", {param("Method", CIMValue(method))}));
+    };
+    EXPECT_EQ(returnValue(lastCall("InitiateShutdown")), 1u);
+    array.send(invoke(servicePath("Merrow_StorageConfigurationService"), "InitiateShutdown",
+                      {param("Restart", CIMValue(true))}));
+    const auto answer = lastCall("InitiateShutdown");
+    ASSERT_EQ(returnValue(answer), 0u);
+    EXPECT_EQ(outParam(answer, "ClassName")->get<std::string>(), "Merrow_StorageConfigurationService");
+    EXPECT_EQ(outParam(answer, "ParameterNames")->get<std::vector<std::string>>(), std::vector<std::string>{"Restart"});
+    EXPECT_EQ(outParam(answer, "ParameterTypes")->get<std::vector<std::string>>(), std::vector<std::string>{"boolean"});
+    EXPECT_EQ(outParam(answer, "ParameterValues")->get<std::vector<std::string>>(), std::vector<std::string>{"TRUE"});
+    ASSERT_EQ(returnValue(array.send(invoke(control, "ClearCalls"))), 0u);
+    EXPECT_EQ(returnValue(lastCall("InitiateShutdown")), 1u);
+}
+
 TEST(Dispatcher, UntypedMethodParametersAreReadAsTheirDeclaredTypes)
 {
     SimulatedArray array;

@@ -62,9 +62,9 @@ public:
     explicit SimulatedArray(const ArrayOptions& options = smallArray(), bool jobs = false)
         : model(DefaultArray::build(options), options.address),
           router(sink, options.address),
-          control(model, faults, counters, settings),
+          control(model, faults, counters, calls, settings),
           controlHandler(control),
-          dispatcher(model, settings, faults, counters, controlHandler, options.address)
+          dispatcher(model, settings, faults, counters, calls, controlHandler, options.address)
     {
         settings.jobsEnabled = jobs;
         model.setChangeListener(&router);
@@ -75,6 +75,7 @@ public:
     SimulatorSettings settings;
     FaultControl faults;
     RequestCounters counters;
+    MethodCallLog calls;
     ArrayModel model;
     RecordingSink sink;
     IndicationRouter router;
