@@ -1,0 +1,15 @@
+#pragma once
+
+#include "user_agent/profiles/ProfileTable.h"
+
+namespace Merrow::UserAgent {
+
+// The array's protocol and system settings, and the storage service's maintenance actions.
+// Containers and accessors are listed in FunctionalGrouping_AdvancedSettings.def.
+class FunctionalGrouping_AdvancedSettings : public MerrowProfile {
+#define MERROW_PROFILE_CLASS FunctionalGrouping_AdvancedSettings
+#define MERROW_PROFILE_TABLE "user_agent/groupings/FunctionalGrouping_AdvancedSettings.def"
+#include "user_agent/profiles/ProfileTableDeclarations.inc"
+};
+
+} // namespace Merrow::UserAgent
