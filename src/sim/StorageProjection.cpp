@@ -81,7 +81,8 @@ ProjectedGroup StorageProjection::disk(const std::string& diskId) const
                                 .set("ElementName", "Disk " + slot)
                                 .set("Name", diskId)
                                 .set("SlotNumber", u16(disk.slot))
-                                .set("MaxMediaSize", u64(disk.blocks * VolumeLayout::kBlockSize / 1024))
+                                // Kilobytes of 1000 bytes, as the property is defined.
+                                .set("MaxMediaSize", u64(disk.blocks * VolumeLayout::kBlockSize / 1000))
                                 .set("DefaultBlockSize", u64(VolumeLayout::kBlockSize))
                                 .set("Capabilities", cim::CIMValue(std::vector<std::uint16_t>{4}))
                                 .set("OperationalStatus", status(disk.online ? kOk : kStopped))

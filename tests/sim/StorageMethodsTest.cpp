@@ -351,6 +351,39 @@ TEST(GrowVolume, NeedsALargerSizeAndRoomOnItsDisks)
     EXPECT_EQ(volume.getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{2 * GiB / 512}));
 }
 
+// The array counts space in blocks; every property that a client reads as bytes or as
+// kilobytes of 1000 must agree with the block counts.
+TEST(DiskSpace, EveryViewOfADiskAgrees)
+{
+    SimulatedArray array;
+    const auto created = array.send(invoke(
+        kService, "CreateVolume",
+        with(createParams("mirror", 10 * GiB + 1, 3), param("StorageDevice", CIMValue(disks({"38000003", "38000004"}))))));
+    ASSERT_EQ(returnValue(created), ArrayFailure::Ok);
+    const auto disk = deviceIdPath("CIM_DiskDrive", "38000003");
+    const auto extents = walk(array, disk, {{"CIM_MediaPresent", "CIM_StorageExtent"}});
+    ASSERT_EQ(extents.size(), 1u);
+    const cim::CIMInstance& extent = extents[0].getInstance();
+    const auto blockSize = extent.getPropertyValue("BlockSize").get<std::uint64_t>();
+    std::uint64_t leafBlocks = 0;
+    const auto extentPath = array.send(intrinsic("AssociatorNames", {param("ObjectName", CIMValue(disk)),
+                                                                     param("AssocClass", CIMValue("CIM_MediaPresent"))}))
+                                .paths.at(0);
+    for (const auto& leaf : walk(array, extentPath, {{"CIM_BasedOn", "Merrow_LeafExtent"}}))
+        leafBlocks += leaf.getInstance().getPropertyValue("Size").get<std::uint64_t>();
+    EXPECT_EQ(leafBlocks * blockSize, 10 * GiB + 512);
+
+    const std::uint64_t freeBytes = (extent.getPropertyValue("NumberOfBlocks").get<std::uint64_t>() - leafBlocks) * blockSize;
+    EXPECT_EQ(extent.getPropertyValue("NumberOfAvailableBlocks").get<std::uint64_t>() * blockSize, freeBytes);
+    const auto media = walk(array, disk, {{"CIM_Realizes", "CIM_PhysicalMedia"}});
+    ASSERT_EQ(media.size(), 1u);
+    EXPECT_EQ(media[0].getInstance().getPropertyValue("FreeCapacity").get<std::uint64_t>(), freeBytes);
+    const auto capacity = media[0].getInstance().getPropertyValue("Capacity").get<std::uint64_t>();
+    EXPECT_EQ(capacity, 100'000'000'000ull);
+    const auto drive = array.send(intrinsic("GetInstance", {param("InstanceName", CIMValue(disk))})).instances.at(0);
+    EXPECT_EQ(drive.getPropertyValue("MaxMediaSize").get<std::uint64_t>() * 1000, capacity);
+}
+
 TEST(ReturnToStoragePool, DeletesTheVolumeWithItsTargetAndGrantsUnlessInUse)
 {
     SimulatedArray array;
