@@ -14,6 +14,7 @@
 
 namespace Merrow::UserAgent {
 
+class Service_CorvaneSystem;
 class ServiceIndication;
 class UAConnectionOwner;
 
@@ -49,6 +50,13 @@ public:
     // Also tells the layer above (when it listens for service indications) that the
     // connection is gone.
     MerrowReturnValue Disconnect() override;
+
+    // A system service on the array's top computer system; UA_E_NOTCONNECTED unless
+    // connected. Throws MWEApplicationException when the top system cannot be found or the
+    // service cannot be initialised (the facade boundary answers UA_E_UNEXPECTED then).
+    // Defined in CorvaneConnectionImpl_Custom.cpp, the one place where the connection
+    // reaches up into services/.
+    MerrowReturnValue GetCorvaneSystemService(Service_CorvaneSystem& service);
 
     // Registers `service` for the indications of one type about one class (compared without
     // case). Registrations are dropped at every log-in and log-off and when the service goes.
