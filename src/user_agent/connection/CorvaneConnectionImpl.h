@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -93,11 +94,18 @@ private:
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                  const UAIndication& indication);
     void clearConsumers();
+    // Drops `key` from the keys recorded for `service`; m_consumersMutex must be held.
+    void forgetKeyLocked(const MerrowServiceImpl* service, const IndicationKey& key);
     // 0 while the owner's indication listener is not running.
     std::uint16_t listenerPort() const;
 
-    mutable std::mutex m_consumersMutex; // guards m_consumers
-    std::map<IndicationKey, std::vector<MerrowServiceWeakRef>> m_consumers;
+    // A large array has thousands of live services, each registered for dozens of keys, and
+    // facades are made and dropped at every query: registering and removing one service must
+    // not cost a walk over all registrations.
+    using Registrations = std::map<const MerrowServiceImpl*, MerrowServiceWeakRef>;
+    mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
+    std::map<IndicationKey, Registrations> m_consumers;
+    std::unordered_map<const MerrowServiceImpl*, std::vector<IndicationKey>> m_keysByService;
 };
 
 } // namespace Merrow::UserAgent
