@@ -21,6 +21,10 @@
 #include "user_agent/services/Service_iSCSI.h"
 #include "user_agent/services/Service_iSCSISession.h"
 #include "user_agent/services/Service_iSCSITarget.h"
+#include "user_agent/services/Service_Enclosure.h"
+#include "user_agent/services/Service_NetworkRoute.h"
+#include "user_agent/services/Service_NetworkRouteList.h"
+#include "user_agent/services/Service_SystemStatistics.h"
 
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"
@@ -98,7 +102,7 @@ Value read(const Handle& handle, R (Handle::*getter)(Value&) const) {
 // ---- the walk -------------------------------------------------------------------------------
 
 TEST_F(ServiceSimTest, SystemControllersPortsAndLAGsAreWhatTheArrayHolds) {
-    SimArray array("127.77.10.1");
+    SimArray array("127.77.14.1");
     connect(array);
     const Sim::ArrayState truth = state();
     EXPECT_EQ(read(m_system, &Service_CorvaneSystem::GetName), truth.system.name);
@@ -155,7 +159,7 @@ TEST_F(ServiceSimTest, SystemControllersPortsAndLAGsAreWhatTheArrayHolds) {
 }
 
 TEST_F(ServiceSimTest, DisksPoolsAndExtentsAreWhatTheArrayHolds) {
-    SimArray array("127.77.10.2");
+    SimArray array("127.77.14.2");
     connect(array);
     const Sim::ArrayState truth = state();
     Service_DiskList diskList;
@@ -214,7 +218,7 @@ TEST_F(ServiceSimTest, DisksPoolsAndExtentsAreWhatTheArrayHolds) {
 }
 
 TEST_F(ServiceSimTest, VolumesTargetsAndCompositionAreWhatTheArrayHolds) {
-    SimArray array("127.77.10.3");
+    SimArray array("127.77.14.3");
     connect(array);
     const Sim::ArrayState truth = state();
     const std::vector<Service_Volume> all = volumes();
@@ -258,7 +262,7 @@ TEST_F(ServiceSimTest, VolumesTargetsAndCompositionAreWhatTheArrayHolds) {
 }
 
 TEST_F(ServiceSimTest, InitiatorsAndSessionsAreWhatTheArrayHolds) {
-    SimArray array("127.77.10.4");
+    SimArray array("127.77.14.4");
     connect(array);
     std::string sessionId;
     ASSERT_EQ(array.control().addSession(kHost1, "3a000001", sessionId), Sim::ControlResult::Ok);
@@ -297,7 +301,7 @@ TEST_F(ServiceSimTest, InitiatorsAndSessionsAreWhatTheArrayHolds) {
 // ---- rules ----------------------------------------------------------------------------------
 
 TEST_F(ServiceSimTest, UnusableHandlesAnswerWithoutRequests) {
-    SimArray array("127.77.10.6");
+    SimArray array("127.77.14.6");
     connect(array);
     std::string volumeId;
     ASSERT_EQ(array.control().addVolume("doomed", 1ull << 30, volumeId), Sim::ControlResult::Ok);
@@ -327,7 +331,7 @@ TEST_F(ServiceSimTest, UnusableHandlesAnswerWithoutRequests) {
 }
 
 TEST_F(ServiceSimTest, NamesWrittenThroughFacadesReachTheArray) {
-    SimArray array("127.77.10.7");
+    SimArray array("127.77.14.7");
     connect(array);
     ASSERT_EQ(m_system.SetName("renamed-array").getCode(), R::UA_S_OK);
     EXPECT_EQ(state().system.name, "renamed-array");
@@ -343,12 +347,91 @@ TEST_F(ServiceSimTest, NamesWrittenThroughFacadesReachTheArray) {
 }
 
 TEST_F(ServiceSimTest, NoSystemServiceWithoutAConnection) {
-    SimArray array("127.77.10.8");
+    SimArray array("127.77.14.8");
     CorvaneConnection connection = m_root->GetConnection(array.address());
     Service_CorvaneSystem system;
     EXPECT_EQ(connection.GetCorvaneSystemService(system).getCode(), R::UA_E_NOTCONNECTED);
     EXPECT_FALSE(system.IsValid());
     EXPECT_EQ(CorvaneConnection().GetCorvaneSystemService(system).getCode(), R::UA_E_FAIL);
+}
+
+// ---- actions and the other families -------------------------------------------------------
+
+std::int32_t poolTypeOf(const Service_Pool& pool) {
+    UAEnums::PoolType type;
+    EXPECT_EQ(pool.GetPoolType(type).getCode(), R::UA_S_OK);
+    return type.getValue();
+}
+
+TEST_F(ServiceSimTest, ActionsHandBackFacadesOfWhatTheArrayMade) {
+    SimArray array("127.77.14.9");
+    connect(array);
+    std::vector<Service_Controller> controllers;
+    ASSERT_EQ(m_system.GetControllers(controllers).getCode(), R::UA_S_OK);
+    ASSERT_FALSE(controllers.empty());
+    const Service_Controller& controller = controllers.front();
+
+    ASSERT_EQ(controller.Restart().getCode(), R::UA_S_OK);
+    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(true));
+    ASSERT_EQ(controller.ShutDown().getCode(), R::UA_S_OK);
+    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(false));
+
+    Service_Pool pool;
+    ASSERT_EQ(controller.GetBasePool(pool).getCode(), R::UA_S_OK);
+    EXPECT_EQ(poolTypeOf(pool), 4);
+    Service_PoolList pools;
+    ASSERT_EQ(m_system.GetServicePoolList(pools).getCode(), R::UA_S_OK);
+    ASSERT_EQ(pools.GetGlobalSparePool(pool).getCode(), R::UA_S_OK);
+    EXPECT_EQ(poolTypeOf(pool), 2);
+    ASSERT_EQ(pools.GetGlobalUnavailablePool(pool).getCode(), R::UA_S_OK);
+    EXPECT_EQ(poolTypeOf(pool), 1);
+
+    // A port taken out of its aggregate becomes the only port of a new one, with a portal.
+    std::vector<Service_LAG> lags;
+    ASSERT_EQ(controller.GetLAGs(lags).getCode(), R::UA_S_OK);
+    ASSERT_FALSE(lags.empty());
+    std::vector<Service_PhysicalPort> ports;
+    ASSERT_EQ(lags.front().GetPhysicalPorts(ports).getCode(), R::UA_S_OK);
+    ASSERT_FALSE(ports.empty());
+    ASSERT_EQ(ports.front().RemoveFromLAG().getCode(), R::UA_S_OK);
+    Service_LAG lag;
+    ASSERT_EQ(controller.CreateLAG({ports.front()}, false, lag).getCode(), R::UA_S_OK);
+    std::vector<Service_PhysicalPort> members;
+    ASSERT_EQ(lag.GetPhysicalPorts(members).getCode(), R::UA_S_OK);
+    ASSERT_EQ(members.size(), 1u);
+    EXPECT_EQ(read(members[0], &Service_PhysicalPort::GetPortNumber),
+              read(ports.front(), &Service_PhysicalPort::GetPortNumber));
+    Service_Portal portal;
+    ASSERT_EQ(lag.CreatePortal("10.10.9.10", "255.255.255.0", "", 0, portal).getCode(), R::UA_S_OK);
+    EXPECT_EQ(read(portal, &Service_Portal::GetIPAddress), "10.10.9.10");
+    EXPECT_EQ(controller.CreateLAG({Service_PhysicalPort()}, false, lag).getCode(), R::UA_E_INVALIDARG);
+}
+
+TEST_F(ServiceSimTest, StatisticsEnclosureAndRoutesAreWhatTheArrayHolds) {
+    SimArray array("127.77.14.10");
+    connect(array);
+    const Sim::ArrayState truth = state();
+    Service_SystemStatistics statistics;
+    ASSERT_EQ(m_system.GetServiceSystemStatistics(statistics).getCode(), R::UA_S_OK);
+    EXPECT_EQ(read(statistics, &Service_SystemStatistics::GetDiskCount), truth.disks.size());
+    EXPECT_EQ(read(statistics, &Service_SystemStatistics::GetVolumeCount), truth.volumes.size());
+    EXPECT_EQ(read(statistics, &Service_SystemStatistics::GetInitiatorCount), truth.initiators.size());
+
+    Service_Enclosure enclosure;
+    ASSERT_EQ(m_system.GetServiceEnclosure(enclosure).getCode(), R::UA_S_OK);
+    EXPECT_EQ(read(enclosure, &Service_Enclosure::GetSerialNumber),
+              read(m_system, &Service_CorvaneSystem::GetSerialNumber));
+
+    Service_NetworkRouteList routeList;
+    ASSERT_EQ(m_system.GetServiceNetworkRouteList(routeList).getCode(), R::UA_S_OK);
+    std::vector<Service_NetworkRoute> routes;
+    ASSERT_EQ(routeList.GetNetworkRoutes(routes).getCode(), R::UA_S_OK);
+    std::set<std::string> destinations, expectedDestinations;
+    for (const auto& [id, route] : truth.routes)
+        expectedDestinations.insert(route.destination);
+    for (const Service_NetworkRoute& route : routes)
+        destinations.insert(read(route, &Service_NetworkRoute::GetDestinationAddress));
+    EXPECT_EQ(destinations, expectedDestinations);
 }
 
 } // namespace

@@ -12,8 +12,12 @@
 //   SERVICE_SINGLE(Op, Handle, m_Member, List)     Op(Handle&): the one object of that list
 //   SERVICE_SAME_PATH(Op, Handle)                  Op(Handle&): a facade of another kind on
 //                                                  this facade's root path
-//   SERVICE_COUNT(Op, m_Member, List)             Op(std::uint32_t&): how many objects
-//                                                  m_Member.Get_List_List holds
+//   SERVICE_ACTION(Op, (Params...), (Args...), m_Member, Call(...))
+//                                                  Op(Params...): m_Member.Call(...), an
+//                                                  action of the grouping
+//   SERVICE_PATH_ACTION(Op, Handle, m_Member, Action)
+//                                                  Op(Handle&): the facade on the path that
+//                                                  m_Member.Action(path) answers
 //   SERVICE_CUSTOM(Op, (Params...), (Args...))     Op(Params...), written by hand in the
 //                                                  implementation's _Custom source
 //

@@ -4,6 +4,8 @@
 #include "user_agent/services/Service_PhysicalPortImpl.h"
 #include "user_agent/services/Service_LAG.h"
 #include "user_agent/services/Service_LAGImpl.h"
+#include "user_agent/services/Service_Pool.h"
+#include "user_agent/services/Service_PoolImpl.h"
 
 namespace Merrow::UserAgent {
 

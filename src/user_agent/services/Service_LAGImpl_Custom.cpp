@@ -1,5 +1,8 @@
 #include "user_agent/services/Service_LAGImpl.h"
 
+#include "user_agent/services/Service_Portal.h"
+#include "user_agent/services/Service_PortalImpl.h"
+
 #include <source_location>
 
 namespace Merrow::UserAgent {
@@ -17,6 +20,17 @@ MerrowReturnValue Service_LAGImpl::GetStatus(std::int32_t& status) {
             return result;
         },
         std::source_location::current());
+}
+
+MerrowReturnValue Service_LAGImpl::CreatePortal(const std::string& ipv4Address,
+                                              const std::string& subnetMask,
+                                              const std::string& defaultGateway,
+                                              std::uint16_t vlanId, Service_Portal& portal) {
+    ScopedLock lock(*this);
+    cim::CIMObjectPath created;
+    const MerrowReturnValue result =
+        m_LAG.CreatePortal(ipv4Address, subnetMask, defaultGateway, vlanId, created);
+    return result.isFailure() ? result : MakeService(created, portal);
 }
 
 } // namespace Merrow::UserAgent
