@@ -30,6 +30,7 @@
 #include "user_agent/objects/CIM_AssociationSpec.h"
 #include "user_agent/objects/CIM_Object.h"
 #include "user_agent/objects/CIM_ObjectList.h"
+#include "user_agent/objects/CIM_ObjectSubclasses.h"
 #include "user_agent/profiles/MerrowProfile.h"
 
 #include <cstdint>
@@ -38,8 +39,9 @@
 #define MERROW_PROFILE_STRINGIFY(text) #text
 #define MERROW_PROFILE_CLASS_TEXT(name) MERROW_PROFILE_STRINGIFY(name)
 
-// The container type of a single object of a CIM class.
-#define MERROW_OBJECT_TYPE(cimClass) ::Merrow::UserAgent::CIM_Object
+// The container type of a single object of a CIM class: its typed wrapper, so that a
+// grouping's actions reach the class's Exec methods through the member itself.
+#define MERROW_OBJECT_TYPE(cimClass) ::Merrow::UserAgent::cimClass
 
 #define STEP(associationClass, resultClass)                                                   \
     ::Merrow::UserAgent::CIM_AssociationSpec {                                                \
