@@ -64,6 +64,7 @@ constexpr std::array kRows{
     Row{ArrayFailure::DuplicateVolumeName, "Another volume already uses that volume name"},
     Row{ArrayFailure::VolumeNotFound, "Specified volume could not be found"},
     Row{ArrayFailure::ShadowVolume, "Requested operation can not be performed on a shadow volume"},
+    Row{ArrayFailure::DeviceFailure, "Operation failed due to a device failure"},
     Row{ArrayFailure::InvalidStripeCount,
         "The requested stripe count is invalid for the specified volume organization"},
     Row{ArrayFailure::InvalidMirrorCount,

@@ -66,6 +66,7 @@ inline constexpr std::uint32_t NoVolumeName = 273;
 inline constexpr std::uint32_t DuplicateVolumeName = 274;
 inline constexpr std::uint32_t VolumeNotFound = 275;
 inline constexpr std::uint32_t ShadowVolume = 276;
+inline constexpr std::uint32_t DeviceFailure = 280;
 inline constexpr std::uint32_t InvalidStripeCount = 282;
 inline constexpr std::uint32_t InvalidMirrorCount = 283;
 inline constexpr std::uint32_t InvalidDevice = 284;

@@ -200,6 +200,16 @@ enum class JobKind {
     ScanVolume,
 };
 
+// A job that is to fail part way, as the simulator's control arranges it.
+struct SimJobFailure {
+    bool armed = false;
+    // The progress at which the job fails (0 to 99).
+    std::uint16_t atPercent = 50;
+    // What the failed job reports: an array failure number and its text.
+    std::uint32_t errorCode = 0;
+    std::string errorDescription;
+};
+
 struct SimJob {
     std::string id;
     JobKind kind = JobKind::CreateVolume;
@@ -219,6 +229,16 @@ struct SimJob {
     std::uint16_t periodicityType = 1;
     std::uint16_t periodicity = 0;
     std::uint16_t scanType = 0;
+    // Held jobs wait (status Waiting) instead of running until the control releases them.
+    bool held = false;
+    SimJobFailure failure;
+};
+
+// What the simulator's control armed for the next job the array starts. It is no part of
+// the array's configuration, so the state file does not keep it.
+struct SimNextJob {
+    bool hold = false;
+    SimJobFailure failure;
 };
 
 // A handler, filter or subscription a client created, kept as the client sent it:
@@ -251,6 +271,7 @@ struct ArrayState {
     std::map<std::string, SimListenerObject> listenerObjects;
     // Next number per id prefix.
     std::map<std::string, std::uint32_t> nextId;
+    SimNextJob nextJob;
 
     // A fresh id of the kind `prefix`.
     std::string allocateId(const std::string& prefix);

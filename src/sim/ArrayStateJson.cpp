@@ -40,9 +40,10 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimLag, id, controller, name, ma
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimPortal, id, lagId, ipAddress, subnetMask, gateway,
                                                 vlanId, tcpPort)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimRoute, id, destination, subnetMask, gateway)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimJobFailure, armed, atPercent, errorCode, errorDescription)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimJob, id, kind, ownerId, name, status, percentComplete,
                                                 priority, createdMs, startedMs, scheduledStartMs, finishedMs,
-                                                runMs, periodicityType, periodicity, scanType)
+                                                runMs, periodicityType, periodicity, scanType, held, failure)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimSystem, serialNumber, name, firmwareVersion, activeSlot,
                                                 settings)
 

@@ -1,5 +1,6 @@
 #include "sim/ControlHandler.h"
 
+#include "sim/ArrayFailureCodes.h"
 #include "sim/ClassDescription.h"
 #include "sim/InstanceBuilder.h"
 #include "sim/ParameterCoercion.h"
@@ -87,6 +88,19 @@ const std::vector<ControlMethod>& methods()
              c.setJobs(value(v, "Enabled", true), value<std::uint32_t>(v, "Milliseconds", 2000));
              return 0u;
          }},
+        {"FailNextJob", {{"Code", T::Uint32}, {"Description", T::String}, {"Percent", T::Uint16}},
+         [](SimulatorControl& c, const Values& v, Outs&) {
+             return result(c.failNextJob(value<std::uint32_t>(v, "Code", ArrayFailure::DeviceFailure),
+                                         value<std::string>(v, "Description", ""),
+                                         value<std::uint16_t>(v, "Percent", 50)));
+         }},
+        {"HoldNextJob", {},
+         [](SimulatorControl& c, const Values&, Outs&) {
+             c.holdNextJob();
+             return 0u;
+         }},
+        {"ReleaseJobs", {},
+         [](SimulatorControl& c, const Values&, Outs&) { return result(c.releaseJobs()); }},
         {"AddDisks", {{"Count", T::Uint32}, {"SizeBytes", T::Uint64}},
          [](SimulatorControl& c, const Values& v, Outs& out) {
              const auto ids = c.addDisks(value<std::uint32_t>(v, "Count", 1),

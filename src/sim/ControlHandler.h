@@ -10,6 +10,8 @@
 //   DropConnections()                    DropNextRequests(Count)
 //   SetFirmwareVersion(Version)
 //   Failover()                           SetJobs(Enabled, Milliseconds)
+//   FailNextJob(Code, Description, Percent)            HoldNextJob()
+//   ReleaseJobs()
 //   AddDisks(Count, SizeBytes) -> DeviceIDs[]          RemoveDisk(DeviceID)
 //   AddVolume(Name, SizeBytes) -> DeviceID             RemoveVolume(Volume)
 //   AddInitiator(Name) -> InstanceID                   RemoveInitiator(Name)
@@ -21,6 +23,12 @@
 // GetLastCall tells what the last call of an extrinsic method of the array received: only
 // the parameters the client sent, by their declared names, with the CIM type name and the
 // value as text (references as object path text, arrays as "{a,b}"); 1 when no call came.
+//
+// FailNextJob makes the next job the array starts end in Failed once it reaches Percent
+// (default 50), with ErrorCode Code (default 280, a device failure) and ErrorDescription
+// Description (default the array's text for Code); 2 for a Percent of 100 or more.
+// HoldNextJob keeps the next job waiting until ReleaseJobs, which answers 1 when no job
+// was held.
 //
 // Requests to this namespace are never counted nor failed, delayed or refused by the
 // faults they control.

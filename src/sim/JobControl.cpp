@@ -3,6 +3,7 @@
 #include "sim/VolumeActions.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace Merrow::Sim {
@@ -21,6 +22,45 @@ std::uint16_t percentAfter(std::int64_t runMs, std::uint32_t jobMs)
     return static_cast<std::uint16_t>(runMs * 10 / jobMs * 10);
 }
 
+// Takes the job from created or scheduled to its run; a held job waits instead.
+void begin(SimJob& job, std::int64_t nowMs)
+{
+    if (job.held) {
+        job.status = JobStatus::Waiting;
+        return;
+    }
+    job.status = JobStatus::Running;
+    job.startedMs = nowMs;
+}
+
+void end(ModelTransaction& transaction, SimJob& job, std::uint16_t status, std::int64_t nowMs)
+{
+    job.status = status;
+    job.finishedMs = nowMs;
+    touchJob(transaction, job.id);
+}
+
+// Takes back what a job that did not complete had put in place: a volume still being
+// created goes away, a reconfiguration or growth is dropped.
+void undo(ModelTransaction& transaction, const SimJob& job)
+{
+    ArrayState& state = transaction.state();
+    auto volume = state.volumes.find(job.ownerId);
+    if (volume == state.volumes.end())
+        return;
+    if (job.kind == JobKind::CreateVolume && !volume->second.ready) {
+        VolumeActions::remove(transaction, job.ownerId);
+    } else if (job.kind == JobKind::ReconfigureVolume || job.kind == JobKind::GrowVolume) {
+        volume->second.reconfiguration.reset();
+        transaction.touchVolume(job.ownerId);
+    }
+}
+
+bool failsAt(const SimJob& job, std::uint16_t percent)
+{
+    return job.failure.armed && percent >= job.failure.atPercent;
+}
+
 } // namespace
 
 std::string JobControl::start(ModelTransaction& transaction, JobKind kind, const std::string& ownerId, std::string name,
@@ -32,12 +72,14 @@ std::string JobControl::start(ModelTransaction& transaction, JobKind kind, const
     job.ownerId = ownerId;
     job.name = std::move(name);
     job.createdMs = nowMs;
+    SimNextJob& armed = transaction.state().nextJob;
+    job.held = std::exchange(armed.hold, false);
+    job.failure = std::exchange(armed.failure, {});
     if (scheduledStartMs > nowMs) {
         job.status = JobStatus::Scheduled;
         job.scheduledStartMs = scheduledStartMs;
     } else {
-        job.status = JobStatus::Running;
-        job.startedMs = nowMs;
+        begin(job, nowMs);
     }
     const std::string id = job.id;
     transaction.state().jobs.emplace(id, std::move(job));
@@ -89,19 +131,31 @@ void JobControl::complete(ModelTransaction& transaction, SimJob& job, std::int64
 
 void JobControl::cancel(ModelTransaction& transaction, SimJob& job, std::int64_t nowMs)
 {
-    ArrayState& state = transaction.state();
-    job.status = JobStatus::Cancelled;
-    job.finishedMs = nowMs;
-    touchJob(transaction, job.id);
-    auto volume = state.volumes.find(job.ownerId);
-    if (volume == state.volumes.end())
-        return;
-    if (job.kind == JobKind::CreateVolume && !volume->second.ready) {
-        VolumeActions::remove(transaction, job.ownerId);
-    } else if (job.kind == JobKind::ReconfigureVolume || job.kind == JobKind::GrowVolume) {
-        volume->second.reconfiguration.reset();
-        transaction.touchVolume(job.ownerId);
+    end(transaction, job, JobStatus::Cancelled, nowMs);
+    undo(transaction, job);
+}
+
+void JobControl::fail(ModelTransaction& transaction, SimJob& job, std::int64_t nowMs)
+{
+    job.percentComplete = job.failure.atPercent;
+    end(transaction, job, JobStatus::Failed, nowMs);
+    undo(transaction, job);
+}
+
+std::size_t JobControl::release(ModelTransaction& transaction, std::int64_t nowMs)
+{
+    std::size_t released = 0;
+    for (auto& [id, job] : transaction.state().jobs) {
+        if (!job.held || isFinished(job))
+            continue;
+        job.held = false;
+        ++released;
+        if (job.status == JobStatus::Waiting) {
+            begin(job, nowMs);
+            touchJob(transaction, id);
+        }
     }
+    return released;
 }
 
 bool JobControl::isActive(const SimJob& job)
@@ -117,15 +171,16 @@ void JobControl::advance(ModelTransaction& transaction, std::int64_t elapsedMs, 
     std::vector<std::string> expired;
     for (auto& [id, job] : state.jobs) {
         if (job.status == JobStatus::Scheduled && job.scheduledStartMs <= nowMs) {
-            job.status = JobStatus::Running;
-            job.startedMs = nowMs;
+            begin(job, nowMs);
             touchJob(transaction, id);
             continue;
         }
         if (job.status == JobStatus::Running) {
             job.runMs += elapsedMs;
             const std::uint16_t percent = percentAfter(job.runMs, jobMs);
-            if (percent >= 100) {
+            if (failsAt(job, percent)) {
+                fail(transaction, job, nowMs);
+            } else if (percent >= 100) {
                 complete(transaction, job, nowMs);
             } else if (percent != job.percentComplete) {
                 job.percentComplete = percent;

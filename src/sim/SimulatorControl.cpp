@@ -1,10 +1,13 @@
 #include "sim/SimulatorControl.h"
 
 #include "sim/AccessMethods.h"
+#include "sim/ArrayFailureCodes.h"
 #include "sim/DefaultArray.h"
+#include "sim/JobControl.h"
 #include "sim/SystemMethods.h"
 #include "sim/VolumeActions.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace Merrow::Sim {
@@ -180,6 +183,33 @@ void SimulatorControl::setJobs(bool enabled, std::uint32_t milliseconds)
 {
     m_settings.jobsEnabled = enabled;
     m_settings.jobMilliseconds = milliseconds;
+}
+
+ControlResult SimulatorControl::failNextJob(std::uint32_t code, const std::string& description, std::uint16_t atPercent)
+{
+    if (atPercent >= 100 || code == ArrayFailure::Ok || code == ArrayFailure::JobStarted)
+        return ControlResult::Refused;
+    SimJobFailure failure;
+    failure.armed = true;
+    failure.atPercent = atPercent;
+    failure.errorCode = code;
+    failure.errorDescription = description.empty() ? ArrayFailureCodes::text(code) : description;
+    m_model.update([&](ModelTransaction& transaction) { transaction.state().nextJob.failure = std::move(failure); });
+    return ControlResult::Ok;
+}
+
+void SimulatorControl::holdNextJob()
+{
+    m_model.update([](ModelTransaction& transaction) { transaction.state().nextJob.hold = true; });
+}
+
+ControlResult SimulatorControl::releaseJobs()
+{
+    const auto nowMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::size_t released =
+        m_model.update([&](ModelTransaction& transaction) { return JobControl::release(transaction, nowMs); });
+    return released == 0 ? ControlResult::NotFound : ControlResult::Ok;
 }
 
 } // namespace Merrow::Sim

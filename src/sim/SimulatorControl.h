@@ -75,6 +75,15 @@ public:
     void clearCalls() { m_calls.clear(); }
 
     void setJobs(bool enabled, std::uint32_t milliseconds);
+    // The next job the array starts fails once its progress reaches `atPercent` (0 to 99),
+    // reporting the array failure `code` with `description` (the array's text for the code
+    // when empty). Refused for a percentage of 100 or more and for codes that are no
+    // failure (0, 4096). While jobs are off no job starts, and the failure stays armed.
+    ControlResult failNextJob(std::uint32_t code, const std::string& description, std::uint16_t atPercent);
+    // The next job the array starts waits (status Waiting) instead of running.
+    void holdNextJob();
+    // Lets every held job run; NotFound when none was held.
+    ControlResult releaseJobs();
     void setJobKeepTime(std::uint32_t milliseconds) { m_settings.jobKeepMilliseconds = milliseconds; }
 
     ArrayModel& model() { return m_model; }

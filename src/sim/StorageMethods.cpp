@@ -8,6 +8,7 @@
 #include "cim/value/CIMKeyBinding.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace Merrow::Sim {
 
@@ -38,11 +39,13 @@ std::uint32_t readBasePool(MethodCall& call, const char* parameter, std::string&
     return isBasePool(poolId) ? Ok : InvalidPoolNumber;
 }
 
-std::uint32_t readDevices(MethodCall& call, const std::string& poolId, std::vector<const SimDisk*>& disks)
+// The disks named in "StorageDevice"; each must lie in one of `pools`.
+std::uint32_t readDevices(MethodCall& call, std::initializer_list<std::string_view> pools,
+                          std::vector<const SimDisk*>& disks)
 {
     for (const cim::CIMObjectPath& path : call.references("StorageDevice")) {
         const SimDisk* disk = call.disk(path);
-        if (disk == nullptr || disk->poolId != poolId)
+        if (disk == nullptr || std::find(pools.begin(), pools.end(), disk->poolId) == pools.end())
             return InvalidDevice;
         if (!disk->online)
             return DeviceOffline;
@@ -104,21 +107,34 @@ std::uint32_t outPool(MethodCall& call, const char* poolId)
     return Ok;
 }
 
-// Disks the volume uses first, then the rest of its pool: a reconfiguration that needs no
-// more disks stays where it is.
-std::vector<const SimDisk*> disksForReconfiguration(const ArrayState& state, const SimVolume& volume)
+std::vector<const SimDisk*> onlineDisksOf(const ArrayState& state, const std::string& poolId)
 {
     std::vector<const SimDisk*> disks;
-    for (const SimExtent& extent : volume.layout.extents) {
-        auto disk = state.disks.find(extent.diskId);
-        if (disk != state.disks.end() && disk->second.online)
-            disks.push_back(&disk->second);
-    }
     for (const auto& [id, disk] : state.disks) {
-        const bool listed = std::find(disks.begin(), disks.end(), &disk) != disks.end();
-        if (!listed && disk.poolId == volume.poolId && disk.online)
+        if (disk.poolId == poolId && disk.online)
             disks.push_back(&disk);
     }
+    return disks;
+}
+
+// The disks a re-laid-out volume may use: the ones it uses, then those `named`. The array adds the
+// disks a client names to those of the volume; it never drops the volume's data disks for
+// them. Naming none offers the whole pool, so a reconfiguration that needs no more disks
+// stays where it is.
+std::vector<const SimDisk*> disksForReconfiguration(const ArrayState& state, const SimVolume& volume,
+                                                    const std::vector<const SimDisk*>& named)
+{
+    std::vector<const SimDisk*> disks;
+    auto add = [&](const SimDisk* disk) {
+        if (disk->online && std::find(disks.begin(), disks.end(), disk) == disks.end())
+            disks.push_back(disk);
+    };
+    for (const SimExtent& extent : volume.layout.extents) {
+        if (auto disk = state.disks.find(extent.diskId); disk != state.disks.end())
+            add(&disk->second);
+    }
+    for (const SimDisk* disk : named.empty() ? onlineDisksOf(state, volume.poolId) : named)
+        add(disk);
     return disks;
 }
 
@@ -190,7 +206,7 @@ std::uint32_t StorageMethods::createVolume(MethodCall& call)
     if (std::uint32_t failure = readBasePool(call, "Pool", poolId))
         return failure;
     std::vector<const SimDisk*> disks;
-    if (std::uint32_t failure = readDevices(call, poolId, disks))
+    if (std::uint32_t failure = readDevices(call, {poolId}, disks))
         return failure;
     const std::uint64_t blocks = VolumeLayout::blocksForBytes(call.in<std::uint64_t>("Size", 0));
     if (blocks == 0)
@@ -222,11 +238,10 @@ std::uint32_t StorageMethods::reconfigureVolume(MethodCall& call)
         return failure;
     if (call.has("Pool") && poolId != volume->poolId)
         return InvalidPoolNumber;
-    std::vector<const SimDisk*> disks;
-    if (std::uint32_t failure = readDevices(call, volume->poolId, disks))
+    std::vector<const SimDisk*> named;
+    if (std::uint32_t failure = readDevices(call, {volume->poolId}, named))
         return failure;
-    if (disks.empty())
-        disks = disksForReconfiguration(call.state(), *volume);
+    const std::vector<const SimDisk*> disks = disksForReconfiguration(call.state(), *volume, named);
     const std::uint64_t bytes = call.in<std::uint64_t>("Size", volume->layout.blocks * VolumeLayout::kBlockSize);
     const std::uint64_t blocks = VolumeLayout::blocksForBytes(bytes);
     if (blocks == 0)
@@ -259,8 +274,11 @@ std::uint32_t StorageMethods::getMaximumVolumeSize(MethodCall& call)
     std::string poolId;
     if (std::uint32_t failure = readBasePool(call, "Pool", poolId))
         return failure;
+    // Clients ask before they move the chosen disks into the base pool, as they do right
+    // before creating the volume; disks still waiting in the available pool count with all
+    // their space.
     std::vector<const SimDisk*> disks;
-    if (std::uint32_t failure = readDevices(call, poolId, disks))
+    if (std::uint32_t failure = readDevices(call, {poolId, PoolId::Available}, disks))
         return failure;
     const std::uint64_t blocks = VolumeLayout::maxVolumeBlocks(layout, VolumeActions::candidates(call.state(), disks, poolId));
     call.out("MaxVolumeSize", sizeOf(blocks));

@@ -45,6 +45,14 @@ std::uint16_t jobState(std::uint16_t operationalStatus)
     }
 }
 
+// A failed job has ended too: Error comes first, which is the element clients read.
+cim::CIMValue jobStatus(std::uint16_t operationalStatus)
+{
+    if (operationalStatus == JobStatus::Failed)
+        return cim::CIMValue(std::vector<std::uint16_t>{JobStatus::Failed, JobStatus::Completed});
+    return status(operationalStatus);
+}
+
 const char* jobKindName(JobKind kind)
 {
     switch (kind) {
@@ -81,7 +89,8 @@ ProjectedGroup StorageProjection::disk(const std::string& diskId) const
                                 .set("ElementName", "Disk " + slot)
                                 .set("Name", diskId)
                                 .set("SlotNumber", u16(disk.slot))
-                                .set("MaxMediaSize", u64(disk.blocks * VolumeLayout::kBlockSize / 1024))
+                                // Kilobytes of 1000 bytes, as the property is defined.
+                                .set("MaxMediaSize", u64(disk.blocks * VolumeLayout::kBlockSize / 1000))
                                 .set("DefaultBlockSize", u64(VolumeLayout::kBlockSize))
                                 .set("Capabilities", cim::CIMValue(std::vector<std::uint16_t>{4}))
                                 .set("OperationalStatus", status(disk.online ? kOk : kStopped))
@@ -350,7 +359,7 @@ ProjectedGroup StorageProjection::job(const std::string& jobId) const
         .set("Name", jobKindName(job.kind))
         .set("ElementName", job.name)
         .set("Owner", job.ownerId)
-        .set("OperationalStatus", status(job.status))
+        .set("OperationalStatus", jobStatus(job.status))
         .set("JobState", u16(jobState(job.status)))
         .set("PercentComplete", u16(job.percentComplete))
         .set("Priority", u32(job.priority))
@@ -358,8 +367,13 @@ ProjectedGroup StorageProjection::job(const std::string& jobId) const
         .set("ElapsedTime", cim::CIMValue(interval(job.runMs)))
         .set("RepeatPeriodicity", u16(job.periodicityType))
         .set("RepeatInterval", u16(job.periodicity))
-        .set("DeleteOnCompletion", cim::CIMValue(true))
-        .set("ErrorCode", u16(job.status == JobStatus::Failed ? 1 : 0));
+        .set("DeleteOnCompletion", cim::CIMValue(true));
+    if (job.status == JobStatus::Failed) {
+        builder.set("ErrorCode", u16(static_cast<std::uint16_t>(job.failure.errorCode)))
+            .set("ErrorDescription", job.failure.errorDescription);
+    } else {
+        builder.set("ErrorCode", u16(0));
+    }
     // Times not reached are left out rather than sent as null: some clients (wbemcli among
     // them) cannot read a property element without a value.
     if (job.startedMs != 0)

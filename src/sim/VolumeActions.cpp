@@ -17,10 +17,9 @@ std::vector<DiskSpace> VolumeActions::candidates(const ArrayState& state, const 
     std::vector<DiskSpace> spaces;
     spaces.reserve(disks.size());
     for (const SimDisk* disk : disks) {
-        std::uint64_t free = state.freeBlocks(*disk);
-        if (freeing != nullptr)
-            free += state.blocksHeldBy(*freeing, disk->id);
-        spaces.push_back({disk->id, std::min(free, disk->blocks)});
+        const std::uint64_t own = freeing != nullptr ? state.blocksHeldBy(*freeing, disk->id) : 0;
+        const std::uint64_t free = state.freeBlocks(*disk) + own;
+        spaces.push_back({disk->id, std::min(free, disk->blocks), own != 0});
     }
     return spaces;
 }

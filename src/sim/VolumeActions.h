@@ -15,7 +15,7 @@ class VolumeActions {
 public:
     // The disks a volume may use: `chosen` when the client named disks, otherwise every
     // online disk of the pool. When `freeing` is given, that volume's own blocks count as
-    // free (a reconfiguration may reuse them).
+    // free (a reconfiguration may reuse them) and its disks are marked in use.
     static std::vector<DiskSpace> candidates(const ArrayState& state, const std::vector<const SimDisk*>& chosen,
                                              const std::string& poolId, const SimVolume* freeing = nullptr);
 

@@ -101,12 +101,15 @@ std::uint16_t resolveWidth(const CheckedLayout& layout, std::size_t candidates)
     return static_cast<std::uint16_t>(width);
 }
 
-// The `count` candidates with the most free space, kept in the order they were given.
+// `count` candidates, those in use first, then those with the most free space; kept in the
+// order they were given.
 std::vector<DiskSpace> chooseDisks(const std::vector<DiskSpace>& candidates, std::size_t count)
 {
     std::vector<std::size_t> order(candidates.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (candidates[a].inUse != candidates[b].inUse)
+            return candidates[a].inUse;
         return candidates[a].freeBlocks > candidates[b].freeBlocks;
     });
     order.resize(count);

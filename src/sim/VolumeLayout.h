@@ -15,8 +15,9 @@
 //   Parity         W (2..17)         ceil(B / (W - 1))
 //
 // A width of 0 lets the array choose: as many of the candidate disks as the organization
-// allows. When more disks are offered than needed, the ones with the most free space win
-// (the earlier one on a tie), so the largest volume and the chosen disks always agree.
+// allows. When more disks are offered than needed, disks a volume already uses come first
+// (a re-laid-out volume keeps its data disks), then the ones with the most free space (the
+// earlier one on a tie), so the largest volume and the chosen disks always agree.
 
 #include <cstdint>
 #include <string>
@@ -51,6 +52,8 @@ struct CheckedLayout {
 struct DiskSpace {
     std::string diskId;
     std::uint64_t freeBlocks = 0;
+    // The volume being re-laid out already uses this disk.
+    bool inUse = false;
 };
 
 struct ExtentPlan {

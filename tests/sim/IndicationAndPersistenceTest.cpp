@@ -117,6 +117,28 @@ TEST_F(Indications, CreationModificationAndDeletionReachTheHandler)
     EXPECT_EQ(volumes[0].getClassName(), cim::CIMName("CIM_InstDeletion"));
 }
 
+TEST_F(Indications, DeletingAnEndedJobPostsItsDeletion)
+{
+    const auto scan = array.send(invoke(kService, "ScanStorageElement",
+                                        {param("ScanType", CIMValue(std::uint16_t{2})),
+                                         param("StorageElement", CIMValue(cim::CIMObjectPath(
+                                             "", Namespaces::Storage, "CIM_StorageVolume",
+                                             {cim::CIMKeyBinding("DeviceID", CIMValue("3a000001"))})))}));
+    ASSERT_EQ(returnValue(scan), ArrayFailure::JobStarted);
+    const auto job = outParam(scan, "Job")->get<cim::CIMObjectPath>();
+    ASSERT_EQ(returnValue(array.send(invoke(kService, "AbortTask", {param("Job", CIMValue(job))}))), ArrayFailure::Ok);
+    auto jobs = indicationsFor("CIM_ConcreteJob");
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[1].getClassName(), cim::CIMName("CIM_InstModification"));
+
+    ASSERT_EQ(returnValue(array.send(invoke(kService, "DeleteTask", {param("Job", CIMValue(job))}))), ArrayFailure::Ok);
+    jobs = indicationsFor("CIM_ConcreteJob");
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].getClassName(), cim::CIMName("CIM_InstDeletion"));
+    EXPECT_EQ(stringOf(jobs[0].getPropertyValue("SourceInstance").get<cim::CIMInstance>(), "InstanceID"),
+              job.findKeyBinding("InstanceID")->getValue());
+}
+
 TEST_F(Indications, AssociationsAreReportedToo)
 {
     std::string id;

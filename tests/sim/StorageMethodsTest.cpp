@@ -172,6 +172,78 @@ TEST(MaximumVolumeSize, MatchesTheLayoutOfTheChosenDisks)
               ArrayFailure::UnknownOrganization);
 }
 
+// Five disks with 10, 20, 30, 40 and 50 GiB free: four moved into the base pool and partly
+// filled by volumes of their own, the last still waiting in the available pool.
+class MaximumOnUnevenDisks : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fresh = array.control.addDisks(5, 50 * GiB);
+        for (std::size_t i = 0; i < 4; ++i) {
+            ASSERT_EQ(transfer(fresh[i], PoolId::BaseA), ArrayFailure::Ok);
+            const auto fill = with(createParams("fill" + std::to_string(i), (4 - i) * 10 * GiB, 1),
+                                   param("StorageDevice", CIMValue(paths({fresh[i]}))));
+            ASSERT_EQ(returnValue(array.send(invoke(kService, "CreateVolume", fill))), ArrayFailure::Ok);
+        }
+    }
+    static std::vector<cim::CIMObjectPath> paths(const std::vector<std::string>& ids)
+    {
+        std::vector<cim::CIMObjectPath> result;
+        for (const std::string& id : ids)
+            result.push_back(deviceIdPath("CIM_DiskDrive", id));
+        return result;
+    }
+    std::uint32_t transfer(const std::string& disk, const char* pool)
+    {
+        return returnValue(array.send(invoke(kService, "TransferDriveByRef",
+                                             {param("Pool", CIMValue(instancePath("CIM_StoragePool", pool))),
+                                              param("Drive", CIMValue(deviceIdPath("CIM_DiskDrive", disk)))})));
+    }
+    cim::CIMResponse ask(std::uint16_t organization, std::uint8_t width, const std::vector<std::string>& disks)
+    {
+        return array.send(invoke(kService, "GetMaxiumumVolumeSize",
+                                 {param("ChunkSize", CIMValue(std::uint32_t{1000000})), param("StripeWidth", CIMValue(width)),
+                                  param("MirrorCount", CIMValue(std::uint8_t{2})),
+                                  param("VolumeOrganization", CIMValue(organization)),
+                                  param("Pool", CIMValue(instancePath("CIM_StoragePool", PoolId::BaseA))),
+                                  param("StorageDevice", CIMValue(paths(disks)))}));
+    }
+    std::uint64_t maximum(std::uint16_t organization, std::uint8_t width, const std::vector<std::string>& disks)
+    {
+        const auto response = ask(organization, width, disks);
+        EXPECT_EQ(returnValue(response), ArrayFailure::Ok);
+        const CIMValue* size = outParam(response, "MaxVolumeSize");
+        return size != nullptr ? size->get<std::uint64_t>() : 0;
+    }
+
+    SimulatedArray array;
+    std::vector<std::string> fresh;
+};
+
+TEST_F(MaximumOnUnevenDisks, ParityKeepsOneDiskOfTheSmallestFreeSpaceForParity)
+{
+    EXPECT_EQ(maximum(5, 5, fresh), 40 * GiB);
+    // The widest five of six win.
+    fresh.push_back(array.control.addDisks(1, 50 * GiB).at(0));
+    EXPECT_EQ(maximum(5, 5, fresh), 80 * GiB);
+}
+
+TEST_F(MaximumOnUnevenDisks, TooFewDisksForTheWidthLeaveNoRoom)
+{
+    EXPECT_EQ(maximum(5, 5, {fresh[0], fresh[1], fresh[2], fresh[3]}), 0u);
+    EXPECT_EQ(maximum(2, 4, {fresh[2], fresh[3], fresh[4]}), 0u);
+    EXPECT_EQ(maximum(4, 2, {fresh[2], fresh[3], fresh[4]}), 0u);
+}
+
+TEST_F(MaximumOnUnevenDisks, CountsDisksStillInTheAvailablePoolButNoOthers)
+{
+    EXPECT_EQ(maximum(1, 1, {fresh[4]}), 50 * GiB);
+    EXPECT_EQ(maximum(1, 1, fresh), 150 * GiB);
+    EXPECT_EQ(maximum(3, 1, {fresh[3], fresh[4]}), 40 * GiB);
+    ASSERT_EQ(transfer(fresh[4], PoolId::Spare), ArrayFailure::Ok);
+    EXPECT_EQ(returnValue(ask(1, 1, {fresh[4]})), ArrayFailure::InvalidDevice);
+}
+
 class Reconfiguration : public testing::Test {
 protected:
     cim::CIMResponse reconfigure(std::uint64_t size, std::uint16_t organization, std::uint8_t width,
@@ -215,6 +287,48 @@ TEST_F(Reconfiguration, ShowsAShadowUntilTheJobMovesTheVolume)
     EXPECT_EQ(statusOf(array.send(intrinsic("GetInstance", {param("InstanceName", CIMValue(shadow))}))), 6);
 }
 
+TEST_F(Reconfiguration, AddsTheNamedDisksToThoseTheVolumeUses)
+{
+    const auto extentsOf = [&] {
+        return array.model.read([](const ModelView& view) { return view.state.volumes.at("3a000001").layout.extents; });
+    };
+    const std::string keptExtent = extentsOf().at(0).id;
+    auto response = array.send(invoke(kService, "ReconfigureVolume",
+                                      {param("Volume", CIMValue(vol001)), param("Size", CIMValue(3 * GiB)),
+                                       param("VolumeOrganization", CIMValue(std::uint16_t{2})),
+                                       param("StripeWidth", CIMValue(std::uint8_t{3})),
+                                       param("StorageDevice", CIMValue(disks({"38000003", "38000004"})))}));
+    ASSERT_EQ(returnValue(response), ArrayFailure::JobStarted);
+    finishJobs();
+    const auto extents = extentsOf();
+    ASSERT_EQ(extents.size(), 3u);
+    EXPECT_EQ(extents[0].diskId, "38000001");
+    EXPECT_EQ(extents[0].id, keptExtent);
+    EXPECT_EQ(extents[1].diskId, "38000003");
+    EXPECT_EQ(extents[2].diskId, "38000004");
+    EXPECT_EQ(extents[0].blocks, GiB / 512);
+}
+
+TEST_F(Reconfiguration, ExtendingAConcatenationFillsItsOwnDiskBeforeTheNewOne)
+{
+    const std::uint64_t diskBlocks = 100'000'000'000ull / 512;
+    const std::uint64_t size = 150'000'000'000ull;
+    auto response = array.send(invoke(kService, "ReconfigureVolume",
+                                      {param("Volume", CIMValue(vol001)), param("Size", CIMValue(size)),
+                                       param("VolumeOrganization", CIMValue(std::uint16_t{1})),
+                                       param("StripeWidth", CIMValue(std::uint8_t{1})),
+                                       param("StorageDevice", CIMValue(disks({"38000003"})))}));
+    ASSERT_EQ(returnValue(response), ArrayFailure::JobStarted);
+    finishJobs();
+    const auto extents =
+        array.model.read([](const ModelView& view) { return view.state.volumes.at("3a000001").layout.extents; });
+    ASSERT_EQ(extents.size(), 2u);
+    EXPECT_EQ(extents[0].diskId, "38000001");
+    EXPECT_EQ(extents[0].blocks, diskBlocks);
+    EXPECT_EQ(extents[1].diskId, "38000003");
+    EXPECT_EQ(extents[1].blocks, size / 512 - diskBlocks);
+}
+
 TEST_F(Reconfiguration, RefusesUnknownVolumes)
 {
     EXPECT_EQ(returnValue(reconfigure(GiB, 1, 1, deviceIdPath("CIM_StorageVolume", "3a0000ff"))), ArrayFailure::VolumeNotFound);
@@ -235,6 +349,39 @@ TEST(GrowVolume, NeedsALargerSizeAndRoomOnItsDisks)
     EXPECT_EQ(grow(2 * GiB), ArrayFailure::Ok);
     const auto volume = array.send(intrinsic("GetInstance", {param("InstanceName", CIMValue(vol001))})).instances.at(0);
     EXPECT_EQ(volume.getPropertyValue("NumberOfBlocks"), CIMValue(std::uint64_t{2 * GiB / 512}));
+}
+
+// The array counts space in blocks; every property that a client reads as bytes or as
+// kilobytes of 1000 must agree with the block counts.
+TEST(DiskSpace, EveryViewOfADiskAgrees)
+{
+    SimulatedArray array;
+    const auto created = array.send(invoke(
+        kService, "CreateVolume",
+        with(createParams("mirror", 10 * GiB + 1, 3), param("StorageDevice", CIMValue(disks({"38000003", "38000004"}))))));
+    ASSERT_EQ(returnValue(created), ArrayFailure::Ok);
+    const auto disk = deviceIdPath("CIM_DiskDrive", "38000003");
+    const auto extents = walk(array, disk, {{"CIM_MediaPresent", "CIM_StorageExtent"}});
+    ASSERT_EQ(extents.size(), 1u);
+    const cim::CIMInstance& extent = extents[0].getInstance();
+    const auto blockSize = extent.getPropertyValue("BlockSize").get<std::uint64_t>();
+    std::uint64_t leafBlocks = 0;
+    const auto extentPath = array.send(intrinsic("AssociatorNames", {param("ObjectName", CIMValue(disk)),
+                                                                     param("AssocClass", CIMValue("CIM_MediaPresent"))}))
+                                .paths.at(0);
+    for (const auto& leaf : walk(array, extentPath, {{"CIM_BasedOn", "Merrow_LeafExtent"}}))
+        leafBlocks += leaf.getInstance().getPropertyValue("Size").get<std::uint64_t>();
+    EXPECT_EQ(leafBlocks * blockSize, 10 * GiB + 512);
+
+    const std::uint64_t freeBytes = (extent.getPropertyValue("NumberOfBlocks").get<std::uint64_t>() - leafBlocks) * blockSize;
+    EXPECT_EQ(extent.getPropertyValue("NumberOfAvailableBlocks").get<std::uint64_t>() * blockSize, freeBytes);
+    const auto media = walk(array, disk, {{"CIM_Realizes", "CIM_PhysicalMedia"}});
+    ASSERT_EQ(media.size(), 1u);
+    EXPECT_EQ(media[0].getInstance().getPropertyValue("FreeCapacity").get<std::uint64_t>(), freeBytes);
+    const auto capacity = media[0].getInstance().getPropertyValue("Capacity").get<std::uint64_t>();
+    EXPECT_EQ(capacity, 100'000'000'000ull);
+    const auto drive = array.send(intrinsic("GetInstance", {param("InstanceName", CIMValue(disk))})).instances.at(0);
+    EXPECT_EQ(drive.getPropertyValue("MaxMediaSize").get<std::uint64_t>() * 1000, capacity);
 }
 
 TEST(ReturnToStoragePool, DeletesTheVolumeWithItsTargetAndGrantsUnlessInUse)

@@ -109,6 +109,16 @@ control)
     expect_match 'ActiveImageVersion="2.4.1.9"' "changed firmware" "$out"
     out=$(wbemcli cm "$control" GetRequestCounters)
     expect_match 'EnumerateInstances' "request counters" "$out"
+    storage=$(first_path Merrow_StorageConfigurationService)
+    wbemcli cm "$control" SetJobs.Enabled=true,Milliseconds=2000 >/dev/null
+    out=$(wbemcli cm "$control" HoldNextJob)
+    expect_match 'HoldNextJob: 0' "job held" "$out"
+    out=$(wbemcli cm "$url$storage" CreateVolume.ElementName=heldvol,Size=1048576,VolumeOrganization=1)
+    expect_match 'CreateVolume: 4096' "creation as a job" "$out"
+    out=$(wbemcli ei "$url:CIM_ConcreteJob")
+    expect_match 'OperationalStatus=15' "held job waits" "$out"
+    out=$(wbemcli cm "$control" ReleaseJobs)
+    expect_match 'ReleaseJobs: 0' "held job released" "$out"
     ;;
 login)
     if wbemcli ein "http://admin:wrong@$address:5988/root/snia:CIM_ComputerSystem" >"$workdir/out" 2>&1; then

@@ -494,15 +494,24 @@ MerrowReturnValue UACIMClient::refuseFirmware(const std::string& message) {
 MerrowReturnValue UACIMClient::Ping() {
     MWSCOPE("");
     UALockableObject::ScopedLock lock(m_lock);
-    if (m_arrayVersion.getMajor() > 2) {
-        const MerrowReturnValue slot = checkPingObject();
-        if (slot.isFailure())
-            return slot;
-    } else {
-        const cim::CIMObjectPath probe(
-            GetHostName(), "root/PG_Internal", "PG_ConfigSetting",
-            {cim::CIMKeyBinding("PropertyName", "traceLevel", cim::CIMKeyBinding::Type::String)});
-        getInstance("root/PG_Internal", probe);
+    try {
+        if (m_arrayVersion.getMajor() > 2) {
+            const MerrowReturnValue slot = checkPingObject();
+            if (slot.isFailure())
+                return slot;
+        } else {
+            const cim::CIMObjectPath probe(GetHostName(), "root/PG_Internal", "PG_ConfigSetting",
+                                           {cim::CIMKeyBinding("PropertyName", "traceLevel",
+                                                               cim::CIMKeyBinding::Type::String)});
+            getInstance("root/PG_Internal", probe);
+        }
+    } catch (const cim::CIMTimeoutException&) {
+        // An ordinary request that times out may only have met a slow array, but the probe is
+        // the smallest request there is: an array that cannot answer it in time hangs, and the
+        // layer above must hear that the link is gone so that it reconnects.
+        if (m_state.load() == STATE_CONNECTED)
+            connectionLost();
+        throw;
     }
     recordExchange();
     return R();

@@ -88,7 +88,8 @@ public:
     // would (a CIM error other than "access denied" is UA_E_FAIL, the state unchanged).
     MerrowReturnValue VerifyFirmwareVersionCompatibility();
     // The keep-alive probe. Transport failures are re-raised after the request wrapper has
-    // changed the state; a changed controller slot disconnects (UA_E_NOTCONNECTED).
+    // changed the state; so is a time-out, which here means the array hangs and is reported
+    // as a lost link. A changed controller slot disconnects (UA_E_NOTCONNECTED).
     MerrowReturnValue Ping();
     // The array's top-level computer system: the only one, or the first that has component
     // systems (the controllers). Request failures are raised.

@@ -8,6 +8,18 @@ namespace Merrow::UserAgent {
 // aggregates, its settings and firmware, and the services its actions call.
 // Containers and accessors are listed in FunctionalGrouping_Controller.def.
 class FunctionalGrouping_Controller : public MerrowProfile {
+public:
+    // Actions (FunctionalGrouping_Controller_Custom.cpp).
+
+    // A link aggregate of `physicalPorts` (ports of this controller), enabled, with the
+    // array's default speed, frame type and MTU; `lag` receives its path.
+    MerrowReturnValue CreateLAG(const std::vector<cim::CIMObjectPath>& physicalPorts,
+                                bool vlanEnabled, cim::CIMObjectPath& lag);
+    // Shuts the array down, or restarts it when `restart` is set.
+    MerrowReturnValue Shutdown(bool restart);
+    // The path of this controller's base pool.
+    MerrowReturnValue GetBasePool(cim::CIMObjectPath& pool);
+
 #define MERROW_PROFILE_CLASS FunctionalGrouping_Controller
 #define MERROW_PROFILE_TABLE "user_agent/groupings/FunctionalGrouping_Controller.def"
 #include "user_agent/profiles/ProfileTableDeclarations.inc"

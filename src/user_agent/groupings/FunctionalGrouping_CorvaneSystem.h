@@ -13,8 +13,13 @@ namespace Merrow::UserAgent {
 // Containers and accessors are listed in FunctionalGrouping_CorvaneSystem.def.
 class FunctionalGrouping_CorvaneSystem : public MerrowProfile {
 public:
-    // Volume actions (FunctionalGrouping_CorvaneSystem_Custom.cpp). The stripe width is sent
-    // as given: the caller has checked it against the composition.
+    // Actions (FunctionalGrouping_CorvaneSystem_Custom.cpp).
+
+    // Shuts the array down, or restarts it when `restart` is set.
+    MerrowReturnValue Shutdown(bool restart);
+
+    // Volume actions. The stripe width is sent as given: the caller has checked it against
+    // the composition.
 
     // Moves the disks of the available pool among `disks` into the base pool, then asks for
     // the volume ("CreateVolume", MirrorCount 2). UA_S_OK also when the array runs the

@@ -1,6 +1,7 @@
 #include "user_agent/groupings/FunctionalGrouping_CorvaneSystem.h"
 
 #include "trace/Trace.h"
+#include "user_agent/groupings/GroupingAction.h"
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 #include "user_agent/profiles/BasePoolDriveTransfer.h"
 #include "user_agent/profiles/ExecResult.h"
@@ -17,6 +18,15 @@ std::uint16_t OrganizationOf(const UAEnums::VolumeCompositionName& composition) 
 }
 
 } // namespace
+
+MerrowReturnValue FunctionalGrouping_CorvaneSystem::Shutdown(bool restart) {
+    MWSCOPE_OBJ(this, restart ? "restart" : "");
+    const std::string call = std::string("m_Merrow_StorageConfigurationService.ExecInitiateShutdown(") +
+                             (restart ? "True" : "False") + ")";
+    return GroupingAction(*this, call).Run([&] {
+        return m_Merrow_StorageConfigurationService.ExecInitiateShutdown(restart);
+    });
+}
 
 MerrowReturnValue FunctionalGrouping_CorvaneSystem::CreateVolume(
     const std::string& name, std::uint64_t sizeInBytes,

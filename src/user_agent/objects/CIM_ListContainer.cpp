@@ -266,10 +266,7 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
     const cim::CIMObjectPath& path = indication.GetSourceObjectPath();
     switch (indication.GetType()) {
     case UAIndication::CIMIndicationType_Creation:
-        if (holdsPathLocked(path))
-            return 0;
-        FetchData(true);
-        return holdsPathLocked(path) ? 1 : 0;
+        return refetchForCreation(path);
     case UAIndication::CIMIndicationType_Deletion:
         return removePath(path);
     case UAIndication::CIMIndicationType_Modification:
@@ -285,6 +282,32 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
         return 0;
     }
     return 0;
+}
+
+// The number of entries the refetch added or dropped. The created object is often not an
+// entry at all (an association or a class of an earlier step), and the refetch shows the
+// array as it is now, not as it was when the creation happened: changes made since, such as
+// a deletion whose own indication will then find nothing to remove, count here or nowhere.
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPath& path) {
+    if (holdsPathLocked(path))
+        return 0;
+    if (!m_fetched || m_invalidated) {
+        // Nobody has seen entries that could have gone.
+        FetchData(true);
+        return holdsPathLocked(path) ? 1 : 0;
+    }
+    const std::vector<Item> before = m_items;
+    FetchData(true);
+    auto missingFrom = [](const std::vector<Item>& items, const std::vector<Item>& others) {
+        return std::count_if(items.begin(), items.end(), [&](const Item& item) {
+            return std::none_of(others.begin(), others.end(), [&](const Item& other) {
+                return IsSameObjectPath(ListTraits<Item>::pathOf(item),
+                                        ListTraits<Item>::pathOf(other));
+            });
+        });
+    };
+    return static_cast<std::uint32_t>(missingFrom(m_items, before) + missingFrom(before, m_items));
 }
 
 template <typename Item>

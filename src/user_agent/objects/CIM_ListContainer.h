@@ -62,6 +62,7 @@ private:
     bool invalidateLocked();
     bool holdsPathLocked(const cim::CIMObjectPath& path) const;
     std::uint32_t applyIndication(const UAIndication& indication);
+    std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
     std::uint32_t removePath(const cim::CIMObjectPath& path);
     std::uint32_t replaceItem(const UAIndication& indication);
 
