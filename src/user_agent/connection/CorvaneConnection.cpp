@@ -112,4 +112,11 @@ MerrowReturnValue CorvaneConnection::GetTopComputerSystem(cim::CIMObjectPath& pa
                           });
 }
 
+MerrowReturnValue CorvaneConnection::GetCorvaneSystemService(Service_CorvaneSystem& service) {
+    return connectionCall(*this, "CorvaneConnection::GetCorvaneSystemService",
+                          [&](CorvaneConnectionImpl& impl) {
+                              return impl.GetCorvaneSystemService(service);
+                          });
+}
+
 } // namespace Merrow::UserAgent

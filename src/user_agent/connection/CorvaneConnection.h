@@ -10,6 +10,7 @@
 namespace Merrow::UserAgent {
 
 class CorvaneConnectionImpl;
+class Service_CorvaneSystem;
 class CorvaneConnectionWeakRef;
 
 // The handle through which the layer above uses one array connection. The library root owns
@@ -42,6 +43,10 @@ public:
     // The path of the array's top-level computer system, from which the system service is
     // built; UA_E_NOTCONNECTED unless connected.
     MerrowReturnValue GetTopComputerSystem(cim::CIMObjectPath& path);
+
+    // The facade of the array as a whole, on its top computer system; UA_E_NOTCONNECTED
+    // unless connected, UA_E_UNEXPECTED when the array has no usable top system.
+    MerrowReturnValue GetCorvaneSystemService(Service_CorvaneSystem& service);
 
     CorvaneConnectionImpl* GetConnectionImpl() const;
     std::shared_ptr<CorvaneConnectionImpl> GetConnectionImplPtr() const;

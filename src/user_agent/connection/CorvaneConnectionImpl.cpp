@@ -110,17 +110,27 @@ CorvaneConnectionImpl::IndicationKey CorvaneConnectionImpl::keyOf(std::int32_t i
 void CorvaneConnectionImpl::AddIndicationConsumer(std::int32_t indicationType,
                                                   const std::string& className,
                                                   const MerrowServiceWeakRef& service) {
+    const MerrowServiceImpl* raw = service.GetRaw();
+    const IndicationKey key = keyOf(indicationType, className);
     std::lock_guard lock(m_consumersMutex);
-    m_consumers[keyOf(indicationType, className)].push_back(service);
+    if (m_consumers[key].insert_or_assign(raw, service).second)
+        m_keysByService[raw].push_back(key);
 }
 
 void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* service) {
     std::lock_guard lock(m_consumersMutex);
-    for (auto& [key, services] : m_consumers)
-        std::erase_if(services, [service](const MerrowServiceWeakRef& registered) {
-            return registered.RefersTo(service);
-        });
-    std::erase_if(m_consumers, [](const auto& entry) { return entry.second.empty(); });
+    const auto keys = m_keysByService.find(service);
+    if (keys == m_keysByService.end())
+        return;
+    for (const IndicationKey& key : keys->second) {
+        const auto registrations = m_consumers.find(key);
+        if (registrations == m_consumers.end())
+            continue;
+        registrations->second.erase(service);
+        if (registrations->second.empty())
+            m_consumers.erase(registrations);
+    }
+    m_keysByService.erase(keys);
 }
 
 std::size_t CorvaneConnectionImpl::GetIndicationConsumerCount() const {
@@ -134,6 +144,7 @@ std::size_t CorvaneConnectionImpl::GetIndicationConsumerCount() const {
 void CorvaneConnectionImpl::clearConsumers() {
     std::lock_guard lock(m_consumersMutex);
     m_consumers.clear();
+    m_keysByService.clear();
 }
 
 // Every live service registered for `key`, or for any key when `key` is null, each once.
@@ -146,16 +157,28 @@ CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
     for (auto& [registeredKey, registrations] : m_consumers) {
         if (key && registeredKey != *key)
             continue;
-        std::erase_if(registrations, [&](const MerrowServiceWeakRef& registration) {
-            auto service = registration.Lock();
-            if (!service)
+        std::erase_if(registrations, [&](const auto& registration) {
+            auto service = registration.second.Lock();
+            if (!service) {
+                forgetKeyLocked(registration.first, registeredKey);
                 return true;
+            }
             if (seen.insert(service.get()).second)
                 services.push_back(std::move(service));
             return false;
         });
     }
     return services;
+}
+
+void CorvaneConnectionImpl::forgetKeyLocked(const MerrowServiceImpl* service,
+                                            const IndicationKey& key) {
+    const auto keys = m_keysByService.find(service);
+    if (keys == m_keysByService.end())
+        return;
+    std::erase(keys->second, key);
+    if (keys->second.empty())
+        m_keysByService.erase(keys);
 }
 
 void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication) {

@@ -9,11 +9,13 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace Merrow::UserAgent {
 
+class Service_CorvaneSystem;
 class ServiceIndication;
 class UAConnectionOwner;
 
@@ -50,6 +52,13 @@ public:
     // connection is gone.
     MerrowReturnValue Disconnect() override;
 
+    // A system service on the array's top computer system; UA_E_NOTCONNECTED unless
+    // connected. Throws MWEApplicationException when the top system cannot be found or the
+    // service cannot be initialised (the facade boundary answers UA_E_UNEXPECTED then).
+    // Defined in CorvaneConnectionImpl_Custom.cpp, the one place where the connection
+    // reaches up into services/.
+    MerrowReturnValue GetCorvaneSystemService(Service_CorvaneSystem& service);
+
     // Registers `service` for the indications of one type about one class (compared without
     // case). Registrations are dropped at every log-in and log-off and when the service goes.
     void AddIndicationConsumer(std::int32_t indicationType, const std::string& className,
@@ -85,11 +94,18 @@ private:
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                  const UAIndication& indication);
     void clearConsumers();
+    // Drops `key` from the keys recorded for `service`; m_consumersMutex must be held.
+    void forgetKeyLocked(const MerrowServiceImpl* service, const IndicationKey& key);
     // 0 while the owner's indication listener is not running.
     std::uint16_t listenerPort() const;
 
-    mutable std::mutex m_consumersMutex; // guards m_consumers
-    std::map<IndicationKey, std::vector<MerrowServiceWeakRef>> m_consumers;
+    // A large array has thousands of live services, each registered for dozens of keys, and
+    // facades are made and dropped at every query: registering and removing one service must
+    // not cost a walk over all registrations.
+    using Registrations = std::map<const MerrowServiceImpl*, MerrowServiceWeakRef>;
+    mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
+    std::map<IndicationKey, Registrations> m_consumers;
+    std::unordered_map<const MerrowServiceImpl*, std::vector<IndicationKey>> m_keysByService;
 };
 
 } // namespace Merrow::UserAgent

@@ -22,6 +22,8 @@ public:
     bool IsNull() const;
     // Refers to that implementation object (which may already be gone).
     bool RefersTo(const MerrowServiceImpl* impl) const { return m_raw == impl; }
+    // The service it was made from, for identity only: never dereferenced.
+    const MerrowServiceImpl* GetRaw() const { return m_raw; }
 
 private:
     std::weak_ptr<MerrowServiceImpl> m_impl;

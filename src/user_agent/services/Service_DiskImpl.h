@@ -1,0 +1,29 @@
+#pragma once
+
+#include "user_agent/profiles/Profile_Disk.h"
+#include "user_agent/services/ServiceImplBase.h"
+#include "user_agent/services/ServiceTable.h"
+
+#include <vector>
+
+namespace Merrow::UserAgent {
+
+#define MERROW_SERVICE_CLASS Service_Disk
+#define MERROW_SERVICE_TABLE "user_agent/services/Service_Disk.def"
+#include "user_agent/services/ServiceForwardDeclarations.inc"
+
+// The implementation behind Service_Disk handles; profiles and operations are listed in
+// Service_Disk.def.
+class Service_DiskImpl : public ServiceImplBase {
+#include "user_agent/services/ServiceImplDeclarations.inc"
+
+public:
+    // Reports OK without a request: the array keeps no status of its own for this object
+    // that the layer above could act on.
+    MerrowReturnValue GetStatus(std::int32_t& status) override {
+        status = STATUS_OK;
+        return MerrowReturnValue();
+    }
+};
+
+} // namespace Merrow::UserAgent

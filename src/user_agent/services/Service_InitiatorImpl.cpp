@@ -1,0 +1,14 @@
+#include "user_agent/services/Service_InitiatorImpl.h"
+
+#include "user_agent/services/Service_iSCSITarget.h"
+#include "user_agent/services/Service_iSCSITargetImpl.h"
+#include "user_agent/services/Service_iSCSISession.h"
+#include "user_agent/services/Service_iSCSISessionImpl.h"
+
+namespace Merrow::UserAgent {
+
+#define MERROW_SERVICE_CLASS Service_Initiator
+#define MERROW_SERVICE_TABLE "user_agent/services/Service_Initiator.def"
+#include "user_agent/services/ServiceImplDefinitions.inc"
+
+} // namespace Merrow::UserAgent

@@ -1,0 +1,11 @@
+#include "user_agent/services/Service_PhysicalPort.h"
+
+#include "user_agent/services/Service_PhysicalPortImpl.h"
+
+namespace Merrow::UserAgent {
+
+#define MERROW_SERVICE_CLASS Service_PhysicalPort
+#define MERROW_SERVICE_TABLE "user_agent/services/Service_PhysicalPort.def"
+#include "user_agent/services/ServiceHandleDefinitions.inc"
+
+} // namespace Merrow::UserAgent

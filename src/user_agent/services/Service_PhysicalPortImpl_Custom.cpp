@@ -1,0 +1,22 @@
+#include "user_agent/services/Service_PhysicalPortImpl.h"
+
+#include <source_location>
+
+namespace Merrow::UserAgent {
+
+MerrowReturnValue Service_PhysicalPortImpl::GetStatus(std::int32_t& status) {
+    // Handles reach this without the facade boundary, and it reads the array.
+    return RunFacadeOperation(
+        "Merrow::UserAgent::Service_PhysicalPort::GetStatus",
+        [&] {
+            ScopedLock lock(*this);
+            std::vector<std::uint16_t> cimStatus;
+            const MerrowReturnValue result = m_EthernetPort.Get_EthernetPort_OperationalStatus(cimStatus);
+            if (!result.isFailure())
+                status = StatusFromOperationalStatus(cimStatus);
+            return result;
+        },
+        std::source_location::current());
+}
+
+} // namespace Merrow::UserAgent
