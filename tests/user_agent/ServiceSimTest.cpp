@@ -401,10 +401,28 @@ TEST_F(ServiceSimTest, ActionsHandBackFacadesOfWhatTheArrayMade) {
     ASSERT_EQ(members.size(), 1u);
     EXPECT_EQ(read(members[0], &Service_PhysicalPort::GetPortNumber),
               read(ports.front(), &Service_PhysicalPort::GetPortNumber));
-    Service_Portal portal;
-    ASSERT_EQ(lag.CreatePortal("10.10.9.10", "255.255.255.0", "", 0, portal).getCode(), R::UA_S_OK);
-    EXPECT_EQ(read(portal, &Service_Portal::GetIPAddress), "10.10.9.10");
     EXPECT_EQ(controller.CreateLAG({Service_PhysicalPort()}, false, lag).getCode(), R::UA_E_INVALIDARG);
+
+    // The new aggregate goes; the port returns to its first one, which gets one more portal.
+    const std::uint16_t number = read(ports.front(), &Service_PhysicalPort::GetPortNumber);
+    ASSERT_EQ(lag.Delete().getCode(), R::UA_S_OK);
+    ASSERT_EQ(ports.front().SetLAG(lags.front()).getCode(), R::UA_S_OK);
+    EXPECT_EQ(ports.front().SetLAG(Service_LAG()).getCode(), R::UA_E_INVALIDARG);
+    const auto backHome = [&] {
+        std::vector<Service_PhysicalPort> home;
+        lags.front().GetPhysicalPorts(home);
+        for (const Service_PhysicalPort& port : home) {
+            std::uint16_t found = 0;
+            if (!port.GetPortNumber(found).isFailure() && found == number)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(eventually(backHome));
+    Service_Portal portal;
+    ASSERT_EQ(lags.front().CreatePortal("10.10.9.10", "255.255.255.0", "", 0, portal).getCode(),
+              R::UA_S_OK);
+    EXPECT_EQ(read(portal, &Service_Portal::GetIPAddress), "10.10.9.10");
 }
 
 TEST_F(ServiceSimTest, StatisticsEnclosureAndRoutesAreWhatTheArrayHolds) {

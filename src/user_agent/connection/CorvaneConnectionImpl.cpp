@@ -110,9 +110,29 @@ CorvaneConnectionImpl::IndicationKey CorvaneConnectionImpl::keyOf(std::int32_t i
 void CorvaneConnectionImpl::AddIndicationConsumer(std::int32_t indicationType,
                                                   const std::string& className,
                                                   const MerrowServiceWeakRef& service) {
-    const MerrowServiceImpl* raw = service.GetRaw();
     const IndicationKey key = keyOf(indicationType, className);
     std::lock_guard lock(m_consumersMutex);
+    addIndicationConsumerLocked(key, service);
+}
+
+void CorvaneConnectionImpl::AddIndicationConsumers(const std::vector<std::string>& classNames,
+                                                   const MerrowServiceWeakRef& service) {
+    std::vector<std::string> upperNames;
+    upperNames.reserve(classNames.size());
+    for (const std::string& className : classNames)
+        upperNames.push_back(TextUtil::toUpper(className));
+    std::lock_guard lock(m_consumersMutex);
+    for (std::string& name : upperNames) {
+        for (const auto type :
+             {UAIndication::CIMIndicationType_Creation, UAIndication::CIMIndicationType_Deletion,
+              UAIndication::CIMIndicationType_Modification})
+            addIndicationConsumerLocked({type, name}, service);
+    }
+}
+
+void CorvaneConnectionImpl::addIndicationConsumerLocked(const IndicationKey& key,
+                                                        const MerrowServiceWeakRef& service) {
+    const MerrowServiceImpl* raw = service.GetRaw();
     if (m_consumers[key].insert_or_assign(raw, service).second)
         m_keysByService[raw].push_back(key);
 }
@@ -153,10 +173,7 @@ std::vector<std::shared_ptr<MerrowServiceImpl>>
 CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
     std::vector<std::shared_ptr<MerrowServiceImpl>> services;
     std::set<const MerrowServiceImpl*> seen;
-    std::lock_guard lock(m_consumersMutex);
-    for (auto& [registeredKey, registrations] : m_consumers) {
-        if (key && registeredKey != *key)
-            continue;
+    const auto collect = [&](const IndicationKey& registeredKey, Registrations& registrations) {
         std::erase_if(registrations, [&](const auto& registration) {
             auto service = registration.second.Lock();
             if (!service) {
@@ -167,7 +184,16 @@ CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
                 services.push_back(std::move(service));
             return false;
         });
+    };
+    std::lock_guard lock(m_consumersMutex);
+    if (key) {
+        const auto found = m_consumers.find(*key);
+        if (found != m_consumers.end())
+            collect(found->first, found->second);
+        return services;
     }
+    for (auto& [registeredKey, registrations] : m_consumers)
+        collect(registeredKey, registrations);
     return services;
 }
 

@@ -5,6 +5,7 @@
 #include "user_agent/connection/UACIMClient.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -63,6 +64,10 @@ public:
     // case). Registrations are dropped at every log-in and log-off and when the service goes.
     void AddIndicationConsumer(std::int32_t indicationType, const std::string& className,
                                const MerrowServiceWeakRef& service);
+    // The same for creations, deletions and modifications of every class in `classNames`,
+    // under one lock: what a service does for each of its profiles.
+    void AddIndicationConsumers(const std::vector<std::string>& classNames,
+                                const MerrowServiceWeakRef& service);
     void RemoveIndicationConsumers(const MerrowServiceImpl* service);
     std::size_t GetIndicationConsumerCount() const;
 
@@ -85,6 +90,11 @@ public:
 
 private:
     using IndicationKey = std::pair<std::int32_t, std::string>;
+    struct IndicationKeyHash {
+        std::size_t operator()(const IndicationKey& key) const {
+            return std::hash<std::string>()(key.second) * 31 + static_cast<std::size_t>(key.first);
+        }
+    };
 
     CorvaneConnectionImpl(UAConnectionOwner* owner, const std::string& host);
 
@@ -94,6 +104,7 @@ private:
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                  const UAIndication& indication);
     void clearConsumers();
+    void addIndicationConsumerLocked(const IndicationKey& key, const MerrowServiceWeakRef& service);
     // Drops `key` from the keys recorded for `service`; m_consumersMutex must be held.
     void forgetKeyLocked(const MerrowServiceImpl* service, const IndicationKey& key);
     // 0 while the owner's indication listener is not running.
@@ -104,7 +115,7 @@ private:
     // not cost a walk over all registrations.
     using Registrations = std::map<const MerrowServiceImpl*, MerrowServiceWeakRef>;
     mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
-    std::map<IndicationKey, Registrations> m_consumers;
+    std::unordered_map<IndicationKey, Registrations, IndicationKeyHash> m_consumers;
     std::unordered_map<const MerrowServiceImpl*, std::vector<IndicationKey>> m_keysByService;
 };
 

@@ -171,13 +171,7 @@ MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames
     if (!connection)
         return MerrowReturnValue(MerrowReturnValue::UA_E_NOTCONNECTED,
                                  "The service's connection is gone");
-    const MerrowServiceWeakRef self(shared_from_this());
-    for (const std::string& className : classNames) {
-        for (const auto type :
-             {UAIndication::CIMIndicationType_Creation, UAIndication::CIMIndicationType_Deletion,
-              UAIndication::CIMIndicationType_Modification})
-            connection->AddIndicationConsumer(type, className, self);
-    }
+    connection->AddIndicationConsumers(classNames, MerrowServiceWeakRef(shared_from_this()));
     return MerrowReturnValue();
 }
 

@@ -8,6 +8,8 @@ namespace Merrow::UserAgent {
 #define MERROW_SERVICE_TABLE "user_agent/services/Service_PhysicalPort.def"
 #include "user_agent/services/ServiceForwardDeclarations.inc"
 
+class Service_LAG;
+
 // One Ethernet port of a controller.
 // Operations are listed in Service_PhysicalPort.def.
 class Service_PhysicalPort : public MerrowService {

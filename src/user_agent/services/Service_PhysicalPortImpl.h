@@ -12,6 +12,8 @@ namespace Merrow::UserAgent {
 #define MERROW_SERVICE_TABLE "user_agent/services/Service_PhysicalPort.def"
 #include "user_agent/services/ServiceForwardDeclarations.inc"
 
+class Service_LAG;
+
 // The implementation behind Service_PhysicalPort handles; profiles and operations are listed in
 // Service_PhysicalPort.def.
 class Service_PhysicalPortImpl : public ServiceImplBase {

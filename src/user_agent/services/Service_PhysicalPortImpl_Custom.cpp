@@ -1,5 +1,8 @@
 #include "user_agent/services/Service_PhysicalPortImpl.h"
 
+#include "user_agent/services/Service_LAG.h"
+#include "user_agent/services/Service_LAGImpl.h"
+
 #include <source_location>
 
 namespace Merrow::UserAgent {
@@ -17,6 +20,14 @@ MerrowReturnValue Service_PhysicalPortImpl::GetStatus(std::int32_t& status) {
             return result;
         },
         std::source_location::current());
+}
+
+MerrowReturnValue Service_PhysicalPortImpl::SetLAG(const Service_LAG& lag) {
+    ScopedLock lock(*this);
+    if (!lag.IsValid())
+        return MerrowReturnValue(MerrowReturnValue::UA_E_INVALIDARG,
+                                 "SetLAG() given a link aggregate handle without one");
+    return m_EthernetPort.SetLAG(lag.GetServiceImpl()->GetRootPath());
 }
 
 } // namespace Merrow::UserAgent
