@@ -237,9 +237,10 @@ TEST_F(ProfileSimTest, EveryContainerOfEveryProfileAndGroupingResolves) {
     walk.check(tasks->profile());
     ASSERT_EQ(tasks->profile().Get_Tasks_List(objects).getCode(), R::UA_S_OK);
     for (const cim::CIMObject& task : objects) {
-        // A job that has not been scheduled for later has no scheduled start.
+        // A job that has not been scheduled for later has no scheduled start, and only a
+        // failed one has an error description.
         walk.check(serviceOn<FunctionalGrouping_Task>(task.getPath())->profile(),
-                   {"Task.ScheduledStartTime"});
+                   {"Task.ScheduledStartTime", "Task.ErrorDescription"});
     }
 
     auto iscsi = serviceOn<FunctionalGrouping_iSCSI>(system);

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "user_agent/base/MerrowUserAgentEnums.h"
 #include "user_agent/profiles/ProfileTable.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace Merrow::UserAgent {
 
@@ -12,6 +17,26 @@ public:
 
     // Shuts the array down, or restarts it when `restart` is set.
     MerrowReturnValue Shutdown(bool restart);
+
+    // Volume actions. The stripe width is sent as given: the caller has checked it against
+    // the composition.
+
+    // Moves the disks of the available pool among `disks` into the base pool, then asks for
+    // the volume ("CreateVolume", MirrorCount 2). UA_S_OK also when the array runs the
+    // creation as a job; `newVolume` receives the volume's path either way.
+    MerrowReturnValue CreateVolume(const std::string& name, std::uint64_t sizeInBytes,
+                                   const UAEnums::VolumeCompositionName& composition,
+                                   const std::vector<cim::CIMObjectPath>& disks,
+                                   std::uint8_t stripeWidth, std::uint32_t stripeDepth,
+                                   const cim::CIMObjectPath& basePool,
+                                   const cim::CIMObjectPath& availablePool,
+                                   cim::CIMObjectPath& newVolume);
+    // The largest volume of that layout over `disks`, as the array computes it; unrounded.
+    MerrowReturnValue GetMaxVolumeSize(const UAEnums::VolumeCompositionName& composition,
+                                       const std::vector<cim::CIMObjectPath>& disks,
+                                       std::uint8_t stripeWidth, std::uint32_t stripeDepth,
+                                       const cim::CIMObjectPath& basePool,
+                                       std::uint64_t& sizeInBytes);
 
 #define MERROW_PROFILE_CLASS FunctionalGrouping_CorvaneSystem
 #define MERROW_PROFILE_TABLE "user_agent/groupings/FunctionalGrouping_CorvaneSystem.def"

@@ -1,28 +1,17 @@
 #include "user_agent/groupings/GroupingAction.h"
 
 #include "trace/Trace.h"
+#include "user_agent/profiles/ExecResult.h"
 
 namespace Merrow::UserAgent {
 
 using namespace Merrow::Trace;
 
-namespace {
-
-constexpr std::uint32_t kJobStarted = 4096;
-
-} // namespace
-
-bool GroupingAction::Succeeded(std::uint32_t execRtn) {
-    return execRtn == 0 || execRtn == kJobStarted;
-}
-
 MerrowReturnValue GroupingAction::ResultOf(std::uint32_t execRtn) const {
-    if (Succeeded(execRtn))
-        return MerrowReturnValue();
-    const MerrowReturnValue failure =
-        MerrowReturnValue::fromArrayResult(static_cast<std::int32_t>(execRtn));
-    TraceFailure(execRtn, failure);
-    return failure;
+    const MerrowReturnValue result = ExecResult::ResultOf(execRtn);
+    if (result.isFailure())
+        TraceFailure(execRtn, result);
+    return result;
 }
 
 void GroupingAction::TraceFailure(std::uint32_t execRtn, const MerrowReturnValue& failure) const {

@@ -10,9 +10,8 @@
 namespace Merrow::UserAgent {
 
 // The one form every grouping action takes: an Exec method of one of the grouping's members,
-// run under the grouping's lock, whose array result becomes the action's return value.
-// 0 and 4096 (a job started; the library never waits for array jobs) are UA_S_OK; any other
-// number is traced and comes back as UA_E_REQUEST_FAILED carrying it as failure code.
+// run under the grouping's lock, whose array result becomes the action's return value by the
+// rule of ExecResult; a refusal is traced in one of the two forms below.
 // Exceptions of the Exec method (CIM errors, a lost connection) go on to the service layer.
 class GroupingAction {
 public:
@@ -37,7 +36,6 @@ public:
     }
 
     MerrowReturnValue ResultOf(std::uint32_t execRtn) const;
-    static bool Succeeded(std::uint32_t execRtn);
 
 private:
     void TraceFailure(std::uint32_t execRtn, const MerrowReturnValue& failure) const;

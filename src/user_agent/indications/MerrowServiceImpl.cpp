@@ -229,4 +229,14 @@ void MerrowServiceImpl::description(std::string& text) const {
     text = "Service ObjectID=" + GetInstanceIdentity();
 }
 
+cim::CIMObjectPath MerrowServiceImpl::GetBasePoolObjectPath() {
+    MWSCOPE_OBJ(this, "");
+    return m_poolPaths.GetBasePool(GetConnection());
+}
+
+cim::CIMObjectPath MerrowServiceImpl::GetAvailPoolObjectPath() {
+    MWSCOPE_OBJ(this, "");
+    return m_poolPaths.GetAvailablePool(GetConnection());
+}
+
 } // namespace Merrow::UserAgent

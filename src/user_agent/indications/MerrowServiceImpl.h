@@ -7,6 +7,7 @@
 #include "user_agent/indications/MerrowService.h"
 #include "user_agent/indications/ServiceInstanceID.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
+#include "user_agent/indications/UAPoolPathCache.h"
 
 #include <atomic>
 #include <cstdint>
@@ -91,6 +92,11 @@ public:
     // is gone.
     MerrowReturnValue SubscribeToClasses(const std::vector<std::string>& classNames);
 
+    // The array's base and available pools, asked once per service. Throw
+    // MWEPegasusClientRequest when the array refuses (see UAPoolPathCache).
+    cim::CIMObjectPath GetBasePoolObjectPath();
+    cim::CIMObjectPath GetAvailPoolObjectPath();
+
     // Registers a profile owned by the derived class (see MerrowProfileInterface).
     void AddProfile(MerrowProfileInterface& profile);
 
@@ -129,6 +135,7 @@ private:
     const ServiceInstanceID m_instanceID;
     std::atomic<bool> m_removed{false};
     std::atomic<std::int32_t> m_status{STATUS_OK};
+    UAPoolPathCache m_poolPaths;
 
     mutable std::mutex m_registryMutex; // guards the members below
     CorvaneConnectionWeakRef m_connection;

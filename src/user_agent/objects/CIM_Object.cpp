@@ -317,6 +317,19 @@ bool CIM_Object::holdsPath(const cim::CIMObjectPath& path) const {
     return m_instance && IsSameObjectPath(m_instance->getPath(), path);
 }
 
+bool CIM_Object::standsFor(const cim::CIMObjectPath& path) const {
+    if (holdsPath(path))
+        return true;
+    // A container anchored on another container would have to ask it, which may fetch.
+    using Kind = CIM_ContainerAnchor::Kind;
+    const bool anchoredOnPath = m_anchor.GetKind() == Kind::Anchor_OwnPath ||
+                                m_anchor.GetKind() == Kind::Anchor_PathReference;
+    if (!anchoredOnPath || !m_anchor.GetSteps().empty())
+        return false;
+    const cim::CIMObjectPath own = m_anchor.GetStartPath();
+    return !own.getClassName().isNull() && IsSameObjectPath(own, path);
+}
+
 std::uint32_t CIM_Object::UpdateObjectContainerWithIndication(const UAIndication& indication) {
     ScopedLock lock(*this);
     if (indication.GetKind() != UAIndication::IndicationKind_CIMObject)
@@ -327,7 +340,7 @@ std::uint32_t CIM_Object::UpdateObjectContainerWithIndication(const UAIndication
 std::uint32_t CIM_Object::applyIndication(const UAIndication& indication) {
     switch (indication.GetType()) {
     case UAIndication::CIMIndicationType_Deletion:
-        if (!holdsPath(indication.GetSourceObjectPath()))
+        if (!standsFor(indication.GetSourceObjectPath()))
             return 0;
         m_notFound = true;
         return 1;

@@ -132,6 +132,10 @@ private:
     bool invalidateLocked();
     bool invalidateIfPathLocked(const cim::CIMObjectPath& path);
     bool holdsPath(const cim::CIMObjectPath& path) const;
+    // holdsPath, or, for a container anchored directly on its object's path, that object even
+    // while nothing is cached: a container invalidated after a delete request, or never read,
+    // must still learn that its object is gone.
+    bool standsFor(const cim::CIMObjectPath& path) const;
     std::uint32_t applyIndication(const UAIndication& indication);
 
     CorvaneConnectionWeakRef m_CorvaneConnection;

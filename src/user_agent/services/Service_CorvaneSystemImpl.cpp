@@ -20,6 +20,8 @@
 #include "user_agent/services/Service_Enclosure.h"
 #include "user_agent/services/Service_EnclosureImpl.h"
 #include "user_agent/services/Service_iSCSIImpl.h"
+#include "user_agent/services/Service_TaskList.h"
+#include "user_agent/services/Service_TaskListImpl.h"
 
 namespace Merrow::UserAgent {
 

@@ -8,6 +8,10 @@
 
 namespace Merrow::UserAgent {
 
+// Facades that only the hand-written operations take or hand out.
+class Service_Disk;
+class Service_Task;
+
 #define MERROW_SERVICE_CLASS Service_Volume
 #define MERROW_SERVICE_TABLE "user_agent/services/Service_Volume.def"
 #include "user_agent/services/ServiceForwardDeclarations.inc"

@@ -1,0 +1,9 @@
+#include "user_agent/services/Service_TaskImpl.h"
+
+namespace Merrow::UserAgent {
+
+#define MERROW_SERVICE_CLASS Service_Task
+#define MERROW_SERVICE_TABLE "user_agent/services/Service_Task.def"
+#include "user_agent/services/ServiceImplDefinitions.inc"
+
+} // namespace Merrow::UserAgent
