@@ -1,5 +1,6 @@
 #pragma once
 
+#include "user_agent/base/DateTime.h"
 #include "user_agent/services/ServiceHandle.h"
 
 namespace Merrow::UserAgent {
@@ -12,7 +13,8 @@ class Service_Task;
 #define MERROW_SERVICE_TABLE "user_agent/services/Service_Volume.def"
 #include "user_agent/services/ServiceForwardDeclarations.inc"
 
-// One volume: names, layout, size and growth, reconfiguration and deletion, and the target
+// One volume: names, layout, size and growth, reconfiguration, integrity scans and deletion,
+// and the target
 // that exposes it.
 // Operations are listed in Service_Volume.def.
 class Service_Volume : public MerrowService {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "user_agent/base/DateTime.h"
 #include "user_agent/profiles/Profile_BlockServices_Volume.h"
 #include "user_agent/services/ServiceImplBase.h"
 #include "user_agent/services/ServiceTable.h"
@@ -28,6 +29,11 @@ public:
         status = STATUS_OK;
         return MerrowReturnValue();
     }
+
+private:
+    MerrowReturnValue ScanLocked(const cim::CIMDateTime& startTime,
+                                 const UAEnums::RecurrencePeriodicity& periodicityType,
+                                 std::uint16_t periodicity);
 };
 
 } // namespace Merrow::UserAgent

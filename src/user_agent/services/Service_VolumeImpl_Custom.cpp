@@ -7,6 +7,17 @@
 
 namespace Merrow::UserAgent {
 
+namespace {
+
+// UAEnums::VolumeCompositionName "Parity".
+constexpr std::int32_t kParityComposition = 5;
+// No caller chooses a scan's priority; 0 leaves it at the array's ordinary one.
+constexpr std::uint32_t kScanPriority = 0;
+// UAEnums::RecurrencePeriodicity "None": a scan started now runs once.
+constexpr std::int32_t kRunOnce = 1;
+
+} // namespace
+
 MerrowReturnValue Service_VolumeImpl::GetSize(StorageSize& size) {
     ScopedLock lock(*this);
     std::uint64_t bytes = 0;
@@ -47,6 +58,35 @@ MerrowReturnValue Service_VolumeImpl::Reconfigure(
     return m_StorageVolume.Reconfigure(sizeInBytes, compositionName, diskPaths, stripeWidth,
                                        stripeDepth, GetBasePoolObjectPath(),
                                        GetAvailPoolObjectPath());
+}
+
+MerrowReturnValue Service_VolumeImpl::IntegrityScanNow() {
+    ScopedLock lock(*this);
+    // The zero interval asks the array to start without delay.
+    return ScanLocked(cim::CIMDateTime(), UAEnums::RecurrencePeriodicity(kRunOnce), 0);
+}
+
+MerrowReturnValue Service_VolumeImpl::IntegrityScanAt(
+    const DateTime& scheduledTime, const UAEnums::RecurrencePeriodicity& recurrenceSpec,
+    std::uint16_t recurrenceInterval) {
+    ScopedLock lock(*this);
+    return ScanLocked(scheduledTime.toCIMDateTime(), recurrenceSpec, recurrenceInterval);
+}
+
+// The integrity check a volume's layout allows: a parity volume has its parity checked, which
+// reads every block as well; the array refuses a parity scan of any other layout, so those get
+// a media scan, which reads every block without a redundancy check.
+MerrowReturnValue Service_VolumeImpl::ScanLocked(const cim::CIMDateTime& startTime,
+                                                 const UAEnums::RecurrencePeriodicity& periodicityType,
+                                                 std::uint16_t periodicity) {
+    UAEnums::VolumeCompositionName composition;
+    const MerrowReturnValue result = m_StorageVolume.GetCompositionName(composition);
+    if (result.isFailure())
+        return result;
+    const auto type = static_cast<std::uint16_t>(periodicityType.toCIM());
+    if (composition.getValue() == kParityComposition)
+        return m_StorageVolume.ParityScan(kScanPriority, startTime, type, periodicity);
+    return m_StorageVolume.MediaScan(kScanPriority, startTime, type, periodicity);
 }
 
 } // namespace Merrow::UserAgent
