@@ -21,6 +21,7 @@
 #include "ProfileTestService.h"
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 
 #include <gtest/gtest.h>
 
@@ -33,19 +34,10 @@ namespace {
 using namespace Testing;
 using R = MerrowReturnValue;
 
-class GroupingActionSimTest : public ::testing::Test {
+class GroupingActionSimTest : public StartedRootSimTest {
 protected:
-    void SetUp() override {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(50);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
-    }
-
     void connect(SimArray& array) {
-        m_array = &array;
-        m_connection = m_root->GetConnection(array.address());
-        ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartedRootSimTest::connect(array));
         ASSERT_EQ(m_connection.GetTopComputerSystem(m_top).getCode(), R::UA_S_OK);
     }
 
@@ -93,10 +85,7 @@ protected:
     }
 
     static inline const cim::CIMNamespaceName kNamespace{"root/snia"};
-    std::unique_ptr<MerrowUserAgent> m_root;
-    CorvaneConnection m_connection;
     cim::CIMObjectPath m_top;
-    SimArray* m_array = nullptr;
 };
 
 std::string keyOf(const cim::CIMObjectPath& path, const char* key) {

@@ -10,6 +10,7 @@
 #include "IndicationPoster.h"
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 #include "UATestDoubles.h"
 
 #include <gtest/gtest.h>
@@ -70,18 +71,16 @@ private:
 };
 
 // A started root whose services are registered per connection.
-class IndicationSimTest : public ::testing::Test {
+class IndicationSimTest : public StartedRootSimTest {
 protected:
     void SetUp() override {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(50);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartedRootSimTest::SetUp());
         ServiceIndication none;
         m_root->GetNextServiceIndication(none, 0);
     }
 
-    CorvaneConnection connect(const std::string& address) {
+    // A connection of its own, for tests that watch more than one array.
+    CorvaneConnection connectTo(const std::string& address) {
         CorvaneConnection connection = m_root->GetConnection(address);
         EXPECT_EQ(connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
         return connection;
@@ -101,8 +100,6 @@ protected:
             return indication.GetService().IsSameService(MerrowService(service));
         });
     }
-
-    std::unique_ptr<MerrowUserAgent> m_root;
 };
 
 std::string deviceIdOf(const ServiceIndication& indication) {
@@ -113,7 +110,7 @@ std::string deviceIdOf(const ServiceIndication& indication) {
 
 TEST_F(IndicationSimTest, ChangeReachesTheServicesOfItsTypeAndClassOnly) {
     SimArray array("127.77.4.1");
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     auto createdVolumes =
         serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
     auto deletedVolumes =
@@ -164,8 +161,8 @@ TEST_F(IndicationSimTest, ChangeReachesTheServicesOfItsTypeAndClassOnly) {
 TEST_F(IndicationSimTest, TwoArraysEachReachOnlyTheirOwnConnection) {
     SimArray arrayA("127.77.4.2");
     SimArray arrayB("127.77.4.3");
-    CorvaneConnection connectionA = connect(arrayA.address());
-    CorvaneConnection connectionB = connect(arrayB.address());
+    CorvaneConnection connectionA = connectTo(arrayA.address());
+    CorvaneConnection connectionB = connectTo(arrayB.address());
     auto serviceA = serviceFor(connectionA, I::CIMIndicationType_Creation, "CIM_StorageVolume");
     auto serviceB = serviceFor(connectionB, I::CIMIndicationType_Creation, "CIM_StorageVolume");
 
@@ -197,7 +194,7 @@ TEST_F(IndicationSimTest, TwoArraysEachReachOnlyTheirOwnConnection) {
 
 TEST_F(IndicationSimTest, IndicationWithoutIdentifierIsRefusedAndOthersStillArrive) {
     SimArray array("127.77.4.4");
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
     IndicationPoster poster(m_root->GetImpl().GetListenerPort());
     EXPECT_FALSE(
@@ -219,7 +216,7 @@ TEST_F(IndicationSimTest, ExistingFilterIsReusedAndLogOffRemovesOnlyWhatWasCreat
     inspector.createFilter("LeftByAnEarlierRun", kCreationQuery);
     const std::set<std::string> before = inspector.listenerObjects();
 
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     EXPECT_EQ(inspector.filtersWithQuery(kCreationQuery).size(), 1u);
     EXPECT_EQ(inspector.filtersWithQuery(kDeletionQuery).size(), 1u);
     // One handler, two new filters and three subscriptions.
@@ -248,7 +245,7 @@ TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
         takenName, "SELECT * FROM CIM_InstModification WHERE SourceInstance ISA CIM_DiskDrive");
     const std::set<std::string> before = inspector.listenerObjects();
 
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     std::set<std::string> names;
     for (const char* query : CorvaneConnectionImpl::kIndicationQueries) {
         const auto filters = inspector.filtersWithQuery(query);
@@ -264,7 +261,7 @@ TEST_F(IndicationSimTest, FilterNameTakenByAnotherClientIsSkipped) {
 
 TEST_F(IndicationSimTest, ServiceSubscribedToClassesHearsOnlyThoseClasses) {
     SimArray array("127.77.4.10");
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     auto volumes =
         std::make_shared<TestService>(CorvaneConnectionWeakRef(connection), profiles(R()));
     ASSERT_EQ(volumes->SubscribeToClasses({"CIM_StorageVolume"}).getCode(), R::UA_S_OK);
@@ -306,7 +303,7 @@ TEST_F(IndicationSimTest, ServiceSubscribedToClassesHearsOnlyThoseClasses) {
 TEST_F(IndicationSimTest, LogInAfterAFailoverTakesOverWhatTheArrayKept) {
     SimArray array("127.77.4.8", "91.0.0.0");
     ArrayInspector inspector(array.address());
-    CorvaneConnection connection = connect(array.address());
+    CorvaneConnection connection = connectTo(array.address());
     const std::set<std::string> subscribed = inspector.listenerObjects();
     CorvaneConnectionImpl& impl = *connection.GetConnectionImpl();
     ASSERT_EQ(impl.Ping().getCode(), R::UA_S_OK);

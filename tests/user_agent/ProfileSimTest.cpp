@@ -37,6 +37,7 @@
 #include "ProfileTestService.h"
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 
 #include <gtest/gtest.h>
 
@@ -50,21 +51,8 @@ using R = MerrowReturnValue;
 
 constexpr const char* kHost1 = "iqn.2024-01.org.example:host1";
 
-class ProfileSimTest : public ::testing::Test {
+class ProfileSimTest : public StartedRootSimTest {
 protected:
-    void SetUp() override {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(50);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
-    }
-
-    void connect(SimArray& array) {
-        m_array = &array;
-        m_connection = m_root->GetConnection(array.address());
-        ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
-    }
-
     template <typename Profile>
     std::shared_ptr<ProfileTestService<Profile>> serviceOn(const cim::CIMObjectPath& root) {
         auto service = std::make_shared<ProfileTestService<Profile>>(m_connection, root);
@@ -106,9 +94,6 @@ protected:
     }
 
     static inline const cim::CIMNamespaceName kNamespace{"root/snia"};
-    std::unique_ptr<MerrowUserAgent> m_root;
-    CorvaneConnection m_connection;
-    SimArray* m_array = nullptr;
 };
 
 std::string stringOf(const cim::CIMObject& object, const char* property) {

@@ -28,6 +28,7 @@
 
 #include "ServiceIndicationCollector.h"
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 
 #include <gtest/gtest.h>
 
@@ -42,19 +43,10 @@ using R = MerrowReturnValue;
 
 constexpr const char* kHost1 = "iqn.2024-01.org.example:host1";
 
-class ServiceSimTest : public ::testing::Test {
+class ServiceSimTest : public StartedRootSimTest {
 protected:
-    void SetUp() override {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(50);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
-    }
-
     void connect(SimArray& array) {
-        m_array = &array;
-        m_connection = m_root->GetConnection(array.address());
-        ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+        ASSERT_NO_FATAL_FAILURE(StartedRootSimTest::connect(array));
         ASSERT_EQ(m_connection.GetCorvaneSystemService(m_system).getCode(), R::UA_S_OK);
     }
 
@@ -86,10 +78,7 @@ protected:
         return total;
     }
 
-    std::unique_ptr<MerrowUserAgent> m_root;
-    CorvaneConnection m_connection;
     Service_CorvaneSystem m_system;
-    SimArray* m_array = nullptr;
 };
 
 template <typename Handle, typename Value>

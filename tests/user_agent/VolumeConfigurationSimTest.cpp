@@ -12,6 +12,7 @@
 
 #include "ProfileTestService.h"
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +28,10 @@ using Composition = UAEnums::VolumeCompositionName;
 constexpr std::uint64_t GB = 1'000'000'000ull;
 enum : std::int32_t { kJbod = 1, kStripe = 2, kMirror = 3, kStripeMirror = 4, kParity = 5 };
 
-class VolumeConfigurationSimTest : public ::testing::Test {
+class VolumeConfigurationSimTest : public StartedRootSimTest {
 protected:
     void start(const std::string& address) {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(50);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
-        m_array = std::make_unique<SimArray>(address);
-        m_connection = m_root->GetConnection(address);
-        ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+        ASSERT_NO_FATAL_FAILURE(connectToNewArray(address));
         cim::CIMObjectPath top;
         ASSERT_EQ(m_connection.GetTopComputerSystem(top).getCode(), R::UA_S_OK);
         m_system = serviceOn<FunctionalGrouping_CorvaneSystem>(top);
@@ -114,9 +109,6 @@ protected:
     }
 
     static inline const cim::CIMNamespaceName kNamespace{"root/snia"};
-    std::unique_ptr<MerrowUserAgent> m_root;
-    std::unique_ptr<SimArray> m_array;
-    CorvaneConnection m_connection;
     std::shared_ptr<ProfileTestService<FunctionalGrouping_CorvaneSystem>> m_system;
 };
 

@@ -4,6 +4,7 @@
 
 #include "sim/ArrayFailureCodes.h"
 #include "user_agent/base/CIMValueConversions.h"
+#include "user_agent/base/DateTime.h"
 #include "user_agent/base/VolumeCompositionRules.h"
 #include "user_agent/root/MerrowUserAgent.h"
 #include "user_agent/services/Service_CorvaneSystem.h"
@@ -14,10 +15,12 @@
 #include "user_agent/services/Service_Task.h"
 #include "user_agent/services/Service_TaskList.h"
 #include "user_agent/services/Service_Volume.h"
+#include "user_agent/services/Service_VolumeImpl.h"
 #include "user_agent/services/Service_VolumeComposition.h"
 #include "user_agent/services/Service_VolumeList.h"
 
 #include "SimArray.h"
+#include "StartedRootSimTest.h"
 
 #include <gtest/gtest.h>
 
@@ -53,16 +56,12 @@ std::string deviceIdOf(const Service_Disk& disk) {
     return disk.GetServiceImpl()->GetRootPath().findKeyBinding("DeviceID")->getValue();
 }
 
-class VolumeServiceSimTest : public ::testing::Test {
+class VolumeServiceSimTest : public StartedRootSimTest {
 protected:
+    VolumeServiceSimTest() : StartedRootSimTest(std::chrono::milliseconds(20)) {}
+
     void start(const std::string& address) {
-        MerrowUserAgentPeriods periods;
-        periods.dispatcherWait = std::chrono::milliseconds(20);
-        m_root = std::make_unique<MerrowUserAgent>(false, periods);
-        ASSERT_EQ(m_root->Start().getCode(), R::UA_S_OK);
-        m_array = std::make_unique<SimArray>(address);
-        m_connection = m_root->GetConnection(address);
-        ASSERT_EQ(m_connection.Connect(kSimUser, kSimPassword).getCode(), R::UA_S_OK);
+        ASSERT_NO_FATAL_FAILURE(connectToNewArray(address));
         ASSERT_EQ(m_connection.GetCorvaneSystemService(m_system).getCode(), R::UA_S_OK);
     }
 
@@ -139,6 +138,17 @@ protected:
             return ~0ull;
         return CIMValueToUint64(call->parameters.at(parameter)).value_or(~0ull);
     }
+    // The text of the object path parameter the last call of `method` received.
+    std::string sentPath(const char* method, const char* parameter) {
+        const auto call = control().lastCall(method);
+        if (!call || !call->parameters.count(parameter))
+            return {};
+        return call->parameters.at(parameter).get<cim::CIMObjectPath>().toString();
+    }
+    template <typename Handle>
+    static std::string pathOf(const Handle& service) {
+        return service.GetServiceImpl()->GetRootPath().toString();
+    }
     std::uint64_t requests() {
         std::uint64_t total = 0;
         for (const auto& [operation, count] : control().requestCounts())
@@ -173,9 +183,6 @@ protected:
         return percent;
     }
 
-    std::unique_ptr<MerrowUserAgent> m_root;
-    std::unique_ptr<SimArray> m_array;
-    CorvaneConnection m_connection;
     Service_CorvaneSystem m_system;
 };
 
@@ -332,6 +339,98 @@ TEST_F(VolumeServiceSimTest, ReconfiguringOntoMoreDisksKeepsTheDataDisksAndAddsT
     StorageSize size;
     ASSERT_EQ(volume.GetSize(size).getCode(), R::UA_S_OK);
     EXPECT_GE(size.bytes(), 6 * GB);
+}
+
+TEST_F(VolumeServiceSimTest, GrowingInPlaceTakesOnlyALargerSize) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.42.12"));
+    const auto disks = disksOfBasePool();
+    Service_Volume volume;
+    ASSERT_EQ(create("grow", GB, kJbod, {disks[0]}, 1, volume).getCode(), R::UA_S_OK);
+    StorageSize before;
+    ASSERT_EQ(volume.GetSize(before).getCode(), R::UA_S_OK);
+
+    const R smaller = volume.GrowTo(before.bytes() / 2);
+    EXPECT_EQ(smaller.getCode(), R::UA_E_INVALIDARG);
+    EXPECT_EQ(smaller.getMessage(), "New volume size must be greater than current size");
+
+    ASSERT_EQ(volume.GrowTo(2 * GB).getCode(), R::UA_S_OK);
+    EXPECT_EQ(sent("CreateOrModifyElementFromStoragePool", "Size"), 2 * GB);
+    StorageSize after;
+    EXPECT_TRUE(eventually([&] {
+        return !volume.GetSize(after).isFailure() && after.bytes() > before.bytes();
+    })) << after.bytes();
+}
+
+TEST_F(VolumeServiceSimTest, AnIntegrityScanChecksParityWhereTheLayoutHasIt) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.42.13"));
+    const auto disks = disksOfBasePool();
+    ASSERT_GE(disks.size(), 3u);
+    Service_Volume plain;
+    ASSERT_EQ(create("plain", GB, kJbod, {disks[0]}, 1, plain).getCode(), R::UA_S_OK);
+    Service_Volume parity;
+    ASSERT_EQ(create("parity", GB, kParity, {disks[0], disks[1], disks[2]}, 3, parity).getCode(),
+              R::UA_S_OK);
+
+    ASSERT_EQ(plain.IntegrityScanNow().getCode(), R::UA_S_OK);
+    EXPECT_EQ(sentPath("ScanStorageElement", "StorageElement"), pathOf(plain));
+    EXPECT_EQ(sent("ScanStorageElement", "ScanType"), 2u);
+
+    const DateTime tomorrow = DateTime::fromMilliseconds(
+        DateTime::now().getMilliseconds() + 24ull * 3600 * 1000);
+    UAEnums::RecurrencePeriodicity weekly;
+    ASSERT_TRUE(weekly.set("Weeks"));
+    ASSERT_EQ(parity.IntegrityScanAt(tomorrow, weekly, 2).getCode(), R::UA_S_OK);
+    EXPECT_EQ(sent("ScanStorageElement", "ScanType"), 3u);
+    EXPECT_EQ(sent("ScanStorageElement", "PeriodicityType"), 6u);
+    EXPECT_EQ(sent("ScanStorageElement", "Periodicity"), 2u);
+}
+
+TEST_F(VolumeServiceSimTest, AVolumeReportsReconfiguringOnlyWhileTheArrayMovesIt) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.42.14"));
+    const auto disks = addDisks({30 * GB, 30 * GB, 30 * GB});
+    Service_Volume volume;
+    ASSERT_EQ(create("moving", 4 * GB, kStripe, {disks[0], disks[1]}, 2, volume).getCode(),
+              R::UA_S_OK);
+    bool reconfiguring = true;
+    ASSERT_EQ(volume.GetIsReconfiguring(reconfiguring).getCode(), R::UA_S_OK);
+    EXPECT_FALSE(reconfiguring);
+
+    control().setJobs(true, 300);
+    control().holdNextJob();
+    ASSERT_EQ(volume.Reconfigure(6 * GB, Composition(kStripe), disks, 3, kStripeDepth).getCode(),
+              R::UA_S_OK);
+    EXPECT_TRUE(eventually([&] {
+        return !volume.GetIsReconfiguring(reconfiguring).isFailure() && reconfiguring;
+    }));
+    control().releaseJobs();
+    EXPECT_TRUE(eventually([&] {
+        return !volume.GetIsReconfiguring(reconfiguring).isFailure() && !reconfiguring;
+    }));
+}
+
+// ---- disks ---------------------------------------------------------------------------------
+
+TEST_F(VolumeServiceSimTest, DisksAreInitialisedAndTakenDownByTheArrayUnlessInUse) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.42.15"));
+    const auto fresh = addDisks({30 * GB, 30 * GB});
+    ASSERT_EQ(fresh[0].InitDrive().getCode(), R::UA_S_OK);
+    EXPECT_EQ(sent("InitializeStorageDevice", "ElementType"), 2u);
+    EXPECT_EQ(sentPath("InitializeStorageDevice", "StorageDevice"), pathOf(fresh[0]));
+
+    const std::string downId = deviceIdOf(fresh[1]);
+    ASSERT_EQ(fresh[1].DownDrive().getCode(), R::UA_S_OK);
+    EXPECT_TRUE(eventually([&] {
+        return control().model().read(
+            [&](const Sim::ModelView& view) { return !view.state.disks.at(downId).online; });
+    }));
+
+    const auto base = disksOfBasePool();
+    Service_Volume volume;
+    ASSERT_EQ(create("holds", GB, kJbod, {base[0]}, 1, volume).getCode(), R::UA_S_OK);
+    const R refused = base[0].DownDrive();
+    EXPECT_EQ(refused.getCode(), R::UA_E_REQUEST_FAILED);
+    EXPECT_EQ(refused.getFailureCode(), std::int32_t(Sim::ArrayFailure::DeviceInUse));
+    EXPECT_EQ(base[0].InitDrive().getFailureCode(), std::int32_t(Sim::ArrayFailure::DeviceInUse));
 }
 
 // ---- tasks ---------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "user_agent/services/Service_ControllerImpl.h"
 
+#include "user_agent/services/ServiceRootPaths.h"
 #include "user_agent/services/Service_LAG.h"
 #include "user_agent/services/Service_LAGImpl.h"
 #include "user_agent/services/Service_PhysicalPort.h"
@@ -11,14 +12,11 @@ MerrowReturnValue Service_ControllerImpl::CreateLAG(const std::vector<Service_Ph
                                                     bool vlanEnabled, Service_LAG& lag) {
     ScopedLock lock(*this);
     std::vector<cim::CIMObjectPath> paths;
-    for (const Service_PhysicalPort& port : ports) {
-        if (!port.IsValid())
-            return MerrowReturnValue(MerrowReturnValue::UA_E_INVALIDARG,
-                                     "CreateLAG() given a port handle without a port");
-        paths.push_back(port.GetServiceImpl()->GetRootPath());
-    }
+    MerrowReturnValue result = ServiceRootPaths::Collect("CreateLAG", ports, paths);
+    if (result.isFailure())
+        return result;
     cim::CIMObjectPath created;
-    const MerrowReturnValue result = m_Controller.CreateLAG(paths, vlanEnabled, created);
+    result = m_Controller.CreateLAG(paths, vlanEnabled, created);
     return result.isFailure() ? result : MakeService(created, lag);
 }
 
