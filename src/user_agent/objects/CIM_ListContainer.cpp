@@ -72,6 +72,32 @@ template <> struct ListTraits<cim::CIMObjectPath> {
 
 template <typename Item>
 CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                                           const cim::CIMName& resultClassName, std::uint8_t flag)
+    : CIM_ListContainer(containingProfile, CIM_ContainerAnchor(resultClassName), flag) {}
+
+template <typename Item>
+CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                                           const cim::CIMObjectPath* anchorPath,
+                                           CIM_AssociationSpecList associationSpec)
+    : CIM_ListContainer(containingProfile,
+                        CIM_ContainerAnchor(anchorPath, std::move(associationSpec)), 0) {}
+
+template <typename Item>
+CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                                           cim::CIMObjectPath anchorPath,
+                                           CIM_AssociationSpecList associationSpec)
+    : CIM_ListContainer(containingProfile,
+                        CIM_ContainerAnchor(std::move(anchorPath), std::move(associationSpec)), 0) {}
+
+template <typename Item>
+CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                                           CIM_ObjectContainerInterface& source,
+                                           CIM_AssociationSpecList associationSpec)
+    : CIM_ListContainer(containingProfile, CIM_ContainerAnchor(source, std::move(associationSpec)),
+                        0) {}
+
+template <typename Item>
+CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
                                            CIM_ContainerAnchor anchor, std::uint8_t flag)
     : m_enumerationFlag(flag), m_anchor(std::move(anchor)) {
     m_anchor.TraceConstruction(ListTraits<Item>::kClassName, GetObjectContainerInstanceId(),

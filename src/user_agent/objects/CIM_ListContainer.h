@@ -28,6 +28,15 @@ class UACIMClient;
 template <typename Item>
 class CIM_ListContainer : public CIM_ObjectContainerInterface, public UALockableObject {
 public:
+    // The four anchors of CIM_Object; the two list kinds take these constructors over.
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                      const cim::CIMName& resultClassName, std::uint8_t flag = 0);
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                      const cim::CIMObjectPath* anchorPath, CIM_AssociationSpecList associationSpec);
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile, cim::CIMObjectPath anchorPath,
+                      CIM_AssociationSpecList associationSpec);
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile,
+                      CIM_ObjectContainerInterface& source, CIM_AssociationSpecList associationSpec);
     ~CIM_ListContainer() override;
 
     void SetConnection(const CorvaneConnectionWeakRef& connection) override;
@@ -47,13 +56,13 @@ public:
     bool HoldsPath(const cim::CIMObjectPath& path) const;
 
 protected:
-    CIM_ListContainer(const MerrowProfileInterface* containingProfile, CIM_ContainerAnchor anchor,
-                      std::uint8_t flag = 0);
-
     // Fetches when needed, then copies the items.
     std::vector<Item> GetItems();
 
 private:
+    CIM_ListContainer(const MerrowProfileInterface* containingProfile, CIM_ContainerAnchor anchor,
+                      std::uint8_t flag);
+
     cim::CIMObjectPath startPathOrAssert() const;
     void fetchFrom(UACIMClient& client, const cim::CIMObjectPath& start);
     void fetchByEnumeration(UACIMClient& client);

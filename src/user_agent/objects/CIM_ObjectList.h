@@ -20,14 +20,7 @@ class MerrowProfileInterface;
 // Constructors as CIM_Object; threads and locks as CIM_ListContainer.
 class CIM_ObjectList : public CIM_ListContainer<cim::CIMObject> {
 public:
-    CIM_ObjectList(const MerrowProfileInterface* containingProfile,
-                   const cim::CIMName& resultClassName, std::uint8_t flag = 0);
-    CIM_ObjectList(const MerrowProfileInterface* containingProfile,
-                   const cim::CIMObjectPath* anchorPath, CIM_AssociationSpecList associationSpec);
-    CIM_ObjectList(const MerrowProfileInterface* containingProfile, cim::CIMObjectPath anchorPath,
-                   CIM_AssociationSpecList associationSpec);
-    CIM_ObjectList(const MerrowProfileInterface* containingProfile,
-                   CIM_ObjectContainerInterface& source, CIM_AssociationSpecList associationSpec);
+    using CIM_ListContainer::CIM_ListContainer;
 
     // Fetches when needed, then copies the objects.
     std::vector<cim::CIMObject> GetObjects() { return GetItems(); }

@@ -20,16 +20,7 @@ class MerrowProfileInterface;
 // Constructors as CIM_Object; threads and locks as CIM_ListContainer.
 class CIM_ObjectPathList : public CIM_ListContainer<cim::CIMObjectPath> {
 public:
-    CIM_ObjectPathList(const MerrowProfileInterface* containingProfile,
-                       const cim::CIMName& resultClassName, std::uint8_t flag = 0);
-    CIM_ObjectPathList(const MerrowProfileInterface* containingProfile,
-                       const cim::CIMObjectPath* anchorPath,
-                       CIM_AssociationSpecList associationSpec);
-    CIM_ObjectPathList(const MerrowProfileInterface* containingProfile,
-                       cim::CIMObjectPath anchorPath, CIM_AssociationSpecList associationSpec);
-    CIM_ObjectPathList(const MerrowProfileInterface* containingProfile,
-                       CIM_ObjectContainerInterface& source,
-                       CIM_AssociationSpecList associationSpec);
+    using CIM_ListContainer::CIM_ListContainer;
 
     // Fetches when needed, then copies the paths.
     std::vector<cim::CIMObjectPath> GetObjectPaths() { return GetItems(); }
