@@ -231,7 +231,7 @@ struct SimJob {
     std::uint16_t scanType = 0;
     // Held jobs wait (status Waiting) instead of running until the control releases them.
     bool held = false;
-    SimJobFailure failure;
+    SimJobFailure failure{};
 };
 
 // What the simulator's control armed for the next job the array starts. It is no part of
