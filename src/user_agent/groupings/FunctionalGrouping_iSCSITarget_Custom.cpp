@@ -3,6 +3,7 @@
 #include "cim/value/CIMException.h"
 #include "trace/Trace.h"
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
+#include "user_agent/objects/wrappers/CIM_StorageHardwareID.h"
 #include "user_agent/profiles/ExecResult.h"
 
 namespace Merrow::UserAgent {
@@ -52,7 +53,7 @@ MerrowReturnValue FunctionalGrouping_iSCSITarget::IsChapRequired(bool& chapRequi
 }
 
 std::string FunctionalGrouping_iSCSITarget::InitiatorNameOf(const cim::CIMObjectPath& initiatorPath) {
-    CIM_Object initiator(this, initiatorPath, {});
+    CIM_StorageHardwareID initiator(this, initiatorPath, {});
     initiator.SetConnection(GetConnection());
     try {
         initiator.FetchData(true);
