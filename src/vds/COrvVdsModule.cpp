@@ -109,8 +109,9 @@ COrvVdsModule::Action COrvVdsModule::ParseCommandLine(const std::vector<std::str
     return Action::Run;
 }
 
-int COrvVdsModule::WinMain(int argc, char** argv)
+int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass)
 {
+    SetProviderClass(std::move(providerClass));
     ConfigureTracing();
     MWSCOPE_CAT(TV_DETAIL, TC_VDS_MODULE, "");
     const Action action = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -323,7 +324,6 @@ void COrvVdsModule::RevokeClassObjects()
 HRESULT COrvVdsModule::Start()
 {
     MWSCOPE_CAT(TV_DETAIL, TC_VDS_MODULE, "");
-    const bool asService = HasLocalService();
     if (FAILED(InitializeSecurity()))
         EventLog::report(EVENTLOG_ERROR_TYPE, "Failed to initialize the security descriptor");
     HRESULT hr = RegisterClassObjects();
@@ -339,31 +339,43 @@ HRESULT COrvVdsModule::Start()
         RevokeClassObjects();
         return E_FAIL;
     }
-    {
-        std::lock_guard lock(m_MapMutex);
-        m_pLoop = &*loop;
-    }
+    hr = Serve(*loop);
+    RevokeClassObjects();
+    return hr;
+}
+
+// What VDS does from outside on Windows: activate the registered provider; then the loop.
+HRESULT COrvVdsModule::Serve(orv::platform::ServiceLoop& loop)
+{
+    const bool asService = HasLocalService();
     if (asService)
         EventLog::report(EVENTLOG_INFORMATION_TYPE, "Service started");
-
-    // What VDS does from outside on Windows: activate the registered provider.
     orv::platform::VdsProviderHost host;
-    hr = host.loadRegistered(ORV_PROVIDER_ID);
-    if (SUCCEEDED(hr))
-        loop->run();
-    else
-        MWTRACE(TV_ERROR, TC_VDS_MODULE) << "provider not loaded: 0x" << std::hex << hr << MWENDREC;
-
+    const HRESULT hr = host.loadRegistered(ORV_PROVIDER_ID);
+    if (FAILED(hr)) {
+        char text[96];
+        std::snprintf(text, sizeof text, "The provider could not be loaded (0x%08X)",
+                      static_cast<unsigned>(hr));
+        MWTRACE(TV_ERROR, TC_VDS_MODULE) << text << MWENDREC;
+        EventLog::report(EVENTLOG_ERROR_TYPE, text);
+        return hr;
+    }
+    // Only now does the last provider's departure end the process: a provider released
+    // while it failed to load must leave the error to be reported above.
+    SetServingLoop(&loop);
+    loop.run();
     if (asService)
         EventLog::report(EVENTLOG_INFORMATION_TYPE, "Service stopped");
     // The last provider leaving ends the process inside this call.
     host.unload();
-    {
-        std::lock_guard lock(m_MapMutex);
-        m_pLoop = nullptr;
-    }
-    RevokeClassObjects();
-    return hr;
+    SetServingLoop(nullptr);
+    return S_OK;
+}
+
+void COrvVdsModule::SetServingLoop(orv::platform::ServiceLoop* loop)
+{
+    std::lock_guard lock(m_MapMutex);
+    m_pLoop = loop;
 }
 
 HRESULT COrvVdsModule::TestVDSVersion()
@@ -413,7 +425,7 @@ HRESULT COrvVdsModule::RemoveProvider(const GUID& id)
         MWTRACE(TV_ERROR, TC_VDS_MODULE) << "Remove from provider map failed!" << MWENDREC;
         return E_FAIL;
     }
-    if (!m_ProviderMap.empty())
+    if (!m_ProviderMap.empty() || m_pLoop == nullptr)
         return S_OK;
     // Under the lock, so the loop cannot go away meanwhile; quit only writes to a pipe.
     if (m_pLoop != nullptr)

@@ -10,10 +10,12 @@
 // Running on this platform: the server registers its class objects in the process's class
 // table, and the VDS stand-in (VdsProviderHost) activates the registered provider in this
 // process, as VDS would from outside. The server runs until SIGTERM or SIGINT, or until
-// the last provider leaves the provider map, which ends the process at once.
+// the last provider leaves the provider map, which ends the server process at once (a
+// program that hosts the provider in-process, without Start, outlives its providers). A
+// provider that fails to load ends the server with its error, in the event log too.
 //
-// The provider class comes from the provider's own sources: they hand the module its
-// factory (SetProviderClass) before WinMain runs.
+// The program names the provider class it serves: WinMain takes its factory, so the
+// class cannot be lost to the linker the way a self-registering static object can.
 //
 // Threads: WinMain on the main thread; the provider map from any thread (m_MapMutex, a
 // leaf lock: the map holds no references and calls nothing while it is held).
@@ -52,8 +54,9 @@ public:
     // The first switch that names an action; Run when there is none.
     static Action ParseCommandLine(const std::vector<std::string>& arguments);
 
-    // The program's main: tracing, then the action of the command line. The exit code.
-    int WinMain(int argc, char** argv);
+    // The program's main: tracing, then the action of the command line with
+    // `providerClass` as the class the server makes creatable. The exit code.
+    int WinMain(int argc, char** argv, ComClassFactory providerClass);
 
     // ---- registration -------------------------------------------------------------------
 
@@ -94,7 +97,8 @@ public:
         return static_cast<Provider*>(GetProvider(id));
     }
     // S_OK while other providers remain, E_FAIL for an id that is not in the map. When the
-    // last provider leaves, the server loop is told to quit and the process ends at once.
+    // last provider leaves a running server (Start), its loop is told to quit and the
+    // process ends at once with status 0; elsewhere the map is just left empty.
     HRESULT RemoveProvider(const GUID& id);
     std::size_t ProviderCount();
 
@@ -123,6 +127,8 @@ private:
     void RemoveSettings();
     HRESULT RegisterClassObjects();
     void RevokeClassObjects();
+    HRESULT Serve(orv::platform::ServiceLoop& loop);
+    void SetServingLoop(orv::platform::ServiceLoop* loop);
     [[noreturn]] void EndProcess();
 
     std::u16string m_ServiceName;
@@ -131,5 +137,6 @@ private:
 
     std::mutex m_MapMutex; // guards m_ProviderMap and m_pLoop
     std::map<GUID, ProviderBase*> m_ProviderMap;
+    // Set only while a loaded provider is being served: its departure ends the process.
     orv::platform::ServiceLoop* m_pLoop = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "platform/com/ComClassRegistry.h"
 #include "platform/com/TextConversion.h"
 #include "platform/registry/RegistryKey.h"
+#include "platform/service/EventLog.h"
 #include "platform/vds/VdsProviderHost.h"
 #include "platform/vds/VdsService.h"
 #include "vds/OrvVdsIds.h"
@@ -261,7 +262,8 @@ TEST_F(COrvVdsModuleTest, MissingTraceSettingsGetTheirDefaultsWrittenBack)
 
 // ---- the provider map and the end of the process ---------------------------------------
 //
-// Removing the last provider ends the process, so these run in child processes.
+// Removing the last provider ends a server process, and the server needs the process's
+// signal handling, so these run in child processes.
 
 namespace {
 
@@ -295,7 +297,9 @@ void exerciseProviderMap()
     require(module.RemoveProvider(a.GetGuid()) == S_OK, "a leaves while b stays");
     require(module.GetProvider(a.GetGuid()) == nullptr && module.ProviderCount() == 1,
             "only b is left");
-    module.RemoveProvider(b.GetGuid());
+    require(module.RemoveProvider(b.GetGuid()) == S_OK, "the last one leaves");
+    require(module.ProviderCount() == 0, "the map is empty");
+    // No server runs in this process, so it goes on.
     std::fputs("the process outlived its last provider\n", stderr);
     std::_Exit(3);
 }
@@ -313,8 +317,33 @@ void releaseProvidersOneByOne()
     second.unload();
     require(COrvVdsModule::instance().ProviderCount() == 1, "the second one left");
     first.unload(); // VDS lets go of the only provider left
+    require(COrvVdsModule::instance().ProviderCount() == 0, "the map is empty");
     std::fputs("the process outlived its last provider\n", stderr);
     std::_Exit(3);
+}
+
+// The server whose provider fails OnLoad: the error is returned and logged, and the
+// provider's release on the way out does not end the process first.
+void serveAProviderThatFailsToLoad()
+{
+    ScratchRegistry registry;
+    const std::filesystem::path units = registry.directory() / "units";
+    std::filesystem::create_directories(units);
+    ::setenv("ORVDS_UNIT_DIR", units.c_str(), 1);
+    std::vector<std::string> errors;
+    orv::platform::EventLog::setObserver([&](WORD type, std::string_view message) {
+        if (type == EVENTLOG_ERROR_TYPE)
+            errors.emplace_back(message);
+    });
+    COrvVdsModule& module = COrvVdsModule::instance();
+    module.SetProviderClass(CreateComInstance<MinimalProvider>);
+    require(SUCCEEDED(module.RegServer(false)), "the program registers");
+    MinimalProvider::s_onLoadResult = E_ACCESSDENIED;
+    require(module.Start() == E_ACCESSDENIED, "the server answers OnLoad's failure");
+    require(MinimalProvider::s_loads == 1, "VDS tried to load the provider");
+    require(errors == std::vector<std::string>{"The provider could not be loaded (0x80070005)"},
+            "the failure is in the event log");
+    std::_Exit(4);
 }
 
 void serveUntilStopped()
@@ -338,14 +367,25 @@ TEST(COrvVdsModuleDeathTest, ProviderMapAndItsLastEntry)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
-    EXPECT_EXIT(exerciseProviderMap(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(exerciseProviderMap(), ::testing::ExitedWithCode(3),
+                "the process outlived its last provider");
 }
 
-TEST(COrvVdsModuleDeathTest, ReleasingTheOnlyProviderLeftEndsTheProcess)
+// A program that hosts the provider itself (the front end, the tests) is not the server:
+// the last provider's release leaves it running.
+TEST(COrvVdsModuleDeathTest, AnInProcessHostOutlivesItsLastProvider)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
-    EXPECT_EXIT(releaseProvidersOneByOne(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(releaseProvidersOneByOne(), ::testing::ExitedWithCode(3),
+                "the process outlived its last provider");
+}
+
+TEST(COrvVdsModuleDeathTest, AProviderThatFailsToLoadEndsTheServerWithItsError)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
+    EXPECT_EXIT(serveAProviderThatFailsToLoad(), ::testing::ExitedWithCode(4), "");
 }
 
 TEST(COrvVdsModuleDeathTest, ServerActivatesTheRegisteredProviderAndEndsWithIt)

@@ -25,6 +25,8 @@ public:
     // Set by a test that wants the server loop stopped as soon as VDS has loaded it.
     static inline std::atomic<bool> s_stopServerOnLoad{false};
     static inline std::atomic<int> s_loads{0};
+    // What OnLoad answers.
+    static inline std::atomic<HRESULT> s_onLoadResult{S_OK};
 
     MinimalProvider() { CoCreateGuid(&m_Id); }
 
@@ -45,6 +47,8 @@ public:
     HRESULT OnLoad(LPWSTR, IUnknown*) override
     {
         ++s_loads;
+        if (FAILED(s_onLoadResult))
+            return s_onLoadResult;
         if (s_stopServerOnLoad)
             ::raise(SIGTERM);
         return S_OK;

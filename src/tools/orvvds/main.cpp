@@ -6,4 +6,9 @@
 //   orvvds                run the server (as the service when installed as one)
 #include "vds/COrvVdsModule.h"
 
-int main(int argc, char** argv) { return COrvVdsModule::instance().WinMain(argc, argv); }
+int main(int argc, char** argv)
+{
+    // The provider class joins here, by name, once its sources are part of the program;
+    // until then the server refuses to start ("no provider class in this program").
+    return COrvVdsModule::instance().WinMain(argc, argv, ComClassFactory());
+}
