@@ -273,9 +273,11 @@ HRESULT COrvVdsModule::InstallService()
     if (unit.isInstalled())
         return S_FALSE;
     // The service's dependency on the RPC service has no counterpart here; what it needs
-    // first on this platform is the network to its arrays.
+    // first on this platform is the network to its arrays. The unit starts the program
+    // without a switch: "-Service" is a registration switch here, and whether the server
+    // runs as the service is the AppID's "LocalService" value's to say.
     const orv::platform::ServiceDefinition definition{
-        Utf16ToUtf8(m_ServiceName), m_ProgramPath, {"-Service"}, {"network-online.target"}};
+        Utf16ToUtf8(m_ServiceName), m_ProgramPath, {}, {"network-online.target"}};
     const HRESULT hr = unit.install(definition);
     if (FAILED(hr)) {
         const bool noManager = hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) ||

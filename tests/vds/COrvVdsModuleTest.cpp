@@ -15,14 +15,19 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -94,9 +99,8 @@ protected:
 
     // Runs the program with `argument` (the environment names this test's registry and
     // unit directory) and answers its exit code.
-    static int runProgram(const std::string& argument)
+    static int runProgram(const std::string& argument, std::string program = ORVVDS_PROGRAM)
     {
-        std::string program = ORVVDS_PROGRAM;
         std::vector<char*> argv = {program.data(), const_cast<char*>(argument.c_str()), nullptr};
         pid_t child = 0;
         if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
@@ -198,6 +202,91 @@ TEST_F(COrvVdsModuleTest, UnregServerLeavesNothingOfOursBehind)
     collectOurs(RegistryKey::root(HKEY_LOCAL_MACHINE), u"HKLM", left);
     EXPECT_EQ(left, std::vector<std::string>{});
     EXPECT_TRUE(std::filesystem::is_empty(m_units));
+}
+
+namespace {
+
+// The words of a unit's ExecStart line, with systemd's quoting undone (quotes, backslash
+// escapes, "%%" and "$$").
+std::vector<std::string> execStartWords(const std::filesystem::path& unit)
+{
+    std::ifstream file(unit);
+    std::string line;
+    while (std::getline(file, line) && !line.starts_with("ExecStart=")) {
+    }
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool inWord = false;
+    for (std::size_t i = std::string("ExecStart=").size(); i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word += line[++i];
+        } else if ((c == '%' || c == '$') && i + 1 < line.size() && line[i + 1] == c) {
+            word += line[++i];
+        } else if (c == ' ' && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+// Waits until `file` exists or `child` ended; true when the file came while it ran.
+bool cameUpWhileRunning(pid_t child, const std::filesystem::path& file)
+{
+    for (int i = 0; i < 600; ++i) {
+        if (std::filesystem::exists(file))
+            return true;
+        if (::waitpid(child, nullptr, WNOHANG) == child)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+} // namespace
+
+// systemd starts the installed service with the unit's own ExecStart line: that must run
+// the server (service mode coming from "LocalService"), not register the program again.
+TEST_F(COrvVdsModuleTest, TheInstalledUnitStartsTheServer)
+{
+    ASSERT_EQ(runProgram("-Service", ORVVDS_TEST_SERVER), 0);
+    ASSERT_TRUE(unitInstalled());
+    std::vector<std::string> words = execStartWords(m_units / "OrvVds.service");
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words[0], ORVVDS_TEST_SERVER);
+
+    const std::filesystem::path loaded = m_registry.directory() / "loaded";
+    ::setenv("ORVDS_TEST_LOADED_FILE", loaded.c_str(), 1);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t server = 0;
+    const int spawned = ::posix_spawn(&server, argv[0], nullptr, nullptr, argv.data(), environ);
+    ::unsetenv("ORVDS_TEST_LOADED_FILE");
+    ASSERT_EQ(spawned, 0);
+
+    const bool running = cameUpWhileRunning(server, loaded);
+    ::kill(server, SIGTERM);
+    int status = 0;
+    ::waitpid(server, &status, 0);
+    EXPECT_TRUE(running) << "the unit's command did not bring up a server";
+    // Stopped like a service: the loop ends and the provider's departure ends the process.
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(unitInstalled());
+    ASSERT_EQ(runProgram("-UnregServer", ORVVDS_TEST_SERVER), 0);
 }
 
 TEST(COrvVdsModuleVersionTest, VdsMustBeNewerThanOnePointZero)

@@ -25,6 +25,8 @@ public:
     // Set by a test that wants the server loop stopped as soon as VDS has loaded it.
     static inline std::atomic<bool> s_stopServerOnLoad{false};
     static inline std::atomic<int> s_loads{0};
+    // Called by a successful OnLoad.
+    static inline void (*s_onLoaded)() = nullptr;
     // What OnLoad answers.
     static inline std::atomic<HRESULT> s_onLoadResult{S_OK};
 
@@ -49,6 +51,8 @@ public:
         ++s_loads;
         if (FAILED(s_onLoadResult))
             return s_onLoadResult;
+        if (s_onLoaded != nullptr)
+            s_onLoaded();
         if (s_stopServerOnLoad)
             ::raise(SIGTERM);
         return S_OK;
