@@ -14,12 +14,10 @@ using Merrow::Trace::TV_ERROR;
 
 COrvNotifier::COrvNotifier(IVdsAdviseSink* pSink) : m_pSink(pSink) {}
 
-HRESULT COrvNotifier::CreateInstance(IVdsAdviseSink* pSink, COrvNotifier** ppNotifier)
+HRESULT COrvNotifier::CreateInstance(IVdsAdviseSink* pSink, CComPtr<COrvNotifier>& notifier)
 {
-    if (ppNotifier == nullptr)
-        return E_POINTER;
-    *ppNotifier = new (std::nothrow) COrvNotifier(pSink);
-    return *ppNotifier == nullptr ? E_OUTOFMEMORY : S_OK;
+    notifier = new (std::nothrow) COrvNotifier(pSink);
+    return notifier ? S_OK : E_OUTOFMEMORY;
 }
 
 void COrvNotifier::description(std::string& text) const

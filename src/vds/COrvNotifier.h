@@ -1,9 +1,11 @@
 // COrvNotifier: the only way notifications leave the program. It wraps the advise sink
 // that VDS hands the provider at OnLoad and forwards arrays of notification records to it.
 //
-// Lifetime: counted by AddRef/Release; the provider holds one reference, every live
-// notification set one more, and the last Release frees the notifier and its sink
-// reference. Create it with CreateInstance (count 0, like a new COM object).
+// Lifetime: counted by AddRef/Release; CreateInstance hands out the first reference (the
+// provider's, kept in a NotifierHolder), every live notification set and every delivery
+// in progress holds one more, and the last Release frees the notifier and its sink
+// reference. A notifier is therefore never seen with a count of 0 by anyone but its
+// destructor.
 //
 // Threads: Notify and NewSet may be called from any thread; they hold the notifier's scoped
 // lock (level 1000, the highest), so callers may hold any other object locks, and calls
@@ -24,9 +26,9 @@ class COrvNotifier : public Notifier,
                      public Merrow::Trace::TraceAwareClass,
                      public CComObjectRootEx {
 public:
-    // A new notifier with `pSink` (which may be null: notifications are then dropped).
-    // E_POINTER for a null ppNotifier, E_OUTOFMEMORY when it cannot be made.
-    static HRESULT CreateInstance(IVdsAdviseSink* pSink, COrvNotifier** ppNotifier);
+    // A new notifier with `pSink` (which may be null: notifications are then dropped),
+    // with one reference that `notifier` owns. E_OUTOFMEMORY when it cannot be made.
+    static HRESULT CreateInstance(IVdsAdviseSink* pSink, CComPtr<COrvNotifier>& notifier);
 
     COrvNotifier(const COrvNotifier&) = delete;
     COrvNotifier& operator=(const COrvNotifier&) = delete;
