@@ -109,7 +109,8 @@ int PasswordProtector::Unprotect(const BYTE* blob, std::size_t size, WCHAR* buff
         return kBufferTooShort;
     if (blob == nullptr || buffer == nullptr)
         return kInvalidParameter;
-    const std::optional<ProtectionKey::Key> machineKey = ProtectionKey::machineKey();
+    const std::optional<ProtectionKey::Key> machineKey =
+        ProtectionKey::machineKey(ProtectionKey::Use::Unprotect);
     if (!machineKey)
         return kReadFailed;
     const DerivedKeys keys = deriveKeys(*machineKey);

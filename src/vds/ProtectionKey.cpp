@@ -1,6 +1,8 @@
 #include "vds/ProtectionKey.h"
 
 #include "platform/registry/Registry.h"
+#include "platform/service/EventLog.h"
+#include "trace/Trace.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -8,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -50,6 +53,18 @@ private:
 std::mutex g_cacheMutex; // guards g_cached
 std::optional<std::pair<std::filesystem::path, ProtectionKey::Key>> g_cached;
 
+std::filesystem::path registryFile()
+{
+    std::shared_ptr<orv::platform::Registry> registry = orv::platform::Registry::processRegistry();
+    return registry ? registry->path() : orv::platform::Registry::defaultPath();
+}
+
+void reportError(const std::string& text)
+{
+    MWTRACE(Merrow::Trace::TV_ERROR, Merrow::Trace::TC_VDS_PROVIDER) << text << MWENDREC;
+    orv::platform::EventLog::report(EVENTLOG_ERROR_TYPE, text);
+}
+
 } // namespace
 
 std::filesystem::path ProtectionKey::path()
@@ -57,10 +72,7 @@ std::filesystem::path ProtectionKey::path()
     const char* configured = std::getenv("ORVDS_PROTECTION_KEY");
     if (configured != nullptr && *configured != '\0')
         return configured;
-    std::shared_ptr<orv::platform::Registry> registry = orv::platform::Registry::processRegistry();
-    const std::filesystem::path registryFile =
-        registry ? registry->path() : orv::platform::Registry::defaultPath();
-    return registryFile.parent_path() / kFileName;
+    return registryFile().parent_path() / kFileName;
 }
 
 bool ProtectionKey::randomBytes(std::uint8_t* out, std::size_t count)
@@ -78,20 +90,43 @@ bool ProtectionKey::randomBytes(std::uint8_t* out, std::size_t count)
 }
 
 std::optional<ProtectionKey::Key> ProtectionKey::readKey(const std::filesystem::path& file,
-                                                         bool& missing)
+                                                         int& error)
 {
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    missing = fd.get() < 0 && errno == ENOENT;
+    error = fd.get() < 0 ? errno : 0;
     if (fd.get() < 0)
         return std::nullopt;
     Key key;
     std::uint8_t extra;
-    if (!transferAll(fd.get(), key.data(), key.size(), false))
+    errno = EINVAL; // a short file leaves errno alone
+    if (!transferAll(fd.get(), key.data(), key.size(), false)) {
+        error = errno;
         return std::nullopt;
+    }
     // A longer file is not a key of ours.
-    if (::read(fd.get(), &extra, 1) != 0)
+    const ssize_t more = ::read(fd.get(), &extra, 1);
+    if (more != 0) {
+        error = more < 0 ? errno : EINVAL;
         return std::nullopt;
+    }
     return key;
+}
+
+void ProtectionKey::reportUnreadable(const std::filesystem::path& file, int error)
+{
+    const std::string problem = error == EINVAL ? "it does not hold a key" : std::strerror(error);
+    reportError("The password protection key " + file.string() + " cannot be read (" + problem +
+                "): the passwords stored in the registry " + registryFile().string() +
+                " cannot be read or stored without it.");
+}
+
+void ProtectionKey::reportMissing(const std::filesystem::path& file, bool replaced)
+{
+    reportError("The password protection key " + file.string() +
+                " is missing: the passwords stored in the registry " + registryFile().string() +
+                " cannot be read without it" +
+                (replaced ? " (a new key was made for passwords stored from now on)" : "") +
+                ". The key belongs with the registry; copy or restore the two together.");
 }
 
 // Writes a new key to a private temporary file and links it into place, so that a reader
@@ -114,22 +149,27 @@ std::optional<ProtectionKey::Key> ProtectionKey::createKey(const std::filesystem
     if (linked)
         return key;
     if (written && linkError == EEXIST) {
-        bool missing = false;
-        return readKey(file, missing);
+        int error = 0;
+        return readKey(file, error);
     }
     return std::nullopt;
 }
 
-std::optional<ProtectionKey::Key> ProtectionKey::machineKey()
+std::optional<ProtectionKey::Key> ProtectionKey::machineKey(Use use)
 {
     const std::filesystem::path file = path();
     std::lock_guard lock(g_cacheMutex);
     if (g_cached && g_cached->first == file)
         return g_cached->second;
-    bool missing = false;
-    std::optional<Key> key = readKey(file, missing);
-    if (!key && missing)
+    int error = 0;
+    std::optional<Key> key = readKey(file, error);
+    if (!key && error != ENOENT)
+        reportUnreadable(file, error);
+    if (!key && error == ENOENT) {
         key = createKey(file);
+        if (use == Use::Unprotect)
+            reportMissing(file, key.has_value());
+    }
     if (key)
         g_cached.emplace(file, *key);
     return key;
