@@ -3,6 +3,7 @@
 #include "platform/com/CComPtr.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/com/TextConversion.h"
+#include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "platform/service/EventLog.h"
 #include "platform/service/EventSourceRegistration.h"
@@ -38,6 +39,7 @@ using orv::platform::Utf16ToUtf8;
 namespace {
 
 constexpr UINT kTraceProductNameId = 107;
+constexpr UINT kProviderProductId = 106;
 constexpr const char16_t* kLocalService = u"LocalService";
 constexpr const char16_t* kServiceParameters = u"ServiceParameters";
 constexpr std::size_t kUseNativeTraceFilesBytes = 10;
@@ -52,7 +54,35 @@ constexpr SwitchRow kSwitches[] = {
     {"RegServer", COrvVdsModule::Action::RegServer},
     {"UnregServer", COrvVdsModule::Action::UnregServer},
     {"Service", COrvVdsModule::Action::Service},
+    {"h", COrvVdsModule::Action::Help},
+    {"help", COrvVdsModule::Action::Help},
+    {"-help", COrvVdsModule::Action::Help},
+    {"?", COrvVdsModule::Action::Help},
 };
+
+constexpr const char* kUsage =
+    "Usage: orvvds [switch]\n"
+    "\n"
+    "The VDS hardware provider for Corvane iSCSI arrays.\n"
+    "\n"
+    "  (none)         run the server: as the OrvVds service when it was registered with\n"
+    "                 -Service, otherwise as a plain server process; it stops on SIGTERM\n"
+    "  -RegServer     register the program, its classes and the provider with VDS\n"
+    "  -Service       the same, and install the systemd service OrvVds\n"
+    "  -UnregServer   remove all of that again (the list of managed arrays stays)\n"
+    "  -h, --help, /? show this text\n"
+    "\n"
+    "Switches start with \"-\" or \"/\" in any letter case.\n"
+    "\n"
+    "Environment:\n"
+    "  ORVDS_REGISTRY        the registry file (default /var/lib/orvds/registry.db)\n"
+    "  ORVDS_PROTECTION_KEY  the password protection key (default protection.key beside\n"
+    "                        the registry; it belongs with the registry)\n"
+    "  ORVDS_UNIT_DIR        where -Service writes the unit (default /etc/systemd/system)\n"
+    "  ORVDS_RESOURCES       the product texts library (default libOrv_Resources.so beside\n"
+    "                        the program or in ../lib)\n"
+    "  ORVDS_VDS_VERSION     the version the VDS stand-in reports (default 1.1)\n"
+    "  MWTRACE_OUTPUT_FILE, MWTRACE_VERBOSITY, MWTRACE_CATAGORY  tracing (see README)\n";
 
 std::optional<COrvVdsModule::Action> switchAction(const std::string& argument)
 {
@@ -109,12 +139,20 @@ COrvVdsModule::Action COrvVdsModule::ParseCommandLine(const std::vector<std::str
     return Action::Run;
 }
 
+void COrvVdsModule::PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+
 int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass)
 {
+    const Action action = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (action == Action::Help) {
+        PrintUsage(stdout);
+        return 0;
+    }
     SetProviderClass(std::move(providerClass));
+    if (!OpenRegistry())
+        return 1;
     ConfigureTracing();
     MWSCOPE_CAT(TV_DETAIL, TC_VDS_MODULE, "");
-    const Action action = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     HRESULT hr = S_OK;
     switch (action) {
     case Action::RegServer:
@@ -129,12 +167,31 @@ int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass)
     case Action::Run:
         hr = Start();
         break;
+    case Action::Help:
+        break;
     }
     if (SUCCEEDED(hr))
         return 0;
     std::fprintf(stderr, "%s: failed with 0x%08X\n", Utf16ToUtf8(m_ServiceName).c_str(),
                  static_cast<unsigned>(hr));
     return 1;
+}
+
+// Every action needs the registry; a path that cannot serve as one is named with its
+// problem here, before anything else fails on it with a bare code.
+bool COrvVdsModule::OpenRegistry()
+{
+    const std::filesystem::path path = orv::platform::Registry::defaultPath();
+    std::shared_ptr<orv::platform::Registry> registry;
+    const LSTATUS status = orv::platform::Registry::open(path, registry);
+    if (status == ERROR_SUCCESS) {
+        orv::platform::Registry::setProcessRegistry(std::move(registry));
+        return true;
+    }
+    std::fprintf(stderr, "%s: the registry %s cannot be opened: %s\n",
+                 Utf16ToUtf8(m_ServiceName).c_str(), path.c_str(),
+                 orv::platform::Registry::describeOpenFailure(path, status).c_str());
+    return false;
 }
 
 // ---- registration ----------------------------------------------------------------------
@@ -197,8 +254,12 @@ HRESULT COrvVdsModule::RegisterProviderWithVds()
     if (FAILED(hr))
         return hr;
     using orv::platform::StringTable;
-    std::u16string name = VdsResources::programString(StringTable::IDS_PROVIDER_NAME_FORMAT)
-                              .value_or(u"");
+    // VDS shows this name as it is, so it goes there formatted like GetProperties's.
+    const std::u16string format =
+        VdsResources::programString(StringTable::IDS_PROVIDER_NAME_FORMAT).value_or(u"");
+    std::u16string name = orv::platform::formatResourceString(
+        format, {VdsResources::libraryString(kTraceProductNameId).value_or(u""),
+                 VdsResources::libraryString(kProviderProductId).value_or(u"")});
     std::u16string version =
         VdsResources::programString(StringTable::IDS_PROVIDER_VERSION).value_or(u"");
     return admin->RegisterProvider(ORV_PROVIDER_ID, CLSID_OrvVdsProvider, name.data(),
@@ -280,10 +341,15 @@ HRESULT COrvVdsModule::InstallService()
         Utf16ToUtf8(m_ServiceName), m_ProgramPath, {}, {"network-online.target"}};
     const HRESULT hr = unit.install(definition);
     if (FAILED(hr)) {
-        const bool noManager = hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) ||
-                               hr == HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
-        messageBox(m_ServiceName, noManager ? "Could not open Service Manager"
-                                            : "Could not start service");
+        const bool missing = hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        const bool denied = hr == HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+        messageBox(m_ServiceName, missing || denied ? "Could not open Service Manager"
+                                                    : "Could not start service");
+        const std::string folder = ServiceUnit::defaultUnitDirectory().string();
+        const std::string problem = missing  ? "the unit folder " + folder + " does not exist"
+                                    : denied ? "the unit folder " + folder + " cannot be written"
+                                             : "the unit cannot be written to " + folder;
+        messageBox(m_ServiceName, problem.c_str());
     }
     return hr;
 }

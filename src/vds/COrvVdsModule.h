@@ -25,6 +25,7 @@
 #include "platform/vds/VdsTypes.h"
 #include "vds/CVdsObjectBase.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -41,7 +42,7 @@ class COrvVdsModule {
 public:
     using ProviderBase = CVdsObjectBase<VDS_OT_PROVIDER>;
 
-    enum class Action { RegServer, UnregServer, Service, Run };
+    enum class Action { RegServer, UnregServer, Service, Run, Help };
 
     struct TraceSettings {
         bool useNativeTraceFiles = false;
@@ -51,12 +52,15 @@ public:
 
     static COrvVdsModule& instance();
 
-    // The first switch that names an action; Run when there is none.
+    // The first switch that names an action ("h", "help", "?" and "-help" ask for Help);
+    // Run when there is none.
     static Action ParseCommandLine(const std::vector<std::string>& arguments);
 
-    // The program's main: tracing, then the action of the command line with
+    // The program's main: the switches explained when asked (nothing else is touched);
+    // otherwise the registry opened, tracing, then the action of the command line with
     // `providerClass` as the class the server makes creatable. The exit code.
     int WinMain(int argc, char** argv, ComClassFactory providerClass);
+    static void PrintUsage(std::FILE* out);
 
     // ---- registration -------------------------------------------------------------------
 
@@ -118,6 +122,7 @@ public:
 private:
     COrvVdsModule();
 
+    bool OpenRegistry();
     HRESULT RegisterProgram();
     HRESULT RegisterProviderWithVds();
     HRESULT SetLocalService(bool present);

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,6 +27,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -110,6 +112,39 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    struct Outcome {
+        int exitCode;
+        std::string out;
+        std::string err;
+    };
+
+    // As runProgram, keeping what the program wrote.
+    Outcome runCapturing(const std::string& argument) const
+    {
+        const std::filesystem::path out = m_registry.directory() / "stdout";
+        const std::filesystem::path err = m_registry.directory() / "stderr";
+        std::string program = ORVVDS_PROGRAM;
+        std::vector<char*> argv = {program.data(), const_cast<char*>(argument.c_str()), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t child = 0;
+        const int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return {-1, "", ""};
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+    }
+
+    static std::string readText(const std::filesystem::path& file)
+    {
+        std::ifstream in(file);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
     bool unitInstalled() const { return std::filesystem::exists(m_units / "OrvVds.service"); }
 
     ScratchRegistry m_registry;
@@ -134,6 +169,11 @@ TEST(COrvVdsModuleCommandLineTest, SwitchesAfterDashOrSlashInAnyCase)
         {{"-RegServ"}, Action::Run},
         {{"-"}, Action::Run},
         {{"/Embedding", "-UnregServer", "/RegServer"}, Action::UnregServer},
+        {{"--help"}, Action::Help},
+        {{"-h"}, Action::Help},
+        {{"/?"}, Action::Help},
+        {{"-HELP"}, Action::Help},
+        {{"--h"}, Action::Run},
     };
     for (const SwitchCase& row : cases) {
         EXPECT_EQ(COrvVdsModule::ParseCommandLine(row.arguments), row.expected)
@@ -172,7 +212,7 @@ TEST_F(COrvVdsModuleTest, RegistrationSwitchesRegisterEverything)
         orv::platform::VdsProviderRegistration provider;
         ASSERT_EQ(orv::platform::VdsService::findProvider(ORV_PROVIDER_ID, provider), S_OK);
         EXPECT_EQ(provider.clsid, CLSID_OrvVdsProvider);
-        EXPECT_EQ(provider.name, u"%s VDS Provider for the %s");
+        EXPECT_EQ(provider.name, u"OrvVds VDS Provider for the Corvane Array");
         EXPECT_EQ(provider.version, u"2.8.2.2");
         EXPECT_EQ(provider.type, VDS_PT_HARDWARE);
         EXPECT_EQ(provider.versionId, ORV_PROVIDER_VERSION_ID);
@@ -180,6 +220,57 @@ TEST_F(COrvVdsModuleTest, RegistrationSwitchesRegisterEverything)
 
         ASSERT_EQ(runProgram("-UnregServer"), 0);
     }
+}
+
+// Asking for help explains the switches and touches nothing: no registry, no server.
+TEST_F(COrvVdsModuleTest, HelpSwitchesExplainTheProgramAndChangeNothing)
+{
+    const std::filesystem::path registry = m_registry.directory() / "untouched" / "registry.db";
+    ::setenv("ORVDS_REGISTRY", registry.c_str(), 1);
+    for (const char* argument : {"--help", "-h", "/?"}) {
+        SCOPED_TRACE(argument);
+        const Outcome outcome = runCapturing(argument);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_NE(outcome.out.find("-RegServer"), std::string::npos) << outcome.out;
+        EXPECT_NE(outcome.out.find("ORVDS_REGISTRY"), std::string::npos);
+        EXPECT_EQ(outcome.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(registry.parent_path()));
+    EXPECT_FALSE(unitInstalled());
+}
+
+// What cannot serve as the registry or the unit folder is named with its problem, not
+// reported as a bare code.
+TEST_F(COrvVdsModuleTest, UnusablePathsAreNamedWithTheirProblem)
+{
+    const std::filesystem::path folder = m_registry.directory() / "a-folder";
+    const std::filesystem::path text = m_registry.directory() / "notes.txt";
+    const std::filesystem::path noUnits = m_registry.directory() / "no-such-units";
+    std::filesystem::create_directories(folder);
+    std::ofstream(text) << "this is not a database, it only sits where one should be\n";
+    struct Case {
+        const char* variable;
+        std::filesystem::path value;
+        const char* argument;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"ORVDS_REGISTRY", folder, "-RegServer", "it is a folder, not a registry file"},
+        {"ORVDS_REGISTRY", folder, "", "it is a folder, not a registry file"},
+        {"ORVDS_REGISTRY", text, "-RegServer", "it is not a registry database"},
+        {"ORVDS_REGISTRY", text / "registry.db", "-RegServer", "is a file"},
+        {"ORVDS_UNIT_DIR", noUnits, "-Service", "does not exist"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.value.string() + " " + row.argument);
+        SetUp();
+        ::setenv(row.variable, row.value.c_str(), 1);
+        const Outcome outcome = runCapturing(row.argument);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_NE(outcome.err.find(row.value.string()), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(row.problem), std::string::npos) << outcome.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(noUnits));
 }
 
 TEST_F(COrvVdsModuleTest, RegServerTakesBackAnInstalledService)
