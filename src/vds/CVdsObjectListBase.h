@@ -20,6 +20,7 @@
 
 #include <exception>
 #include <map>
+#include <concepts>
 #include <new>
 #include <optional>
 #include <string>
@@ -33,6 +34,15 @@ inline bool IsUninitialisedObjectId(const VDS_OBJECT_ID& id)
     return id.Data1 == 0xCCCCCCCCu && id.Data2 == 0xCCCC && id.Data3 == 0xCCCC &&
            id.Data4[0] == 0xCD;
 }
+
+// A member that holds objects below it and answers for them by id: a subsystem for all of
+// its objects, a LUN for its plexes, a target for its portal groups, a controller for its
+// ports.
+template <class Class>
+concept VdsSubObjectHolder = requires(Class& member, VDS_OBJECT_ID id, VDS_OBJECT_TYPE type,
+                                      IUnknown** ppUnk) {
+    { member.GetSubObject(id, type, ppUnk) } -> std::same_as<HRESULT>;
+};
 
 template <class Class, class Interface, VDS_OBJECT_TYPE N>
 class CVdsObjectListBase : public CComObjectRootEx, public Merrow::Trace::TraceAwareClass {
@@ -67,8 +77,9 @@ public:
     // E_INVALIDARG for the uninitialised-memory pattern (checked first), E_POINTER for a
     // null ppUnk. A member with this id answers its IUnknown when `type` is N and
     // VDS_E_UNRECOVERABLE_ERROR otherwise. An id that no member has is looked for among
-    // the members' own sub-objects (FindInMember); the answer of the last member asked is
-    // returned, VDS_E_OBJECT_NOT_FOUND when the list is empty.
+    // the members' own sub-objects (FindInMember: plexes of LUNs, portal groups of
+    // targets, ports of controllers, everything of subsystems); the answer of the last
+    // member asked is returned, VDS_E_OBJECT_NOT_FOUND when the list is empty.
     HRESULT GetListObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk)
     {
         static_assert(std::is_base_of_v<Interface, Class>, "list members implement Interface");
@@ -198,11 +209,15 @@ public:
 
 protected:
     // Asked, in map order, for an id the list does not hold itself; S_OK ends the search.
-    // Only subsystems hold sub-objects; every other member answers E_FAIL.
-    virtual HRESULT FindInMember(Member& /*member*/, const VDS_OBJECT_ID& /*id*/,
-                                 VDS_OBJECT_TYPE /*type*/, IUnknown** /*ppUnk*/)
+    // A member that holds sub-objects (VdsSubObjectHolder) looks among them; any other
+    // member answers E_FAIL.
+    virtual HRESULT FindInMember(Member& member, const VDS_OBJECT_ID& id, VDS_OBJECT_TYPE type,
+                                 IUnknown** ppUnk)
     {
-        return E_FAIL;
+        if constexpr (VdsSubObjectHolder<Class>)
+            return member.GetSubObject(id, type, ppUnk);
+        else
+            return E_FAIL;
     }
 
     // GetGuidVector of the ordered lists: the members sorted by their keys, under the

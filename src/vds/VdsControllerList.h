@@ -1,4 +1,6 @@
 // A subsystem's controllers, in GUID order. The list has a lock kind of its own (275).
+// Controller is COrvController in the program; it answers for its ports with
+// GetSubObject (VdsSubObjectHolder).
 #pragma once
 
 #include "vds/CVdsObjectListBase.h"

@@ -3,7 +3,8 @@
 // out. Of LUNs with one name only the first in GUID order is listed. Each LUN is locked
 // while its name is read.
 //
-// Lun is COrvLun in the program; it implements VdsOrderKeySource<std::string>.
+// Lun is COrvLun in the program; it implements VdsOrderKeySource<std::string> and
+// answers for its plexes with GetSubObject (VdsSubObjectHolder).
 #pragma once
 
 #include "vds/CVdsObjectListBase.h"

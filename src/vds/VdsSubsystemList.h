@@ -1,5 +1,6 @@
 // The provider's list of subsystems, one per managed array. A subsystem also answers for
-// the objects below it, so an id the list does not hold is looked for in each subsystem.
+// the objects below it, so an id the list does not hold is looked for in each subsystem
+// (CVdsObjectListBase::FindInMember).
 //
 // SubSystem is COrvSubSystem in the program; it provides
 //     HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
@@ -20,13 +21,6 @@ public:
     // A new subsystem with a new GUID, initialised with the list's provider GUID.
     // E_OUTOFMEMORY when the object cannot be made; *pNewId stays null on any failure.
     HRESULT AddListObject(VDS_OBJECT_ID* pNewId) { return this->CreateListObject(pNewId); }
-
-protected:
-    HRESULT FindInMember(typename Base::Member& member, const VDS_OBJECT_ID& id,
-                         VDS_OBJECT_TYPE type, IUnknown** ppUnk) override
-    {
-        return member.GetSubObject(id, type, ppUnk);
-    }
 };
 
 using VdsSubsystemList = VdsSubsystemListOf<COrvSubSystem>;

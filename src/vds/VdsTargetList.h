@@ -3,7 +3,8 @@
 // targets with one name only the first in GUID order is listed. Each target is locked
 // while its name is read.
 //
-// Target is COrvTarget in the program; it implements VdsOrderKeySource<std::string>.
+// Target is COrvTarget in the program; it implements VdsOrderKeySource<std::string> and
+// answers for its portal groups with GetSubObject (VdsSubObjectHolder).
 #pragma once
 
 #include "vds/CVdsObjectListBase.h"
