@@ -2,6 +2,7 @@
 
 #include "platform/vds/VdsErrors.h"
 #include "trace/Trace.h"
+#include "vds/VdsMethodGuard.h"
 
 #include <exception>
 #include <new>
@@ -47,20 +48,14 @@ HRESULT COrvEnum::Next(ULONG celt, IUnknown** ppObjectArray, ULONG* pcFetched)
     MWSCOPE_OBJ(this, "");
     if (ppObjectArray == nullptr || pcFetched == nullptr)
         return E_POINTER;
-    try {
+    return GuardVdsMethod("COrvEnum::Next", E_UNEXPECTED, [&] {
         ULONG fetched = 0;
         HRESULT hr = fetch(celt, ppObjectArray, fetched);
         *pcFetched = fetched;
         if (SUCCEEDED(hr) && fetched < celt)
             return S_FALSE;
         return hr;
-    } catch (const std::exception&) {
-        return E_UNEXPECTED;
-    } catch (...) {
-        MWTRACE(TV_ERROR, TC_VDS_OBJECT_BASE)
-            << "COrvEnum::Next" << " VDS Provider run-time exception caught!" << MWENDREC;
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 // Fills ppObjectArray from the cursor on. An object that has gone since the snapshot is

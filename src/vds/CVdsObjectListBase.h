@@ -16,6 +16,7 @@
 #include "platform/vds/VdsInterfaces.h"
 #include "trace/Trace.h"
 #include "vds/VDSScopedLock.h"
+#include "vds/VdsMethodGuard.h"
 #include "vds/VdsOrderKeySource.h"
 
 #include <exception>
@@ -124,20 +125,14 @@ public:
 
     HRESULT DeleteAllListObjects()
     {
-        try {
+        return GuardVdsMethod("CVdsObjectListBase::DeleteAllListObjects", E_UNEXPECTED, [this] {
             while (!m_Map.empty()) {
                 Member* first = m_Map.begin()->second;
                 m_Map.erase(m_Map.begin());
                 first->Release();
             }
             return S_OK;
-        } catch (const std::exception&) {
-            return E_UNEXPECTED;
-        } catch (...) {
-            MWTRACE(Merrow::Trace::TV_ERROR, Merrow::Trace::TC_VDS_OBJECT_BASE)
-                << " VDS Provider run-time exception caught!" << MWENDREC;
-            return E_UNEXPECTED;
-        }
+        });
     }
 
     // Appends the member GUIDs in the list's output order; here the map order.
