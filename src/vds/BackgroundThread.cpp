@@ -13,8 +13,11 @@ using Merrow::Trace::TV_WARNING;
 struct BackgroundThread::State {
     WakeableWait stop;
     Waker waker;
-    std::mutex mutex; // guards finished
-    std::condition_variable ended;
+    std::mutex mutex; // guards launched and finished
+    std::condition_variable changed;
+    // Set once Start has stored the thread: until then the body may not run, since it may
+    // call Stop, which reads what Start writes.
+    bool launched = false;
     bool finished = false;
 };
 
@@ -33,19 +36,28 @@ bool BackgroundThread::Start(Body body, Waker waker)
     state->waker = std::move(waker);
     try {
         m_thread = std::thread([state, body = std::move(body)] {
+            {
+                std::unique_lock lock(state->mutex);
+                state->changed.wait(lock, [&] { return state->launched; });
+            }
             body(state->stop);
             {
                 std::lock_guard lock(state->mutex);
                 state->finished = true;
             }
-            state->ended.notify_all();
+            state->changed.notify_all();
         });
     } catch (const std::system_error& error) {
         MWTRACE(TV_WARNING, m_category)
             << m_name << " cannot be started: " << error.what() << MWENDREC;
         return false;
     }
-    m_state = std::move(state);
+    m_state = state;
+    {
+        std::lock_guard lock(state->mutex);
+        state->launched = true;
+    }
+    state->changed.notify_all();
     return true;
 }
 
@@ -78,12 +90,12 @@ bool BackgroundThread::Stop(std::chrono::milliseconds limit)
 bool BackgroundThread::WaitUntilFinished(State& state, std::chrono::milliseconds limit) const
 {
     std::unique_lock lock(state.mutex);
-    if (state.ended.wait_for(lock, limit, [&] { return state.finished; }))
+    if (state.changed.wait_for(lock, limit, [&] { return state.finished; }))
         return true;
     MWTRACE(TV_WARNING, m_category)
         << m_name << " did not stop within " << limit.count() << " ms; waiting for it to end"
         << MWENDREC;
-    state.ended.wait(lock, [&] { return state.finished; });
+    state.changed.wait(lock, [&] { return state.finished; });
     MWTRACE(TV_INFO, m_category) << m_name << " ended after overrunning its stop limit" << MWENDREC;
     return false;
 }
