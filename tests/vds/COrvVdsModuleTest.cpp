@@ -346,6 +346,21 @@ bool cameUpWhileRunning(pid_t child, const std::filesystem::path& file)
     return false;
 }
 
+// The exit status of `child` once it ended; one that does not end on its own within a
+// minute is killed, so a server deaf to SIGTERM fails the test instead of hanging it.
+int statusAfterStop(pid_t child)
+{
+    int status = 0;
+    for (int i = 0; i < 600; ++i) {
+        if (::waitpid(child, &status, WNOHANG) == child)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
 } // namespace
 
 // systemd starts the installed service with the unit's own ExecStart line: that must run
@@ -371,8 +386,7 @@ TEST_F(COrvVdsModuleTest, TheInstalledUnitStartsTheServer)
 
     const bool running = cameUpWhileRunning(server, loaded);
     ::kill(server, SIGTERM);
-    int status = 0;
-    ::waitpid(server, &status, 0);
+    const int status = statusAfterStop(server);
     EXPECT_TRUE(running) << "the unit's command did not bring up a server";
     // Stopped like a service: the loop ends and the provider's departure ends the process.
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
