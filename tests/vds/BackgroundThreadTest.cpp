@@ -1,4 +1,4 @@
-#include "vds/BackgroundThread.h"
+#include "vds/framework/BackgroundThread.h"
 
 #include "TraceCapture.h"
 

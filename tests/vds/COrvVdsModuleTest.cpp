@@ -1,4 +1,4 @@
-#include "vds/COrvVdsModule.h"
+#include "vds/framework/COrvVdsModule.h"
 
 #include "MinimalProvider.h"
 #include "ScratchRegistry.h"
@@ -10,8 +10,8 @@
 #include "platform/service/EventLog.h"
 #include "platform/vds/VdsProviderHost.h"
 #include "platform/vds/VdsService.h"
-#include "vds/OrvVdsIds.h"
-#include "vds/OrvVdsRegistrar.h"
+#include "vds/framework/OrvVdsIds.h"
+#include "vds/framework/OrvVdsRegistrar.h"
 
 #include <gtest/gtest.h>
 

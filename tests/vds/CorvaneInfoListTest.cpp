@@ -1,4 +1,4 @@
-#include "vds/CorvaneInfoListWriter.h"
+#include "vds/framework/CorvaneInfoListWriter.h"
 
 #include "ScratchRegistry.h"
 #include "TraceCapture.h"

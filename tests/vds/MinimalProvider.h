@@ -8,8 +8,8 @@
 
 #include "platform/com/CComObject.h"
 #include "platform/vds/VdsErrors.h"
-#include "vds/COrvVdsModule.h"
-#include "vds/CVdsObjectBase.h"
+#include "vds/framework/COrvVdsModule.h"
+#include "vds/framework/CVdsObjectBase.h"
 
 #include <signal.h>
 

@@ -1,7 +1,7 @@
-#include "vds/COrvNotificationSet.h"
-#include "vds/COrvNotifier.h"
-#include "vds/NotifierHolder.h"
-#include "vds/VDSScopedLock.h"
+#include "vds/framework/COrvNotificationSet.h"
+#include "vds/framework/COrvNotifier.h"
+#include "vds/framework/NotifierHolder.h"
+#include "vds/framework/VDSScopedLock.h"
 
 #include "TestVdsObjects.h"
 

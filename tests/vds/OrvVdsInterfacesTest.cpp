@@ -1,10 +1,10 @@
-#include "vds/OrvVdsInterfaces.h"
+#include "vds/framework/OrvVdsInterfaces.h"
 
 #include "platform/com/CComObject.h"
 #include "platform/com/CComPtr.h"
 #include "platform/vds/VdsInterfaces.h"
 #include "platform/vds/VdsServiceInterfaces.h"
-#include "vds/OrvVdsIds.h"
+#include "vds/framework/OrvVdsIds.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(OrvVdsInterfacesTest, EveryIdentityIsDistinct)
 {
     std::vector<GUID> ids = {
 #define ORV_OBJECT_INTERFACE(name, ...) IID_##name,
-#include "vds/OrvObjectInterfaces.def"
+#include "vds/framework/OrvObjectInterfaces.def"
 #undef ORV_OBJECT_INTERFACE
         IID_IOrvVdsProviderPrivate, IID_IOrvSubsystemPrivate,
         IID_IEnumVdsObject, IID_IVdsAsync, IID_IVdsAdviseSink, IID_IVdsProvider,

@@ -7,11 +7,11 @@
 
 #include "platform/com/CComObject.h"
 #include "platform/com/CComPtr.h"
-#include "vds/CVdsObjectBase.h"
-#include "vds/VDSScopedLock.h"
-#include "vds/VdsLunPlexList.h"
-#include "vds/VdsPortalGroupList.h"
-#include "vds/VdsOrderKeySource.h"
+#include "vds/framework/CVdsObjectBase.h"
+#include "vds/framework/VDSScopedLock.h"
+#include "vds/framework/VdsLunPlexList.h"
+#include "vds/framework/VdsPortalGroupList.h"
+#include "vds/framework/VdsOrderKeySource.h"
 
 #include <atomic>
 #include <stdexcept>

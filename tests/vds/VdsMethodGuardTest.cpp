@@ -1,4 +1,4 @@
-#include "vds/VdsMethodGuard.h"
+#include "vds/framework/VdsMethodGuard.h"
 
 #include "platform/vds/VdsErrors.h"
 

@@ -4,7 +4,7 @@
 //   orvvds -Service       the same, and install it as a service
 //   orvvds -UnregServer   remove all of that again
 //   orvvds                run the server (as the service when installed as one)
-#include "vds/COrvVdsModule.h"
+#include "vds/framework/COrvVdsModule.h"
 
 int main(int argc, char** argv)
 {

@@ -4,7 +4,7 @@
 // has loaded it, which tells a test that the server is up.
 #include "MinimalProvider.h"
 
-#include "vds/COrvVdsModule.h"
+#include "vds/framework/COrvVdsModule.h"
 
 #include <unistd.h>
 
