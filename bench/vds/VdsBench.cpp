@@ -3,10 +3,10 @@
 // list's registry load and save (the provider reloads it every 10 s of idleness).
 //
 // Run by hand: build/bench/vds/vds_bench (traces go nowhere unless MWTRACE_OUTPUT_FILE is set).
-#include "vds/CorvaneInfoListWriter.h"
-#include "vds/PasswordProtector.h"
-#include "vds/VDSScopedLock.h"
-#include "vds/VdsLunList.h"
+#include "vds/framework/CorvaneInfoListWriter.h"
+#include "vds/framework/PasswordProtector.h"
+#include "vds/framework/VDSScopedLock.h"
+#include "vds/framework/VdsLunList.h"
 
 #include "TestListMembers.h"
 #include "TestVdsObjects.h"

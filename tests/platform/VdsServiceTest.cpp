@@ -334,5 +334,52 @@ TEST(RecordingAdviseSink, RefusesInconsistentArguments)
     EXPECT_FALSE(sink->waitForNotifications(1, std::chrono::milliseconds(1)));
 }
 
+// The server's sink lives as long as the service: it keeps a bounded tail and forwards
+// everything, including what no longer fits.
+TEST(RecordingAdviseSink, KeepsOnlyTheNewestRecordsAndForwardsAll)
+{
+    CComObject<RecordingAdviseSink>* sink = nullptr;
+    ASSERT_EQ(CComObject<RecordingAdviseSink>::CreateInstance(&sink), S_OK);
+    CComPtr<IVdsAdviseSink> holder(sink);
+    EXPECT_EQ(sink->capacity(), RecordingAdviseSink::kDefaultCapacity);
+
+    std::vector<ULONG> forwarded;
+    sink->setForwarder([&](const VDS_NOTIFICATION* records, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            forwarded.push_back(records[i].SubSystem.ulEvent);
+    });
+    // A whole ring and more, one by one and in one batch larger than the ring.
+    const std::size_t total = RecordingAdviseSink::kDefaultCapacity + 10;
+    for (std::size_t i = 0; i < total; ++i) {
+        VDS_NOTIFICATION record{};
+        record.SubSystem.ulEvent = static_cast<ULONG>(i);
+        ASSERT_EQ(sink->OnNotify(1, &record), S_OK);
+    }
+    std::vector<VDS_NOTIFICATION> kept = sink->notifications();
+    ASSERT_EQ(kept.size(), RecordingAdviseSink::kDefaultCapacity);
+    EXPECT_EQ(kept.front().SubSystem.ulEvent, 10u);
+    EXPECT_EQ(kept.back().SubSystem.ulEvent, total - 1);
+    EXPECT_EQ(sink->receivedCount(), total);
+    EXPECT_TRUE(sink->waitForNotifications(total, std::chrono::milliseconds(0)));
+    ASSERT_EQ(forwarded.size(), total);
+    EXPECT_EQ(forwarded[0], 0u);
+    EXPECT_EQ(forwarded[total - 1], total - 1);
+
+    sink->setCapacity(3);
+    std::vector<VDS_NOTIFICATION> batch(5);
+    for (std::size_t i = 0; i < batch.size(); ++i)
+        batch[i].SubSystem.ulEvent = static_cast<ULONG>(100 + i);
+    ASSERT_EQ(sink->OnNotify(static_cast<LONG>(batch.size()), batch.data()), S_OK);
+    kept = sink->notifications();
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0].SubSystem.ulEvent, 102u);
+    EXPECT_EQ(kept[2].SubSystem.ulEvent, 104u);
+    EXPECT_EQ(forwarded.size(), total + batch.size());
+
+    sink->setForwarder(nullptr);
+    ASSERT_EQ(sink->OnNotify(1, batch.data()), S_OK);
+    EXPECT_EQ(forwarded.size(), total + batch.size());
+}
+
 }  // namespace
 }  // namespace orv::platform

@@ -1,4 +1,4 @@
-#include "vds/COrvEnum.h"
+#include "vds/framework/COrvEnum.h"
 
 #include "TestListMembers.h"
 

@@ -1,4 +1,4 @@
-#include "vds/COrvVdsModule.h"
+#include "vds/framework/COrvVdsModule.h"
 
 #include "MinimalProvider.h"
 #include "ScratchRegistry.h"
@@ -7,21 +7,29 @@
 #include "platform/com/ComClassRegistry.h"
 #include "platform/com/TextConversion.h"
 #include "platform/registry/RegistryKey.h"
+#include "platform/service/EventLog.h"
 #include "platform/vds/VdsProviderHost.h"
 #include "platform/vds/VdsService.h"
-#include "vds/OrvVdsIds.h"
-#include "vds/OrvVdsRegistrar.h"
+#include "vds/framework/OrvVdsIds.h"
+#include "vds/framework/OrvVdsRegistrar.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -93,9 +101,8 @@ protected:
 
     // Runs the program with `argument` (the environment names this test's registry and
     // unit directory) and answers its exit code.
-    static int runProgram(const std::string& argument)
+    static int runProgram(const std::string& argument, std::string program = ORVVDS_PROGRAM)
     {
-        std::string program = ORVVDS_PROGRAM;
         std::vector<char*> argv = {program.data(), const_cast<char*>(argument.c_str()), nullptr};
         pid_t child = 0;
         if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
@@ -103,6 +110,39 @@ protected:
         int status = 0;
         ::waitpid(child, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    struct Outcome {
+        int exitCode;
+        std::string out;
+        std::string err;
+    };
+
+    // As runProgram, keeping what the program wrote.
+    Outcome runCapturing(const std::string& argument) const
+    {
+        const std::filesystem::path out = m_registry.directory() / "stdout";
+        const std::filesystem::path err = m_registry.directory() / "stderr";
+        std::string program = ORVVDS_PROGRAM;
+        std::vector<char*> argv = {program.data(), const_cast<char*>(argument.c_str()), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t child = 0;
+        const int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return {-1, "", ""};
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+    }
+
+    static std::string readText(const std::filesystem::path& file)
+    {
+        std::ifstream in(file);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     bool unitInstalled() const { return std::filesystem::exists(m_units / "OrvVds.service"); }
@@ -129,6 +169,11 @@ TEST(COrvVdsModuleCommandLineTest, SwitchesAfterDashOrSlashInAnyCase)
         {{"-RegServ"}, Action::Run},
         {{"-"}, Action::Run},
         {{"/Embedding", "-UnregServer", "/RegServer"}, Action::UnregServer},
+        {{"--help"}, Action::Help},
+        {{"-h"}, Action::Help},
+        {{"/?"}, Action::Help},
+        {{"-HELP"}, Action::Help},
+        {{"--h"}, Action::Run},
     };
     for (const SwitchCase& row : cases) {
         EXPECT_EQ(COrvVdsModule::ParseCommandLine(row.arguments), row.expected)
@@ -167,7 +212,7 @@ TEST_F(COrvVdsModuleTest, RegistrationSwitchesRegisterEverything)
         orv::platform::VdsProviderRegistration provider;
         ASSERT_EQ(orv::platform::VdsService::findProvider(ORV_PROVIDER_ID, provider), S_OK);
         EXPECT_EQ(provider.clsid, CLSID_OrvVdsProvider);
-        EXPECT_EQ(provider.name, u"%s VDS Provider for the %s");
+        EXPECT_EQ(provider.name, u"OrvVds VDS Provider for the Corvane Array");
         EXPECT_EQ(provider.version, u"2.8.2.2");
         EXPECT_EQ(provider.type, VDS_PT_HARDWARE);
         EXPECT_EQ(provider.versionId, ORV_PROVIDER_VERSION_ID);
@@ -175,6 +220,57 @@ TEST_F(COrvVdsModuleTest, RegistrationSwitchesRegisterEverything)
 
         ASSERT_EQ(runProgram("-UnregServer"), 0);
     }
+}
+
+// Asking for help explains the switches and touches nothing: no registry, no server.
+TEST_F(COrvVdsModuleTest, HelpSwitchesExplainTheProgramAndChangeNothing)
+{
+    const std::filesystem::path registry = m_registry.directory() / "untouched" / "registry.db";
+    ::setenv("ORVDS_REGISTRY", registry.c_str(), 1);
+    for (const char* argument : {"--help", "-h", "/?"}) {
+        SCOPED_TRACE(argument);
+        const Outcome outcome = runCapturing(argument);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_NE(outcome.out.find("-RegServer"), std::string::npos) << outcome.out;
+        EXPECT_NE(outcome.out.find("ORVDS_REGISTRY"), std::string::npos);
+        EXPECT_EQ(outcome.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(registry.parent_path()));
+    EXPECT_FALSE(unitInstalled());
+}
+
+// What cannot serve as the registry or the unit folder is named with its problem, not
+// reported as a bare code.
+TEST_F(COrvVdsModuleTest, UnusablePathsAreNamedWithTheirProblem)
+{
+    const std::filesystem::path folder = m_registry.directory() / "a-folder";
+    const std::filesystem::path text = m_registry.directory() / "notes.txt";
+    const std::filesystem::path noUnits = m_registry.directory() / "no-such-units";
+    std::filesystem::create_directories(folder);
+    std::ofstream(text) << "this is not a database, it only sits where one should be\n";
+    struct Case {
+        const char* variable;
+        std::filesystem::path value;
+        const char* argument;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"ORVDS_REGISTRY", folder, "-RegServer", "it is a folder, not a registry file"},
+        {"ORVDS_REGISTRY", folder, "", "it is a folder, not a registry file"},
+        {"ORVDS_REGISTRY", text, "-RegServer", "it is not a registry database"},
+        {"ORVDS_REGISTRY", text / "registry.db", "-RegServer", "is a file"},
+        {"ORVDS_UNIT_DIR", noUnits, "-Service", "does not exist"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.value.string() + " " + row.argument);
+        SetUp();
+        ::setenv(row.variable, row.value.c_str(), 1);
+        const Outcome outcome = runCapturing(row.argument);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_NE(outcome.err.find(row.value.string()), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(row.problem), std::string::npos) << outcome.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(noUnits));
 }
 
 TEST_F(COrvVdsModuleTest, RegServerTakesBackAnInstalledService)
@@ -197,6 +293,105 @@ TEST_F(COrvVdsModuleTest, UnregServerLeavesNothingOfOursBehind)
     collectOurs(RegistryKey::root(HKEY_LOCAL_MACHINE), u"HKLM", left);
     EXPECT_EQ(left, std::vector<std::string>{});
     EXPECT_TRUE(std::filesystem::is_empty(m_units));
+}
+
+namespace {
+
+// The words of a unit's ExecStart line, with systemd's quoting undone (quotes, backslash
+// escapes, "%%" and "$$").
+std::vector<std::string> execStartWords(const std::filesystem::path& unit)
+{
+    std::ifstream file(unit);
+    std::string line;
+    while (std::getline(file, line) && !line.starts_with("ExecStart=")) {
+    }
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool inWord = false;
+    for (std::size_t i = std::string("ExecStart=").size(); i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word += line[++i];
+        } else if ((c == '%' || c == '$') && i + 1 < line.size() && line[i + 1] == c) {
+            word += line[++i];
+        } else if (c == ' ' && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+// Waits until `file` exists or `child` ended; true when the file came while it ran.
+bool cameUpWhileRunning(pid_t child, const std::filesystem::path& file)
+{
+    for (int i = 0; i < 600; ++i) {
+        if (std::filesystem::exists(file))
+            return true;
+        if (::waitpid(child, nullptr, WNOHANG) == child)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// The exit status of `child` once it ended; one that does not end on its own within a
+// minute is killed, so a server deaf to SIGTERM fails the test instead of hanging it.
+int statusAfterStop(pid_t child)
+{
+    int status = 0;
+    for (int i = 0; i < 600; ++i) {
+        if (::waitpid(child, &status, WNOHANG) == child)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+} // namespace
+
+// systemd starts the installed service with the unit's own ExecStart line: that must run
+// the server (service mode coming from "LocalService"), not register the program again.
+TEST_F(COrvVdsModuleTest, TheInstalledUnitStartsTheServer)
+{
+    ASSERT_EQ(runProgram("-Service", ORVVDS_TEST_SERVER), 0);
+    ASSERT_TRUE(unitInstalled());
+    std::vector<std::string> words = execStartWords(m_units / "OrvVds.service");
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words[0], ORVVDS_TEST_SERVER);
+
+    const std::filesystem::path loaded = m_registry.directory() / "loaded";
+    ::setenv("ORVDS_TEST_LOADED_FILE", loaded.c_str(), 1);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t server = 0;
+    const int spawned = ::posix_spawn(&server, argv[0], nullptr, nullptr, argv.data(), environ);
+    ::unsetenv("ORVDS_TEST_LOADED_FILE");
+    ASSERT_EQ(spawned, 0);
+
+    const bool running = cameUpWhileRunning(server, loaded);
+    ::kill(server, SIGTERM);
+    const int status = statusAfterStop(server);
+    EXPECT_TRUE(running) << "the unit's command did not bring up a server";
+    // Stopped like a service: the loop ends and the provider's departure ends the process.
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(unitInstalled());
+    ASSERT_EQ(runProgram("-UnregServer", ORVVDS_TEST_SERVER), 0);
 }
 
 TEST(COrvVdsModuleVersionTest, VdsMustBeNewerThanOnePointZero)
@@ -261,7 +456,8 @@ TEST_F(COrvVdsModuleTest, MissingTraceSettingsGetTheirDefaultsWrittenBack)
 
 // ---- the provider map and the end of the process ---------------------------------------
 //
-// Removing the last provider ends the process, so these run in child processes.
+// Removing the last provider ends a server process, and the server needs the process's
+// signal handling, so these run in child processes.
 
 namespace {
 
@@ -295,7 +491,9 @@ void exerciseProviderMap()
     require(module.RemoveProvider(a.GetGuid()) == S_OK, "a leaves while b stays");
     require(module.GetProvider(a.GetGuid()) == nullptr && module.ProviderCount() == 1,
             "only b is left");
-    module.RemoveProvider(b.GetGuid());
+    require(module.RemoveProvider(b.GetGuid()) == S_OK, "the last one leaves");
+    require(module.ProviderCount() == 0, "the map is empty");
+    // No server runs in this process, so it goes on.
     std::fputs("the process outlived its last provider\n", stderr);
     std::_Exit(3);
 }
@@ -313,8 +511,33 @@ void releaseProvidersOneByOne()
     second.unload();
     require(COrvVdsModule::instance().ProviderCount() == 1, "the second one left");
     first.unload(); // VDS lets go of the only provider left
+    require(COrvVdsModule::instance().ProviderCount() == 0, "the map is empty");
     std::fputs("the process outlived its last provider\n", stderr);
     std::_Exit(3);
+}
+
+// The server whose provider fails OnLoad: the error is returned and logged, and the
+// provider's release on the way out does not end the process first.
+void serveAProviderThatFailsToLoad()
+{
+    ScratchRegistry registry;
+    const std::filesystem::path units = registry.directory() / "units";
+    std::filesystem::create_directories(units);
+    ::setenv("ORVDS_UNIT_DIR", units.c_str(), 1);
+    std::vector<std::string> errors;
+    orv::platform::EventLog::setObserver([&](WORD type, std::string_view message) {
+        if (type == EVENTLOG_ERROR_TYPE)
+            errors.emplace_back(message);
+    });
+    COrvVdsModule& module = COrvVdsModule::instance();
+    module.SetProviderClass(CreateComInstance<MinimalProvider>);
+    require(SUCCEEDED(module.RegServer(false)), "the program registers");
+    MinimalProvider::s_onLoadResult = E_ACCESSDENIED;
+    require(module.Start() == E_ACCESSDENIED, "the server answers OnLoad's failure");
+    require(MinimalProvider::s_loads == 1, "VDS tried to load the provider");
+    require(errors == std::vector<std::string>{"The provider could not be loaded (0x80070005)"},
+            "the failure is in the event log");
+    std::_Exit(4);
 }
 
 void serveUntilStopped()
@@ -338,14 +561,25 @@ TEST(COrvVdsModuleDeathTest, ProviderMapAndItsLastEntry)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
-    EXPECT_EXIT(exerciseProviderMap(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(exerciseProviderMap(), ::testing::ExitedWithCode(3),
+                "the process outlived its last provider");
 }
 
-TEST(COrvVdsModuleDeathTest, ReleasingTheOnlyProviderLeftEndsTheProcess)
+// A program that hosts the provider itself (the front end, the tests) is not the server:
+// the last provider's release leaves it running.
+TEST(COrvVdsModuleDeathTest, AnInProcessHostOutlivesItsLastProvider)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
-    EXPECT_EXIT(releaseProvidersOneByOne(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(releaseProvidersOneByOne(), ::testing::ExitedWithCode(3),
+                "the process outlived its last provider");
+}
+
+TEST(COrvVdsModuleDeathTest, AProviderThatFailsToLoadEndsTheServerWithItsError)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchRoot scratch; // the child ends with _exit: its scratch files go with this
+    EXPECT_EXIT(serveAProviderThatFailsToLoad(), ::testing::ExitedWithCode(4), "");
 }
 
 TEST(COrvVdsModuleDeathTest, ServerActivatesTheRegisteredProviderAndEndsWithIt)

@@ -1,4 +1,4 @@
-#include "vds/CVdsAsyncObject.h"
+#include "vds/framework/CVdsAsyncObject.h"
 
 #include "TestVdsObjects.h"
 

@@ -1,9 +1,11 @@
-#include "vds/CorvaneInfoListWriter.h"
+#include "vds/framework/CorvaneInfoListWriter.h"
 
 #include "ScratchRegistry.h"
+#include "TraceCapture.h"
 
 #include "platform/com/TextConversion.h"
 #include "platform/registry/RegistryKey.h"
+#include "platform/service/EventLog.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -217,6 +221,90 @@ TEST_F(CorvaneInfoListTest, LoadWithoutTheListKeyFailsToOpen)
 {
     CorvaneInfoList list;
     EXPECT_EQ(list.Load(), CorvaneInfoList::kRegistryOpenFailed);
+}
+
+namespace {
+
+// The registry of m_registry, copied beside it and made the process registry, without the
+// protection key that lives beside the original.
+class CopiedRegistry {
+public:
+    explicit CopiedRegistry(const ScratchRegistry& original)
+        : m_directory(original.directory() / "copy")
+    {
+        std::filesystem::create_directories(m_directory);
+        // With the store's write-ahead log, which holds what was written last.
+        for (const char* suffix : {"", "-wal"}) {
+            const std::filesystem::path file = original.registryPath().string() + suffix;
+            if (std::filesystem::exists(file))
+                std::filesystem::copy_file(file, path().string() + suffix);
+        }
+        EXPECT_EQ(orv::platform::Registry::open(path(), m_registry), ERROR_SUCCESS);
+        orv::platform::Registry::setProcessRegistry(m_registry);
+        orv::platform::EventLog::setObserver([this](WORD type, std::string_view message) {
+            if (type == EVENTLOG_ERROR_TYPE)
+                m_events.emplace_back(message);
+        });
+    }
+    ~CopiedRegistry()
+    {
+        orv::platform::EventLog::setObserver(nullptr);
+        orv::platform::Registry::setProcessRegistry(nullptr);
+    }
+
+    std::filesystem::path path() const { return m_directory / "registry.db"; }
+    std::filesystem::path keyPath() const { return m_directory / "protection.key"; }
+    const std::vector<std::string>& events() const { return m_events; }
+
+private:
+    std::filesystem::path m_directory;
+    std::shared_ptr<orv::platform::Registry> m_registry;
+    std::vector<std::string> m_events;
+};
+
+bool anyMentions(const std::vector<std::string>& texts, const std::string& part1,
+                 const std::string& part2)
+{
+    for (const std::string& text : texts) {
+        if (text.find(part1) != std::string::npos && text.find(part2) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// A registry moved to another machine or restored from a backup without its key cannot give
+// back its passwords; the administrator is told which file is missing and where it belongs.
+TEST_F(CorvaneInfoListTest, ARegistryWithoutItsKeyNamesTheMissingKeyFile)
+{
+    TraceCaptureScope traces;
+    savedList({info(u"10.0.0.7", u"admin", u"pw-7")});
+    CopiedRegistry copy(m_registry);
+    CorvaneInfoListWriter list;
+    EXPECT_EQ(list.Load(), CorvaneInfoList::kInvalidParameter);
+    const std::vector<std::string> messages = TraceCapture::instance().takeMessages("TC.VDS.Provider");
+    EXPECT_TRUE(anyMentions(messages, copy.keyPath().string(), "is missing")) << testing::PrintToString(messages);
+    EXPECT_TRUE(anyMentions(copy.events(), copy.keyPath().string(), "belongs with the registry"))
+        << testing::PrintToString(copy.events());
+}
+
+TEST_F(CorvaneInfoListTest, AnUnreadableKeyFileIsNamedWithItsProblem)
+{
+    TraceCaptureScope traces;
+    savedList({info(u"10.0.0.8", u"admin", u"pw-8")});
+    CopiedRegistry copy(m_registry);
+    std::ofstream(copy.keyPath()) << "short";
+    CorvaneInfoListWriter list;
+    EXPECT_EQ(list.Load(), CorvaneInfoList::kRegistryReadFailed);
+    EXPECT_TRUE(anyMentions(copy.events(), copy.keyPath().string(), "does not hold a key"))
+        << testing::PrintToString(copy.events());
+    // A folder where the key should be.
+    std::filesystem::remove(copy.keyPath());
+    std::filesystem::create_directory(copy.keyPath());
+    EXPECT_EQ(list.Load(), CorvaneInfoList::kRegistryReadFailed);
+    EXPECT_TRUE(anyMentions(copy.events(), copy.keyPath().string(), "Is a directory"))
+        << testing::PrintToString(copy.events());
 }
 
 TEST(CorvaneInfoListMemoryTest, EntriesAreFoundAddedAndRemovedByExactHost)

@@ -8,8 +8,8 @@
 
 #include "platform/com/CComObject.h"
 #include "platform/vds/VdsErrors.h"
-#include "vds/COrvVdsModule.h"
-#include "vds/CVdsObjectBase.h"
+#include "vds/framework/COrvVdsModule.h"
+#include "vds/framework/CVdsObjectBase.h"
 
 #include <signal.h>
 
@@ -25,6 +25,10 @@ public:
     // Set by a test that wants the server loop stopped as soon as VDS has loaded it.
     static inline std::atomic<bool> s_stopServerOnLoad{false};
     static inline std::atomic<int> s_loads{0};
+    // Called by a successful OnLoad.
+    static inline void (*s_onLoaded)() = nullptr;
+    // What OnLoad answers.
+    static inline std::atomic<HRESULT> s_onLoadResult{S_OK};
 
     MinimalProvider() { CoCreateGuid(&m_Id); }
 
@@ -45,6 +49,10 @@ public:
     HRESULT OnLoad(LPWSTR, IUnknown*) override
     {
         ++s_loads;
+        if (FAILED(s_onLoadResult))
+            return s_onLoadResult;
+        if (s_onLoaded != nullptr)
+            s_onLoaded();
         if (s_stopServerOnLoad)
             ::raise(SIGTERM);
         return S_OK;

@@ -1,6 +1,7 @@
-#include "vds/COrvNotificationSet.h"
-#include "vds/COrvNotifier.h"
-#include "vds/VDSScopedLock.h"
+#include "vds/framework/COrvNotificationSet.h"
+#include "vds/framework/COrvNotifier.h"
+#include "vds/framework/NotifierHolder.h"
+#include "vds/framework/VDSScopedLock.h"
 
 #include "TestVdsObjects.h"
 
@@ -53,16 +54,10 @@ CComPtr<CComObject<TestSink>> makeSink()
 struct NotifierRef {
     explicit NotifierRef(IVdsAdviseSink* sink)
     {
-        EXPECT_EQ(COrvNotifier::CreateInstance(sink, &notifier), S_OK);
-        notifier->AddRef();
+        EXPECT_EQ(COrvNotifier::CreateInstance(sink, notifier), S_OK);
     }
-    ~NotifierRef()
-    {
-        if (notifier != nullptr)
-            notifier->Release();
-    }
-    COrvNotifier* operator->() const { return notifier; }
-    COrvNotifier* notifier = nullptr;
+    COrvNotifier* operator->() const { return notifier.get(); }
+    CComPtr<COrvNotifier> notifier;
 };
 
 GUID idNumber(unsigned char n)
@@ -164,8 +159,7 @@ TEST(NotifierTest, SetsKeepTheNotifierAndItsSinkAlive)
     NotifierRef provider(sink.get());
     EXPECT_EQ(sink->InternalRefCount(), sinkReferences + 1);
     auto set = provider->NewSet();
-    provider.notifier->Release(); // the provider lets go first
-    provider.notifier = nullptr;
+    provider.notifier.Release(); // the provider lets go first
     set->AddNotification(NotificationSet::LunArrived, idNumber(4));
     set->Send();
     EXPECT_EQ(sink->m_calls, 1);
@@ -210,4 +204,62 @@ TEST(NotifierTest, NotificationsFromTwoThreadsAreSerialised)
     b.join();
     EXPECT_EQ(sink->m_calls, 2 * kRounds);
     EXPECT_EQ(sink->m_overlaps.load(), 0);
+}
+
+// A new notifier comes with the reference of whoever made it, so a set made and dropped
+// before the provider used it does not take the notifier with it.
+TEST(NotifierTest, ANewNotifierOutlivesItsFirstSet)
+{
+    auto sink = makeSink();
+    NotifierRef provider(sink.get());
+    provider->NewSet().reset();
+    VDS_NOTIFICATION record{};
+    EXPECT_EQ(provider->Notify(1, &record), S_OK);
+    EXPECT_EQ(sink->m_calls, 1);
+}
+
+// The provider lets go of its notifier (FinalRelease) while its background thread and VDS
+// calls deliver: deliveries in progress finish on their own reference, later ones drop
+// their records, and the notifier with its sink reference goes with the last delivery.
+// Run under AddressSanitizer and ThreadSanitizer (scripts/test --sanitize, --tsan).
+TEST(NotifierTest, ReleaseRacingDeliveryNeverTouchesAFreedNotifier)
+{
+    auto sink = makeSink();
+    const LONG sinkReferences = sink->InternalRefCount();
+    for (int round = 0; round < 50; ++round) {
+        NotifierHolder holder;
+        CComPtr<COrvNotifier> made;
+        ASSERT_EQ(COrvNotifier::CreateInstance(sink.get(), made), S_OK);
+        holder.Set(std::move(made));
+        EXPECT_FALSE(made);
+
+        constexpr int kThreads = 3;
+        std::barrier start(kThreads + 1);
+        std::atomic<int> delivered{0};
+        std::atomic<int> dropped{0};
+        auto deliverer = [&] {
+            start.arrive_and_wait();
+            VDS_NOTIFICATION record{};
+            // Until the release is seen, then a few more that must all be dropped.
+            for (int afterRelease = 0; afterRelease < 20;) {
+                if (holder.Deliver(1, &record)) {
+                    ++delivered;
+                } else {
+                    ++dropped;
+                    ++afterRelease;
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kThreads; ++i)
+            threads.emplace_back(deliverer);
+        start.arrive_and_wait();
+        holder.Reset();
+        for (std::thread& thread : threads)
+            thread.join();
+        EXPECT_FALSE(holder.IsSet());
+        EXPECT_EQ(dropped.load(), kThreads * 20);
+        EXPECT_EQ(sink->InternalRefCount(), sinkReferences) << "round " << round;
+    }
+    EXPECT_GT(sink->m_calls, 0);
 }

@@ -91,6 +91,16 @@ struct NullVdsTarget : IVdsIscsiTarget {
     HRESULT GetConnectedInitiators(LPWSTR**, LONG*) override { return E_NOTIMPL; }
 };
 
+struct NullVdsPortalGroup : IVdsIscsiPortalGroup {
+    using Interface = IVdsIscsiPortalGroup;
+    HRESULT GetProperties(VDS_ISCSI_PORTALGROUP_PROP*) override { return E_NOTIMPL; }
+    HRESULT GetTarget(IVdsIscsiTarget**) override { return E_NOTIMPL; }
+    HRESULT QueryAssociatedPortals(IEnumVdsObject**) override { return E_NOTIMPL; }
+    HRESULT AddPortal(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT RemovePortal(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT Delete(IVdsAsync**) override { return E_NOTIMPL; }
+};
+
 struct NullVdsPortal : IVdsIscsiPortal {
     using Interface = IVdsIscsiPortal;
     HRESULT GetProperties(VDS_ISCSI_PORTAL_PROP*) override { return E_NOTIMPL; }

@@ -1,9 +1,9 @@
-#include "vds/VdsDriveList.h"
-#include "vds/VdsLunList.h"
-#include "vds/VdsLunPlexList.h"
-#include "vds/VdsPortalList.h"
-#include "vds/VdsSubsystemList.h"
-#include "vds/VdsTargetList.h"
+#include "vds/framework/VdsDriveList.h"
+#include "vds/framework/VdsLunList.h"
+#include "vds/framework/VdsLunPlexList.h"
+#include "vds/framework/VdsPortalList.h"
+#include "vds/framework/VdsSubsystemList.h"
+#include "vds/framework/VdsTargetList.h"
 
 #include "TestListMembers.h"
 #include "TraceCapture.h"
@@ -307,6 +307,51 @@ std::vector<unsigned> outputOrder(const std::vector<MemberSetup<Key>>& setups,
 }
 
 } // namespace
+
+namespace {
+
+// A list whose members hold children: an id none of the members is found in the member
+// that holds it, of the type asked for; the members are asked in map order.
+template <class List, class Holder, class Child>
+void childrenAreFoundThroughTheirHolders(VDS_OBJECT_TYPE childType)
+{
+    List list(kProvider);
+    auto first = Holder::Make(orderedId(1));
+    auto second = Holder::Make(orderedId(2));
+    insert(list, first);
+    insert(list, second);
+    auto child = Child::Make(orderedId(50));
+    insert(second->m_Children, child);
+
+    IUnknown* found = nullptr;
+    ASSERT_EQ(list.GetListObject(orderedId(50), childType, &found), S_OK);
+    EXPECT_EQ(found, identityOf(static_cast<typename Child::Interface*>(child.get())));
+    found->Release();
+    EXPECT_EQ(first->m_subObjectQueries, 1);
+    EXPECT_EQ(second->m_subObjectQueries, 1);
+    // The child's own id with another type is refused by the child's list.
+    EXPECT_EQ(list.GetListObject(orderedId(50), VDS_OT_PROVIDER, &found),
+              VDS_E_UNRECOVERABLE_ERROR);
+    // Nobody has it: the last holder's answer.
+    EXPECT_EQ(list.GetListObject(orderedId(51), childType, &found), E_FAIL);
+    EXPECT_EQ(found, nullptr);
+}
+
+} // namespace
+
+// VDS asks the provider for a plex or a portal group by id alone; without the search
+// through LUNs and targets, enumerating them fails.
+TEST(ObjectListTest, LunPlexesAreFoundThroughTheLunList)
+{
+    childrenAreFoundThroughTheirHolders<VdsLunListOf<PlexHoldingLun>, PlexHoldingLun,
+                                        ListLunPlex>(VDS_OT_LUN_PLEX);
+}
+
+TEST(ObjectListTest, PortalGroupsAreFoundThroughTheTargetList)
+{
+    childrenAreFoundThroughTheirHolders<VdsTargetListOf<GroupHoldingTarget>, GroupHoldingTarget,
+                                        ListPortalGroup>(VDS_OT_PORTAL_GROUP);
+}
 
 TEST(OrderedListTest, PortalsSortByAddressTextAndDropDuplicates)
 {

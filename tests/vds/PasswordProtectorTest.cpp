@@ -1,6 +1,6 @@
-#include "vds/PasswordProtector.h"
-#include "vds/ProtectionKey.h"
-#include "vds/Sha256.h"
+#include "vds/framework/PasswordProtector.h"
+#include "vds/framework/ProtectionKey.h"
+#include "vds/framework/Sha256.h"
 
 #include "ScratchRegistry.h"
 

@@ -7,10 +7,11 @@
 
 #include "platform/com/CComObject.h"
 #include "platform/com/CComPtr.h"
-#include "vds/CVdsObjectBase.h"
-#include "vds/VDSScopedLock.h"
-#include "vds/VdsLunPlexList.h"
-#include "vds/VdsOrderKeySource.h"
+#include "vds/framework/CVdsObjectBase.h"
+#include "vds/framework/VDSScopedLock.h"
+#include "vds/framework/VdsLunPlexList.h"
+#include "vds/framework/VdsPortalGroupList.h"
+#include "vds/framework/VdsOrderKeySource.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -78,6 +79,39 @@ using ListTarget =
 using ListPortal =
     TestListMember<NullVdsPortal, VDS_OT_PORTAL, VdsLockKind::Portal, std::string>;
 using ListLunPlex = TestListMember<NullVdsLunPlex, VDS_OT_LUN_PLEX, VdsLockKind::LunPlex, int>;
+
+using ListPortalGroup = TestListMember<NullVdsPortalGroup, VDS_OT_PORTAL_GROUP,
+                                       VdsLockKind::PortalGroup, int>;
+
+// A member that also holds objects of another kind and answers for them, as a LUN does for
+// its plexes and a target for its portal groups.
+template <class Member, class ChildList> class HoldingListMember : public Member {
+public:
+    HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk)
+    {
+        ++m_subObjectQueries;
+        return m_Children.GetListObject(id, type, ppUnk);
+    }
+
+    static CComPtr<CComObject<HoldingListMember>> Make(const GUID& id)
+    {
+        CComObject<HoldingListMember>* object = nullptr;
+        if (FAILED(CComObject<HoldingListMember>::CreateInstance(&object)))
+            return nullptr;
+        CComPtr<CComObject<HoldingListMember>> member(object);
+        member->Initialize(Member::kProvider, id);
+        return member;
+    }
+
+    ChildList m_Children;
+    int m_subObjectQueries = 0;
+};
+
+template <class Member, class ChildList>
+struct VdsLockKindOf<HoldingListMember<Member, ChildList>> : VdsLockKindOf<Member> {};
+
+using PlexHoldingLun = HoldingListMember<ListLun, VdsLunPlexListOf<ListLunPlex>>;
+using GroupHoldingTarget = HoldingListMember<ListTarget, VdsPortalGroupListOf<ListPortalGroup>>;
 
 // A subsystem that holds LUN plexes as its sub-objects and answers for them.
 class ListSubSystem : public CComObjectRootEx,

@@ -5,7 +5,7 @@
 #include "platform/com/CComObject.h"
 #include "platform/com/CComPtr.h"
 #include "trace/TraceAwareClass.h"
-#include "vds/VdsLockKind.h"
+#include "vds/framework/VdsLockKind.h"
 
 #include <atomic>
 #include <string>

@@ -1,4 +1,4 @@
-#include "vds/VDSScopedLock.h"
+#include "vds/framework/VDSScopedLock.h"
 
 #include "TestVdsObjects.h"
 #include "TraceCapture.h"

@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 namespace orv::platform {
 namespace {
@@ -135,6 +137,42 @@ LSTATUS Registry::open(const std::filesystem::path& path, std::shared_ptr<Regist
         return status;
     out = std::move(registry);
     return ERROR_SUCCESS;
+}
+
+namespace {
+
+// An empty file becomes a registry when opened; anything else must be an SQLite database.
+bool holdsSomethingElse(const std::filesystem::path& path)
+{
+    static constexpr char kHeader[] = "SQLite format 3";
+    std::ifstream file(path, std::ios::binary);
+    char start[sizeof kHeader] = {};
+    file.read(start, sizeof start);
+    return file.gcount() > 0 &&
+           (file.gcount() < static_cast<std::streamsize>(sizeof start) ||
+            std::memcmp(start, kHeader, sizeof kHeader) != 0);
+}
+
+}  // namespace
+
+std::string Registry::describeOpenFailure(const std::filesystem::path& path, LSTATUS status)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        return "it is a folder, not a registry file";
+    const std::filesystem::path folder = path.parent_path();
+    if (!folder.empty() && std::filesystem::exists(folder, ignored) &&
+        !std::filesystem::is_directory(folder, ignored))
+        return "its folder " + folder.string() + " is a file";
+    if (status == ERROR_ACCESS_DENIED)
+        return "access is denied";
+    if (status == ERROR_BUSY)
+        return "another process keeps it locked";
+    if (std::filesystem::is_regular_file(path, ignored) && holdsSomethingElse(path))
+        return "it is not a registry database";
+    if (!std::filesystem::exists(folder, ignored))
+        return "its folder " + folder.string() + " cannot be made";
+    return "error " + std::to_string(status);
 }
 
 LSTATUS Registry::createSchema()

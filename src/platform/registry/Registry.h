@@ -38,6 +38,10 @@ public:
     // when needed. The file is made readable and writable by its owner only (0600).
     static LSTATUS open(const std::filesystem::path& path, std::shared_ptr<Registry>& out);
 
+    // Why open(`path`) failed with `status`, in words for the administrator: a folder in the
+    // file's place, a file that is not a registry, a folder that cannot be made, ...
+    static std::string describeOpenFailure(const std::filesystem::path& path, LSTATUS status);
+
     // $ORVDS_REGISTRY, or /var/lib/orvds/registry.db when it is unset or empty.
     static std::filesystem::path defaultPath();
 

@@ -6,6 +6,7 @@
 
 #include "platform/com/WinTypes.h"
 
+#include <functional>
 #include <string_view>
 
 constexpr WORD EVENTLOG_ERROR_TYPE = 0x0001;
@@ -16,8 +17,14 @@ namespace orv::platform {
 
 class EventLog {
 public:
+    using Observer = std::function<void(WORD eventType, std::string_view message)>;
+
     // Thread-safe.
     static void report(WORD eventType, std::string_view message);
+
+    // Also hands every event to `observer` (an empty one ends that), for tests and for a
+    // front end that shows the server's events. The observer runs under the log's lock.
+    static void setObserver(Observer observer);
 };
 
 }  // namespace orv::platform

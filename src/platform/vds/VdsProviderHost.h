@@ -1,6 +1,7 @@
 // The stand-in for VDS loading a hardware provider into its process: creates the
-// provider object by class, calls OnLoad with an advise sink, and keeps every
-// notification the provider sends (RecordingAdviseSink); unloading calls OnUnload and
+// provider object by class, calls OnLoad with an advise sink, and keeps the latest
+// notifications the provider sends in a bounded ring, forwarding all of them
+// (RecordingAdviseSink); unloading calls OnUnload and
 // drops the host's reference.
 //
 // One thread drives a host (load, unload, provider()); the recorded notifications may be

@@ -4,6 +4,11 @@
 //   orvvds -Service       the same, and install it as a service
 //   orvvds -UnregServer   remove all of that again
 //   orvvds                run the server (as the service when installed as one)
-#include "vds/COrvVdsModule.h"
+#include "vds/framework/COrvVdsModule.h"
 
-int main(int argc, char** argv) { return COrvVdsModule::instance().WinMain(argc, argv); }
+int main(int argc, char** argv)
+{
+    // The provider class joins here, by name, once its sources are part of the program;
+    // until then the server refuses to start ("no provider class in this program").
+    return COrvVdsModule::instance().WinMain(argc, argv, ComClassFactory());
+}
