@@ -14,7 +14,7 @@ constexpr const char* kFormat = "corvane-configuration";
 constexpr int kVersion = 1;
 
 // Sections of the state the configuration carries.
-const char* const kSections[] = {"volumes", "initiators", "grants", "ports", "lags", "portals", "routes"};
+const char* const kSections[] = {"volumes", "initiators", "grants", "ports", "lags", "portals", "routes", "accounts"};
 
 nlohmann::json managementPortOf(const ArrayState& state)
 {

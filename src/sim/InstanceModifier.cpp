@@ -162,6 +162,32 @@ void setSystemSetting(ModelTransaction& transaction, const StoredObject& object,
     transaction.touch(GroupKind::System);
 }
 
+// The administration settings objects (system policy, external connections).
+void setAdministrationSetting(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    nlohmann::json& settings = transaction.state().system.settings[primaryValue(object)];
+    settings[change.name] = CimJson::valueToJson(change.value);
+    transaction.touch(GroupKind::Administration);
+}
+
+// "Undefined" and "Unknown" are what the array reports when it cannot tell; nobody may
+// choose them.
+void setBatteryPolicy(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    const std::uint16_t policy = change.value.get<std::uint16_t>();
+    if (policy < 2 || policy > 5)
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    setAdministrationSetting(transaction, object, change);
+}
+
+void setFailoverPolicy(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    const std::uint16_t policy = change.value.get<std::uint16_t>();
+    if (policy < 1 || policy > 2)
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    setAdministrationSetting(transaction, object, change);
+}
+
 const Rule kRules[] = {
     {"CIM_StorageVolume", "ElementName", renameVolume},
     {"CIM_SCSIProtocolController", "ElementName", renameTarget},
@@ -182,6 +208,9 @@ const Rule kRules[] = {
     {"Merrow_iSNSSettings", nullptr, setSystemSetting},
     {"Merrow_IPSettings", nullptr, setSystemSetting},
     {"Merrow_TCPSettings", nullptr, setSystemSetting},
+    {"Merrow_SystemPolicySettings", "BatteryPolicy", setBatteryPolicy},
+    {"Merrow_SystemPolicySettings", "FailoverPolicy", setFailoverPolicy},
+    {"Merrow_ExternalConnectionsSettings", nullptr, setAdministrationSetting},
 };
 
 const Rule* findRule(const ClassInfo& cls, const std::string& property)
