@@ -395,6 +395,29 @@ TEST_F(AdministrationSimTest, APasswordIsNeverReadBackNorTraced) {
     EXPECT_EQ(TraceRecorder::instance().countContaining(secondPassword), 0u);
 }
 
+TEST_F(AdministrationSimTest, ANewAccountLogsInAndWrongCredentialsAreRecorded) {
+    start("127.80.3.4");
+    Service_User user;
+    ASSERT_EQ(userList().AddUser("ops-login", "ops password 1", "Operator", user).getCode(),
+              R::UA_S_OK);
+
+    MerrowUserAgent otherRoot(true);
+    CorvaneConnection other = otherRoot.GetConnection(m_array->address());
+    EXPECT_EQ(other.Connect("ops-login", "not the password").getCode(), R::UA_E_ACCESSDENIED);
+    EXPECT_EQ(other.Connect("ops-login", "ops password 1").getCode(), R::UA_S_OK);
+    EXPECT_EQ(other.Logoff().getCode(), R::UA_S_OK);
+
+    const std::optional<EventSeen> refused =
+        eventMentioning(events(eventHistory()), "'ops-login' refused");
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->category, "Security");
+    EXPECT_EQ(refused->message.find("not the password"), std::string::npos);
+
+    ASSERT_EQ(user.Delete().getCode(), R::UA_S_OK);
+    EXPECT_EQ(other.Connect("ops-login", "ops password 1").getCode(), R::UA_E_ACCESSDENIED)
+        << "a deleted account no longer logs in";
+}
+
 // ---- event history ----------------------------------------------------------------------------
 
 TEST_F(AdministrationSimTest, ANewVolumeShowsInTheHistoryAndClearLogEmptiesIt) {
