@@ -64,6 +64,8 @@ std::uint32_t ConfigurationData::resetToDefaults(ModelTransaction& transaction, 
     state.sessions.clear();
     state.system.name = "Corvane-" + state.system.serialNumber;
     state.system.settings.clear();
+    state.accounts.clear();
+    DefaultArray::addFactoryAccount(state);
     if (keepManagementPort && !managementPort.is_null())
         state.system.settings[SettingId::OutbandPort] = managementPort;
     for (auto& [id, disk] : state.disks) {

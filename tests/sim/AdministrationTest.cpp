@@ -156,6 +156,29 @@ TEST(Accounts, RefusesBadNamesRolesAndDuplicates)
     EXPECT_EQ(enumerate(array, "Merrow_Account").size(), 1u);
 }
 
+TEST(Accounts, TravelWithTheConfigurationAndAFactoryResetLeavesOnlyTheFactoryAdministrator)
+{
+    SimulatedArray array;
+    ASSERT_EQ(returnValue(createAccount(array, "keeper", "long enough", "Monitor")), ArrayFailure::Ok);
+    const cim::CIMObjectPath storage = servicePath("Merrow_StorageConfigurationService");
+    const auto read = array.send(invoke(storage, "ReadPersistenceData"));
+    const std::string saved = outParam(read, "Data")->get<std::string>();
+    EXPECT_NE(saved.find("keeper"), std::string::npos);
+    EXPECT_NE(saved.find("long enough"), std::string::npos) << "the array restores passwords too";
+
+    auto write = [&](const std::string& data, std::uint16_t setting) {
+        return returnValue(array.send(invoke(storage, "WritePersistenceData",
+                                             {param("Data", CIMValue(data)), param("PersistenceSetting", CIMValue(setting))})));
+    };
+    EXPECT_EQ(write("", PersistenceSetting::FactoryDefault), ConfigurationData::kAppliedRestartNeeded);
+    auto accounts = enumerate(array, "Merrow_Account");
+    ASSERT_EQ(accounts.size(), 1u);
+    EXPECT_EQ(stringOf(accounts[0], "UserID"), "admin");
+
+    EXPECT_EQ(write(saved, PersistenceSetting::Replace), ConfigurationData::kApplied);
+    EXPECT_EQ(enumerate(array, "Merrow_Account").size(), 2u);
+}
+
 TEST(EventHistory, ChangesOnTheArrayAddRecordsThatClientsAreToldOf)
 {
     SimulatedArray array;
