@@ -107,6 +107,11 @@ TEST(SystemPolicy, OnlyChoosablePoliciesAreAcceptedAndTheyPersist)
 TEST(ExternalConnections, SettingsAreWritableAndHangOffTheSystem)
 {
     SimulatedArray array;
+    EXPECT_NE(statusOf(modify(array, "Merrow_ExternalConnectionsSettings", "NTPServerAddress", CIMValue("ntp server"))), 0);
+    EXPECT_NE(statusOf(modify(array, "Merrow_ExternalConnectionsSettings", "SyslogServerAddress", CIMValue(".example"))), 0);
+    EXPECT_NE(statusOf(modify(array, "Merrow_ExternalConnectionsSettings", "EmailRecipientAddress", CIMValue("ops.example.org"))), 0);
+    EXPECT_EQ(stringOf(single(array, "Merrow_ExternalConnectionsSettings"), "NTPServerAddress"), "");
+    ASSERT_EQ(statusOf(modify(array, "Merrow_ExternalConnectionsSettings", "EmailRecipientAddress", CIMValue("ops@example.org"))), 0);
     ASSERT_EQ(statusOf(modify(array, "Merrow_ExternalConnectionsSettings", "NTPServerAddress", CIMValue("192.0.2.123"))), 0);
     EXPECT_EQ(stringOf(single(array, "Merrow_ExternalConnectionsSettings"), "NTPServerAddress"), "192.0.2.123");
     const auto system = enumerate(array, "CIM_ComputerSystem").at(0).getPath();

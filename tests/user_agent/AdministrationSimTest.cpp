@@ -286,6 +286,9 @@ TEST_F(AdministrationSimTest, ExternalConnectionSettingsRoundTripAndPersist) {
         {&M::SetNTPServerAddress, &M::GetNTPServerAddress, "NTPServerAddress", "192.0.2.123"},
         {&M::SetSyslogServerAddress, &M::GetSyslogServerAddress, "SyslogServerAddress", "syslog.example.org"},
     };
+    // The array refuses what it could never reach; the facade reports it and keeps the old value.
+    EXPECT_TRUE(manager.SetNTPServerAddress("ntp server").isFailure());
+    EXPECT_TRUE(storedSetting(Sim::SettingId::ExternalConnections, "NTPServerAddress").is_null());
     for (const Text& text : texts)
         ASSERT_EQ((manager.*text.set)(text.value).getCode(), R::UA_S_OK) << text.property;
     ASSERT_EQ(manager.SetSMTPServerPort(587).getCode(), R::UA_S_OK);
