@@ -12,6 +12,7 @@ using Row = std::pair<std::uint32_t, const char*>;
 // Texts exactly as the array firmware prints them, misspellings included.
 constexpr std::array kRows{
     Row{ArrayFailure::ObjectNotFound, "Object not found"},
+    Row{ArrayFailure::ObjectAlreadyAllocated, "Object already allocated"},
     Row{ArrayFailure::BadMessageFormat, "Bad Message format"},
     Row{ArrayFailure::InvalidControllerNumber, "Invalid Controller number"},
     Row{ArrayFailure::InvalidRequest, "Invalid Request"},

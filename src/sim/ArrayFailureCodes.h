@@ -16,6 +16,7 @@ inline constexpr std::uint32_t Ok = 0;
 inline constexpr std::uint32_t JobStarted = 4096;
 
 inline constexpr std::uint32_t ObjectNotFound = 11;
+inline constexpr std::uint32_t ObjectAlreadyAllocated = 13;
 inline constexpr std::uint32_t BadMessageFormat = 22;
 inline constexpr std::uint32_t InvalidControllerNumber = 21;
 inline constexpr std::uint32_t InvalidRequest = 23;

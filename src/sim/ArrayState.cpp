@@ -63,6 +63,15 @@ const SimInitiator* ArrayState::findInitiatorByName(const std::string& name) con
     return nullptr;
 }
 
+const SimAccount* ArrayState::findAccountByUser(const std::string& userId) const
+{
+    for (const auto& [id, account] : accounts) {
+        if (account.userId == userId)
+            return &account;
+    }
+    return nullptr;
+}
+
 const SimGrant* ArrayState::findGrant(const std::string& initiatorId, const std::string& volumeId) const
 {
     for (const auto& [id, grant] : grants) {

@@ -39,6 +39,8 @@ inline constexpr const char* Route = "43";
 inline constexpr const char* Port = "34";
 inline constexpr const char* DiskExtent = "35";
 inline constexpr const char* ListenerObject = "4f";
+inline constexpr const char* Account = "44";
+inline constexpr const char* LogRecord = "45";
 } // namespace IdPrefix
 
 // The five pools, by InstanceID. Volumes live in a base pool (one per controller); new
@@ -241,6 +243,28 @@ struct SimNextJob {
     SimJobFailure failure;
 };
 
+// A user account of the array's management interface. The array keeps the password but
+// never shows it.
+struct SimAccount {
+    std::string id;
+    std::string userId;
+    std::string password;
+    // "Administrator", "Operator" or "Monitor".
+    std::string role;
+};
+
+// One entry of the array's event history.
+struct SimLogRecord {
+    std::string id;
+    // Wall-clock time in milliseconds since 1970.
+    std::int64_t timeMs = 0;
+    // CIM PerceivedSeverity: 2 information, 3 degraded, 5 major, 6 critical.
+    std::uint16_t severity = 2;
+    // What the event is about: "Volume", "Disk", "Controller", "Security", "Task".
+    std::string category;
+    std::string message;
+};
+
 // A handler, filter or subscription a client created, kept as the client sent it:
 // {"class": name, "properties": {name: {"type": t, "value": v}}}.
 using SimListenerObject = nlohmann::json;
@@ -269,6 +293,9 @@ struct ArrayState {
     std::map<std::string, SimJob> jobs;
     // Handlers, filters and subscriptions by an id of their own (IdPrefix::ListenerObject).
     std::map<std::string, SimListenerObject> listenerObjects;
+    std::map<std::string, SimAccount> accounts;
+    // The event history, oldest first (ids count up and have a fixed width).
+    std::map<std::string, SimLogRecord> events;
     // Next number per id prefix.
     std::map<std::string, std::uint32_t> nextId;
     SimNextJob nextJob;
@@ -283,6 +310,7 @@ struct ArrayState {
 
     const SimVolume* findVolumeByName(const std::string& name) const;
     const SimInitiator* findInitiatorByName(const std::string& name) const;
+    const SimAccount* findAccountByUser(const std::string& userId) const;
     const SimGrant* findGrant(const std::string& initiatorId, const std::string& volumeId) const;
     // The volume whose shadow carries `shadowId`, or nullptr.
     const SimVolume* findShadowOwner(const std::string& shadowId) const;

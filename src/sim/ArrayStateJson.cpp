@@ -44,6 +44,8 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimJobFailure, armed, atPercent,
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimJob, id, kind, ownerId, name, status, percentComplete,
                                                 priority, createdMs, startedMs, scheduledStartMs, finishedMs,
                                                 runMs, periodicityType, periodicity, scanType, held, failure)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimAccount, id, userId, password, role)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimLogRecord, id, timeMs, severity, category, message)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimSystem, serialNumber, name, firmwareVersion, activeSlot,
                                                 settings)
 
@@ -116,6 +118,8 @@ nlohmann::json ArrayStateJson::toJson(const ArrayState& state)
         {"routes", listOf(state.routes)},
         {"jobs", listOf(state.jobs)},
         {"listenerObjects", state.listenerObjects},
+        {"accounts", listOf(state.accounts)},
+        {"events", listOf(state.events)},
         {"nextId", state.nextId},
     };
 }
@@ -140,6 +144,8 @@ ArrayState ArrayStateJson::fromJson(const nlohmann::json& json)
     readList(json, "portals", state.portals);
     readList(json, "routes", state.routes);
     readList(json, "jobs", state.jobs);
+    readList(json, "accounts", state.accounts);
+    readList(json, "events", state.events);
     if (json.contains("listenerObjects"))
         json.at("listenerObjects").get_to(state.listenerObjects);
     if (json.contains("nextId"))

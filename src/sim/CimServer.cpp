@@ -376,7 +376,11 @@ cim::HttpServerReply CimServer::handle(const cim::HttpRequest& request)
 
     const auto authorization = header(request, "Authorization");
     const auto credentials = authorization ? basicCredentials(*authorization) : std::nullopt;
-    const bool authorized = m_expectedAuthorization.empty() || credentials == m_expectedAuthorization;
+    const bool authorized = m_expectedAuthorization.empty() || credentials == m_expectedAuthorization ||
+                            (credentials && !control && m_dispatcher.acceptsAccount(*credentials));
+    // A client that sends no credentials yet is asked for them; only wrong ones are refused.
+    if (!authorized && credentials)
+        m_dispatcher.recordRefusedLogin(*credentials);
     if (!authorized || (!control && m_faults.refuseLogins())) {
         cim::HttpServerReply reply = plainReply(http::status::unauthorized);
         reply.message.set(http::field::www_authenticate, "Basic realm=\"corvane-sim\"");

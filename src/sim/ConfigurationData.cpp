@@ -14,7 +14,7 @@ constexpr const char* kFormat = "corvane-configuration";
 constexpr int kVersion = 1;
 
 // Sections of the state the configuration carries.
-const char* const kSections[] = {"volumes", "initiators", "grants", "ports", "lags", "portals", "routes"};
+const char* const kSections[] = {"volumes", "initiators", "grants", "ports", "lags", "portals", "routes", "accounts"};
 // Those the array builds only when it starts.
 const char* const kStartUpSections[] = {"volumes", "ports", "lags", "portals", "routes"};
 
@@ -66,6 +66,8 @@ std::uint32_t ConfigurationData::resetToDefaults(ModelTransaction& transaction, 
     state.sessions.clear();
     state.system.name = "Corvane-" + state.system.serialNumber;
     state.system.settings.clear();
+    state.accounts.clear();
+    DefaultArray::addFactoryAccount(state);
     if (keepManagementPort && !managementPort.is_null())
         state.system.settings[SettingId::OutbandPort] = managementPort;
     for (auto& [id, disk] : state.disks) {

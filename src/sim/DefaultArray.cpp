@@ -218,7 +218,14 @@ ArrayState DefaultArray::build(const ArrayOptions& options)
         addInitiator(state, "iqn.2024-01.org.example:host" + std::to_string(i));
 
     addNetwork(state);
+    addFactoryAccount(state);
     return state;
+}
+
+void DefaultArray::addFactoryAccount(ArrayState& state)
+{
+    const std::string id = state.allocateId(IdPrefix::Account);
+    state.accounts.emplace(id, SimAccount{id, "admin", "corvane-admin", "Administrator"});
 }
 
 } // namespace Merrow::Sim

@@ -47,6 +47,8 @@ public:
     // The target of a new volume, named after it.
     static SimTarget makeTarget(ArrayState& state, const std::string& volumeId, const std::string& name);
     static std::string durableName(const ArrayState& state, const std::string& volumeId);
+    // The account every array leaves the factory with: "admin", an administrator.
+    static void addFactoryAccount(ArrayState& state);
     // Replaces ports, link aggregates, portals and routes with the factory set.
     static void resetNetwork(ArrayState& state);
 };

@@ -8,6 +8,8 @@
 #include "cim/value/CIMKeyBinding.h"
 #include "cim/value/CIMProperty.h"
 
+#include <algorithm>
+#include <cctype>
 #include <strings.h>
 
 namespace Merrow::Sim {
@@ -162,6 +164,66 @@ void setSystemSetting(ModelTransaction& transaction, const StoredObject& object,
     transaction.touch(GroupKind::System);
 }
 
+// The administration settings objects (system policy, external connections).
+void setAdministrationSetting(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    nlohmann::json& settings = transaction.state().system.settings[primaryValue(object)];
+    settings[change.name] = CimJson::valueToJson(change.value);
+    transaction.touch(GroupKind::Administration);
+}
+
+// "Undefined" and "Unknown" are what the array reports when it cannot tell; nobody may
+// choose them.
+void setBatteryPolicy(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    const std::uint16_t policy = change.value.get<std::uint16_t>();
+    if (policy < 2 || policy > 5)
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    setAdministrationSetting(transaction, object, change);
+}
+
+void setFailoverPolicy(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    const std::uint16_t policy = change.value.get<std::uint16_t>();
+    if (policy < 1 || policy > 2)
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    setAdministrationSetting(transaction, object, change);
+}
+
+// A server the array reaches by name or IPv4 address; empty switches the connection off.
+bool isHostOrAddress(const std::string& text)
+{
+    if (text.empty())
+        return true;
+    const bool allowed = std::all_of(text.begin(), text.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '.' || c == '-';
+    });
+    return allowed && text.size() <= 253 && text.front() != '.' && text.front() != '-' && text.back() != '.' &&
+           text.back() != '-';
+}
+
+bool isEmailAddress(const std::string& text)
+{
+    const std::size_t at = text.find('@');
+    return text.empty() ||
+           (at != std::string::npos && at > 0 && text.find('@', at + 1) == std::string::npos &&
+            isHostOrAddress(text.substr(at + 1)) && at + 1 < text.size());
+}
+
+void setServerAddress(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    if (!isHostOrAddress(text(change)))
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidIpAddress));
+    setAdministrationSetting(transaction, object, change);
+}
+
+void setEmailAddress(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    if (!isEmailAddress(text(change)))
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    setAdministrationSetting(transaction, object, change);
+}
+
 const Rule kRules[] = {
     {"CIM_StorageVolume", "ElementName", renameVolume},
     {"CIM_SCSIProtocolController", "ElementName", renameTarget},
@@ -182,6 +244,15 @@ const Rule kRules[] = {
     {"Merrow_iSNSSettings", nullptr, setSystemSetting},
     {"Merrow_IPSettings", nullptr, setSystemSetting},
     {"Merrow_TCPSettings", nullptr, setSystemSetting},
+    {"Merrow_SystemPolicySettings", "BatteryPolicy", setBatteryPolicy},
+    {"Merrow_SystemPolicySettings", "FailoverPolicy", setFailoverPolicy},
+    {"Merrow_ExternalConnectionsSettings", "SMTPServerAddress", setServerAddress},
+    {"Merrow_ExternalConnectionsSettings", "SNMPTrapDestination", setServerAddress},
+    {"Merrow_ExternalConnectionsSettings", "NTPServerAddress", setServerAddress},
+    {"Merrow_ExternalConnectionsSettings", "SyslogServerAddress", setServerAddress},
+    {"Merrow_ExternalConnectionsSettings", "EmailSenderAddress", setEmailAddress},
+    {"Merrow_ExternalConnectionsSettings", "EmailRecipientAddress", setEmailAddress},
+    {"Merrow_ExternalConnectionsSettings", nullptr, setAdministrationSetting},
 };
 
 const Rule* findRule(const ClassInfo& cls, const std::string& property)

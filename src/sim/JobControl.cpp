@@ -1,5 +1,6 @@
 #include "sim/JobControl.h"
 
+#include "sim/EventLog.h"
 #include "sim/VolumeActions.h"
 
 #include <algorithm>
@@ -112,9 +113,16 @@ void JobControl::applyEffect(ModelTransaction& transaction, JobKind kind, const 
             disk->second.online = false;
             disk->second.poolId = PoolId::Unavailable;
             transaction.touchDisk(ownerId);
+            EventLog::record(transaction, EventSeverity::Degraded, EventCategory::Disk,
+                             "Disk in slot " + std::to_string(disk->second.slot) + " removed");
         }
         return;
     case JobKind::InitializeDisk:
+        if (auto disk = state.disks.find(ownerId); disk != state.disks.end()) {
+            EventLog::record(transaction, EventSeverity::Information, EventCategory::Disk,
+                             "Disk in slot " + std::to_string(disk->second.slot) + " initialized");
+        }
+        return;
     case JobKind::ScanVolume:
         return;
     }
@@ -139,6 +147,7 @@ void JobControl::fail(ModelTransaction& transaction, SimJob& job, std::int64_t n
 {
     job.percentComplete = job.failure.atPercent;
     end(transaction, job, JobStatus::Failed, nowMs);
+    EventLog::record(transaction, EventSeverity::Major, EventCategory::Task, "Task '" + job.name + "' failed");
     undo(transaction, job);
 }
 

@@ -1,6 +1,7 @@
 #include "sim/MethodTable.h"
 
 #include "sim/AccessMethods.h"
+#include "sim/AdministrationMethods.h"
 #include "sim/NetworkMethods.h"
 #include "sim/StorageMethods.h"
 #include "sim/SystemMethods.h"
@@ -17,6 +18,7 @@ using T = cim::CIMType;
 
 constexpr const char* kMerrowStorage = "Merrow_StorageConfigurationService";
 constexpr const char* kNetwork = "Merrow_NetworkConfigurationService";
+constexpr const char* kAccounts = "Merrow_AccountManagementService";
 
 const std::vector<ParameterSpec> kLayoutParameters{
     {"ChunkSize", T::Uint32}, {"StripeWidth", T::Uint8}, {"MirrorCount", T::Uint8}, {"Pool", T::Reference},
@@ -110,6 +112,12 @@ std::vector<MethodSpec> buildTable()
         {kNetwork, "PingRemoteIPProtocolEndpoint",
          {{"NetworkPortal", T::Reference}, {"IPv4Address", T::String}, {"Delay", T::Uint64}},
          NetworkMethods::pingRemote, false},
+        {kAccounts, "CreateAccount", {{"UserID", T::String}, {"Password", T::String}, {"Role", T::String}},
+         AdministrationMethods::createAccount},
+        {kAccounts, "DeleteAccount", {{"Account", T::Reference}}, AdministrationMethods::deleteAccount},
+        {kAccounts, "SetAccountPassword", {{"Account", T::Reference}, {"Password", T::String}},
+         AdministrationMethods::setAccountPassword},
+        {"CIM_Log", "ClearLog", {}, AdministrationMethods::clearLog},
     };
 }
 

@@ -16,6 +16,7 @@ inline constexpr const char* ControllerConfiguration = "ControllerConfigurationS
 inline constexpr const char* HardwareIdManagement = "StorageHardwareIDManagementService";
 inline constexpr const char* IscsiConfiguration = "iSCSIConfigurationService";
 inline constexpr const char* NetworkConfiguration = "NetworkConfigurationService";
+inline constexpr const char* AccountManagement = "AccountManagementService";
 } // namespace ServiceName
 
 namespace SettingId {
@@ -27,6 +28,9 @@ inline constexpr const char* Isns = "Merrow:iSNS";
 inline constexpr const char* IpSettings = "Merrow:IPSettings";
 inline constexpr const char* TcpSettings = "Merrow:TCPSettings";
 inline constexpr const char* Ping = "Merrow:Ping";
+inline constexpr const char* SystemPolicy = "Merrow:SystemPolicy";
+inline constexpr const char* ExternalConnections = "Merrow:ExternalConnections";
+inline constexpr const char* EventLog = "Merrow:EventLog";
 } // namespace SettingId
 
 class ModelNames {

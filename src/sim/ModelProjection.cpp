@@ -1,5 +1,6 @@
 #include "sim/ModelProjection.h"
 
+#include "sim/AdministrationProjection.h"
 #include "sim/CimJson.h"
 #include "sim/IscsiProjection.h"
 #include "sim/NetworkProjection.h"
@@ -26,6 +27,8 @@ ProjectedGroup ModelProjection::project(const std::string& group) const
     const ProjectionContext context(m_state, m_names, m_managementAddress);
     if (group == GroupKind::System)
         return SystemProjection(context).system();
+    if (group == GroupKind::Administration)
+        return AdministrationProjection(context).administration();
     const auto colon = group.find(':');
     if (colon == std::string::npos)
         return {};
@@ -55,6 +58,10 @@ ProjectedGroup ModelProjection::project(const std::string& group) const
         return NetworkProjection(context).route(id);
     if (kind == GroupKind::Listener)
         return listenerObject(id);
+    if (kind == GroupKind::Account)
+        return AdministrationProjection(context).account(id);
+    if (kind == GroupKind::Event)
+        return AdministrationProjection(context).event(id);
     return {};
 }
 
@@ -92,6 +99,9 @@ std::vector<std::string> ModelProjection::allGroups() const
     addAll(GroupKind::Route, m_state.routes);
     addAll(GroupKind::Job, m_state.jobs);
     addAll(GroupKind::Listener, m_state.listenerObjects);
+    groups.push_back(GroupKind::Administration);
+    addAll(GroupKind::Account, m_state.accounts);
+    addAll(GroupKind::Event, m_state.events);
     return groups;
 }
 

@@ -27,6 +27,10 @@ inline constexpr const char* Lag = "lag";
 inline constexpr const char* Portal = "portal";
 inline constexpr const char* Route = "route";
 inline constexpr const char* Listener = "listener";
+// The policy and external connection settings, the account service and the event log.
+inline constexpr const char* Administration = "administration";
+inline constexpr const char* Account = "account";
+inline constexpr const char* Event = "event";
 } // namespace GroupKind
 
 class ModelProjection {

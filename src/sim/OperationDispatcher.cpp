@@ -1,6 +1,7 @@
 #include "sim/OperationDispatcher.h"
 
 #include "sim/ClassDescription.h"
+#include "sim/EventLog.h"
 #include "sim/InstanceModifier.h"
 #include "sim/ListenerObjects.h"
 #include "sim/MethodTable.h"
@@ -576,6 +577,35 @@ cim::CIMResponse OperationDispatcher::extrinsic(const cim::CIMRequest& request)
     if (powerCycle)
         m_faults.powerCycle(*powerCycle);
     return response;
+}
+
+namespace {
+
+// The user name of "user:password".
+std::string userOf(const std::string& credentials)
+{
+    return credentials.substr(0, credentials.find(':'));
+}
+
+} // namespace
+
+bool OperationDispatcher::acceptsAccount(const std::string& credentials) const
+{
+    const std::size_t colon = credentials.find(':');
+    if (colon == std::string::npos)
+        return false;
+    return m_model.read([&](const ModelView& view) {
+        const SimAccount* account = view.state.findAccountByUser(credentials.substr(0, colon));
+        return account != nullptr && account->password == credentials.substr(colon + 1);
+    });
+}
+
+void OperationDispatcher::recordRefusedLogin(const std::string& credentials)
+{
+    m_model.update([&](ModelTransaction& transaction) {
+        EventLog::record(transaction, EventSeverity::Major, EventCategory::Security,
+                         "Log-in of user '" + userOf(credentials) + "' refused");
+    });
 }
 
 } // namespace Merrow::Sim

@@ -45,6 +45,13 @@ public:
     // encoded again for every request.
     std::string dispatchEncoded(const cim::CIMRequest& request);
 
+    // Log-in with one of the array's own accounts ("user:password" as the Basic
+    // Authorization header carries it). Threads: any.
+    bool acceptsAccount(const std::string& credentials) const;
+    // The event history notes a log-in refused for wrong credentials, naming the user only.
+    // Threads: any.
+    void recordRefusedLogin(const std::string& credentials);
+
 private:
     cim::CIMResponse run(const cim::CIMRequest& request, std::string* encoded);
     cim::CIMResponse intrinsic(const cim::CIMRequest& request, std::string* encoded);

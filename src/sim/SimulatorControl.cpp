@@ -3,6 +3,7 @@
 #include "sim/AccessMethods.h"
 #include "sim/ArrayFailureCodes.h"
 #include "sim/DefaultArray.h"
+#include "sim/EventLog.h"
 #include "sim/JobControl.h"
 #include "sim/SystemMethods.h"
 #include "sim/VolumeActions.h"
@@ -64,6 +65,9 @@ std::vector<std::string> SimulatorControl::addDisks(unsigned count, std::uint64_
         for (unsigned i = 0; i < count; ++i) {
             ids.push_back(DefaultArray::addDisk(transaction.state(), bytes));
             transaction.touchDisk(ids.back());
+            EventLog::record(transaction, EventSeverity::Information, EventCategory::Disk,
+                             "Disk inserted in slot " +
+                                 std::to_string(transaction.state().disks.at(ids.back()).slot));
         }
         return ids;
     });
@@ -78,6 +82,8 @@ ControlResult SimulatorControl::removeDisk(const std::string& deviceId)
         if (VolumeActions::usesDisk(state, deviceId))
             return ControlResult::Refused;
         transaction.touchDisk(deviceId);
+        EventLog::record(transaction, EventSeverity::Degraded, EventCategory::Disk,
+                         "Disk in slot " + std::to_string(state.disks.at(deviceId).slot) + " pulled out");
         state.disks.erase(deviceId);
         return ControlResult::Ok;
     });
@@ -93,6 +99,7 @@ ControlResult SimulatorControl::addVolume(const std::string& name, std::uint64_t
         if (deviceId.empty())
             return ControlResult::Refused;
         transaction.touchVolume(deviceId);
+        VolumeActions::recordCreation(transaction, deviceId, name);
         return ControlResult::Ok;
     });
 }

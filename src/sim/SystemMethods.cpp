@@ -2,6 +2,7 @@
 
 #include "sim/ArrayFailureCodes.h"
 #include "sim/ConfigurationData.h"
+#include "sim/EventLog.h"
 
 namespace Merrow::Sim {
 
@@ -20,6 +21,9 @@ void SystemMethods::failover(ModelTransaction& transaction)
     SimSystem& system = transaction.state().system;
     system.activeSlot = system.activeSlot == 1 ? 2 : 1;
     transaction.touch(GroupKind::System);
+    EventLog::record(transaction, EventSeverity::Degraded, EventCategory::Controller,
+                     std::string("Controller ") + ModelNames::controllerLetter(system.activeSlot - 1) +
+                         " took over management");
 }
 
 std::uint32_t SystemMethods::forceControllerFailover(MethodCall& call)

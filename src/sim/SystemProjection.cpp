@@ -168,8 +168,10 @@ void SystemProjection::addArraySettings(ProjectedGroup& group) const
                                                .set("SerialNumber", names.serialNumber())
                                                .set("DurableName", names.systemName())
                                                .set("Identity", "Corvane CVN-3200 " + names.serialNumber())
-                                               .set("BladeType", "iComplex")
-                                               .set("BindFailReason", "None"),
+                                               // The controller board model and the outcome of the
+                                               // two controllers' last bind, as numbers.
+                                               .set("BladeType", cim::CIMValue(std::uint16_t{3}))
+                                               .set("BindFailReason", cim::CIMValue(std::uint16_t{1})),
                                            SettingId::IComplex));
     group.objects.push_back(settingsObject(InstanceBuilder("Merrow_SystemSettingsNetworkOutbandPort")
                                                .set("InstanceID", SettingId::OutbandPort)

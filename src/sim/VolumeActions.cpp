@@ -1,5 +1,7 @@
 #include "sim/VolumeActions.h"
 
+#include "sim/EventLog.h"
+
 #include "sim/DefaultArray.h"
 
 namespace Merrow::Sim {
@@ -62,7 +64,15 @@ std::string VolumeActions::create(ModelTransaction& transaction, const std::stri
     const std::string id = volume.id;
     state.volumes.emplace(id, std::move(volume));
     transaction.touchVolume(id);
+    recordCreation(transaction, id, name);
     return id;
+}
+
+void VolumeActions::recordCreation(ModelTransaction& transaction, const std::string& volumeId,
+                                   const std::string& name)
+{
+    EventLog::record(transaction, EventSeverity::Information, EventCategory::Volume,
+                     "Volume '" + name + "' (" + volumeId + ") created");
 }
 
 void VolumeActions::remove(ModelTransaction& transaction, const std::string& volumeId)
@@ -71,7 +81,13 @@ void VolumeActions::remove(ModelTransaction& transaction, const std::string& vol
     transaction.touchVolume(volumeId);
     std::erase_if(state.grants, [&](const auto& item) { return item.second.volumeId == volumeId; });
     std::erase_if(state.sessions, [&](const auto& item) { return item.second.volumeId == volumeId; });
-    state.volumes.erase(volumeId);
+    auto volume = state.volumes.find(volumeId);
+    if (volume == state.volumes.end())
+        return;
+    const std::string name = volume->second.name;
+    state.volumes.erase(volume);
+    EventLog::record(transaction, EventSeverity::Information, EventCategory::Volume,
+                     "Volume '" + name + "' (" + volumeId + ") deleted");
 }
 
 bool VolumeActions::hasSessions(const ArrayState& state, const std::string& volumeId)

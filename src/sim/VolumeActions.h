@@ -26,6 +26,8 @@ public:
     // Adds a volume with its target; returns its id.
     static std::string create(ModelTransaction& transaction, const std::string& name, const std::string& poolId,
                               SimVolumeLayout layout, bool ready);
+    // The event history's record of a new volume, however it came to be.
+    static void recordCreation(ModelTransaction& transaction, const std::string& volumeId, const std::string& name);
     // Deletes a volume with its grants and sessions; its jobs stay, without their owner.
     static void remove(ModelTransaction& transaction, const std::string& volumeId);
 

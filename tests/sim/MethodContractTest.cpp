@@ -122,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
         Contract{kNetwork, "ReplaceLAGandChangeVLAN", "LinkAggregator:ref VLANEnabled:b"},
         Contract{kNetwork, "CreateTCPIPProtocolEndpoint", "LinkAggregator:ref IPv4Address:s SubnetMask:s DefaultGateway:s VLANId:u16"},
         Contract{kNetwork, "DeleteTCPIPProtocolEndpoint", "NetworkPortal:ref"},
-        Contract{kNetwork, "PingRemoteIPProtocolEndpoint", "NetworkPortal:ref IPv4Address:s Delay:u64"}));
+        Contract{kNetwork, "PingRemoteIPProtocolEndpoint", "NetworkPortal:ref IPv4Address:s Delay:u64"},
+        Contract{"Merrow_AccountManagementService", "CreateAccount", "UserID:s Password:s Role:s"},
+        Contract{"Merrow_AccountManagementService", "DeleteAccount", "Account:ref"},
+        Contract{"Merrow_AccountManagementService", "SetAccountPassword", "Account:ref Password:s"},
+        Contract{"CIM_RecordLog", "ClearLog", ""}));
 
 } // namespace
 } // namespace Merrow::Sim

@@ -154,6 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         Chain{"Composition: composite extents", Root::Volume, {{"CIM_BasedOn", "CIM_CompositeExtent"}}, 0, "CIM_CompositeExtent"},
         Chain{"ServerAndVirtualizer: disks", Root::Top, {{"CIM_SystemDevice", "CIM_DiskDrive"}}, 8, "CIM_DiskDrive"},
         Chain{"MultipleComputerSystems: controllers", Root::Top, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 2, "CIM_ComputerSystem"},
+        Chain{"UserList: accounts", Root::Top, {{"CIM_AccountOnSystem", "Merrow_Account"}}, 1, "Merrow_Account"},
         Chain{"CorvaneSystem, PoolList: pools", Root::Top, {{"CIM_HostedStoragePool", "CIM_StoragePool"}}, 5, "CIM_StoragePool"},
         Chain{"Controller: array system", Root::Controller, {{"CIM_ComponentCS", "CIM_ComputerSystem"}}, 1, "CIM_ComputerSystem"},
         Chain{"Controller: chassis", Root::Controller, {{"CIM_ComponentCS", "CIM_ComputerSystem"}, {"CIM_ComputerSystemPackage", "CIM_Chassis"}}, 1, "CIM_Chassis"},
@@ -211,7 +212,8 @@ INSTANTIATE_TEST_SUITE_P(
               "CIM_StorageHardwareIDManagementService", "CIM_iSCSIConfigurationService", "Merrow_NetworkConfigurationService",
               "Merrow_SystemSettingsiComplex", "Merrow_SystemSettingsRedundantPair", "Merrow_SystemSettingsNetworkOutbandPort",
               "Merrow_SystemSettingsiScsiParams", "Merrow_iSNSSettings", "Merrow_IPSettings", "Merrow_TCPSettings",
-              "Merrow_PingObject"})
+              "Merrow_PingObject", "Merrow_SystemPolicySettings", "Merrow_ExternalConnectionsSettings",
+              "Merrow_AccountManagementService", "CIM_RecordLog"})
             chains.push_back({className, Root::None, {}, 1, className});
         return chains;
     }()));

@@ -44,6 +44,11 @@ public:
                                        const cim::CIMObjectPath& basePool,
                                        std::uint64_t& sizeInBytes);
 
+    // The controller board model and the outcome of the controllers' last bind, as the
+    // numeric accessors below read them.
+    MerrowReturnValue Get_SystemiComplex_BladeType(UAEnums::BladeType& bladeType);
+    MerrowReturnValue Get_SystemiComplex_BindFailReason(UAEnums::BindFailReason& reason);
+
 #define MERROW_PROFILE_CLASS FunctionalGrouping_CorvaneSystem
 #define MERROW_PROFILE_TABLE "user_agent/groupings/FunctionalGrouping_CorvaneSystem.def"
 #include "user_agent/profiles/ProfileTableDeclarations.inc"

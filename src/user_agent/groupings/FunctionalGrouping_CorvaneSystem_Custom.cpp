@@ -1,6 +1,7 @@
 #include "user_agent/groupings/FunctionalGrouping_CorvaneSystem.h"
 
 #include "trace/Trace.h"
+#include "user_agent/groupings/EnumProperty.h"
 #include "user_agent/groupings/GroupingAction.h"
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 #include "user_agent/profiles/BasePoolDriveTransfer.h"
@@ -90,6 +91,18 @@ MerrowReturnValue FunctionalGrouping_CorvaneSystem::GetMaxVolumeSize(
     if (!result.isFailure())
         sizeInBytes = maxVolumeSize;
     return result;
+}
+
+MerrowReturnValue
+FunctionalGrouping_CorvaneSystem::Get_SystemiComplex_BladeType(UAEnums::BladeType& bladeType) {
+    return ReadEnumProperty<std::uint16_t>(
+        *this, &FunctionalGrouping_CorvaneSystem::Get_SystemiComplex_BladeType, bladeType);
+}
+
+MerrowReturnValue
+FunctionalGrouping_CorvaneSystem::Get_SystemiComplex_BindFailReason(UAEnums::BindFailReason& reason) {
+    return ReadEnumProperty<std::uint16_t>(
+        *this, &FunctionalGrouping_CorvaneSystem::Get_SystemiComplex_BindFailReason, reason);
 }
 
 } // namespace Merrow::UserAgent

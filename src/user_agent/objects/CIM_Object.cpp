@@ -273,6 +273,17 @@ void CIM_Object::UpdateCimServerWithData() {
                                cim::CIMPropertyList());
 }
 
+void CIM_Object::UpdateCimServerWithProperty(const std::string& propertyName) {
+    ScopedLock lock(*this);
+    const std::shared_ptr<CorvaneConnectionImpl> connection = m_CorvaneConnection.Lock();
+    if (!m_instance || !connection)
+        return;
+    MWTRACE(TV_DETAIL, TC_INFO_DEBUG) << "UpdateCimServerWithProperty " << propertyName
+                                      << " For object=" << m_instance->getPath() << MWENDREC;
+    connection->modifyInstance(UACIMClient::kArrayNamespace, *m_instance, false,
+                               cim::CIMPropertyList({cim::CIMName(propertyName)}));
+}
+
 // ---- validity, invalidation, indications ------------------------------------------------------
 
 bool CIM_Object::IsDataValid() const {

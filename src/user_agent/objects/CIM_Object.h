@@ -63,6 +63,10 @@ public:
     cim::CIMObjectPath GetCIMObjectPath() override;
     cim::CIMObjectPath GetAnchorPath() const override;
     void UpdateCimServerWithData() override;
+    // Sends the cached instance with a property list naming only `propertyName`: the array
+    // changes that property alone, so other properties of a cache that an indication has
+    // not yet brought up to date are never written back over newer values.
+    void UpdateCimServerWithProperty(const std::string& propertyName);
 
     // Fetches (without force), then reads the property; false when absent, null or not
     // convertible to T. Integers of any width convert when the value fits.

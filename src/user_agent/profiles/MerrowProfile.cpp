@@ -167,7 +167,7 @@ MerrowReturnValue MerrowProfile::RestoreAfterFailedSet(CIM_Object& container,
 MerrowReturnValue MerrowProfile::WriteBack(CIM_Object& container, const std::string& propertyName,
                                            const cim::CIMInstance& previous) {
     try {
-        container.UpdateCimServerWithData();
+        container.UpdateCimServerWithProperty(propertyName);
     } catch (const std::exception& e) {
         MWTRACE(TV_SEVERE, TC_ERROR_PEGASUS_CALL_FAILED)
             << " Error - UpdateCimServerWithData(true) failed for propertyName=" << propertyName

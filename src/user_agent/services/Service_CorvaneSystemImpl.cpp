@@ -22,6 +22,14 @@
 #include "user_agent/services/Service_iSCSIImpl.h"
 #include "user_agent/services/Service_TaskList.h"
 #include "user_agent/services/Service_TaskListImpl.h"
+#include "user_agent/services/Service_ExternalConnectionsManager.h"
+#include "user_agent/services/Service_ExternalConnectionsManagerImpl.h"
+#include "user_agent/services/Service_EventHistory.h"
+#include "user_agent/services/Service_EventHistoryImpl.h"
+#include "user_agent/services/Service_SystemPolicy.h"
+#include "user_agent/services/Service_SystemPolicyImpl.h"
+#include "user_agent/services/Service_UserList.h"
+#include "user_agent/services/Service_UserListImpl.h"
 
 namespace Merrow::UserAgent {
 
