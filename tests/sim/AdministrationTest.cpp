@@ -180,7 +180,8 @@ TEST(Accounts, TravelWithTheConfigurationAndAFactoryResetLeavesOnlyTheFactoryAdm
     ASSERT_EQ(accounts.size(), 1u);
     EXPECT_EQ(stringOf(accounts[0], "UserID"), "admin");
 
-    EXPECT_EQ(write(saved, PersistenceSetting::Replace), ConfigurationData::kApplied);
+    // The reset took the volumes too, so bringing them back needs a restart.
+    EXPECT_EQ(write(saved, PersistenceSetting::Replace), ConfigurationData::kAppliedRestartNeeded);
     EXPECT_EQ(enumerate(array, "Merrow_Account").size(), 2u);
 }
 

@@ -140,7 +140,7 @@ private:
 };
 
 TEST_F(ProfileSimTest, EveryContainerOfEveryProfileAndGroupingResolves) {
-    SimArray array("127.77.9.1");
+    SimArray array("127.77.19.1");
     connect(array);
     array.control().setJobs(true, 600000);
     const cim::CIMObjectPath vol001 = volumePath("3a000001");
@@ -267,7 +267,7 @@ TEST_F(ProfileSimTest, AnEmptyRootPathIsRefused) {
 // ---- when requests are sent ---------------------------------------------------------------
 
 TEST_F(ProfileSimTest, FetchesOnFirstReadAfterInvalidationAndAfterARefreshOnly) {
-    SimArray array("127.77.9.2");
+    SimArray array("127.77.19.2");
     connect(array);
     const cim::CIMObjectPath vol001 = volumePath("3a000001");
     array.control().resetRequestCounts();
@@ -302,7 +302,7 @@ TEST_F(ProfileSimTest, FetchesOnFirstReadAfterInvalidationAndAfterARefreshOnly) 
 // ---- writes -------------------------------------------------------------------------------
 
 TEST_F(ProfileSimTest, AWriteReachesTheArrayAndARefusedOneKeepsTheOldValue) {
-    SimArray array("127.77.9.3");
+    SimArray array("127.77.19.3");
     connect(array);
     const cim::CIMObjectPath vol001 = volumePath("3a000001");
     auto service = serviceOn<Profile_BlockServices_Volume>(vol001);
@@ -327,7 +327,7 @@ TEST_F(ProfileSimTest, AWriteReachesTheArrayAndARefusedOneKeepsTheOldValue) {
 // ---- indications --------------------------------------------------------------------------
 
 TEST_F(ProfileSimTest, DeletingTheRootRemovesTheServiceAndAWriteThenSendsNothing) {
-    SimArray array("127.77.9.4");
+    SimArray array("127.77.19.4");
     connect(array);
     std::string volumeId;
     ASSERT_EQ(array.control().addVolume("doomed", 1ull << 30, volumeId), Sim::ControlResult::Ok);
@@ -343,7 +343,7 @@ TEST_F(ProfileSimTest, DeletingTheRootRemovesTheServiceAndAWriteThenSendsNothing
 }
 
 TEST_F(ProfileSimTest, DeletingAMemberIsAChangeButKeepsTheService) {
-    SimArray array("127.77.9.5");
+    SimArray array("127.77.19.5");
     connect(array);
     const cim::CIMObjectPath vol001 = volumePath("3a000001");
     const auto target = client().associatorNames(kNamespace, vol001, "CIM_ProtocolControllerForUnit",
@@ -372,7 +372,7 @@ TEST_F(ProfileSimTest, DeletingAMemberIsAChangeButKeepsTheService) {
 }
 
 TEST_F(ProfileSimTest, AModificationReplacesTheCachedInstance) {
-    SimArray array("127.77.9.6");
+    SimArray array("127.77.19.6");
     connect(array);
     const cim::CIMObjectPath vol001 = volumePath("3a000001");
     auto watcher = serviceOn<Profile_BlockServices_Volume>(vol001);
@@ -391,7 +391,7 @@ TEST_F(ProfileSimTest, AModificationReplacesTheCachedInstance) {
 }
 
 TEST_F(ProfileSimTest, ACreationRefetchesAListOfItsClass) {
-    SimArray array("127.77.9.7");
+    SimArray array("127.77.19.7");
     connect(array);
     auto service = serviceOn<FunctionalGrouping_VolumeList>(top());
     std::vector<cim::CIMObject> volumes;
