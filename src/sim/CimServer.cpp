@@ -212,6 +212,7 @@ void CimServer::start()
         std::lock_guard lock(m_lifecycle);
         if (!m_server->isRunning())
             m_server->start();
+        m_down = false;
     }
     std::lock_guard lock(m_dropMutex);
     if (!m_restarter.joinable()) {
@@ -258,9 +259,13 @@ void CimServer::runRestarter()
 {
     std::unique_lock lock(m_dropMutex);
     for (;;) {
-        m_dropWake.wait(lock, [&] { return m_dropRequested || m_restarterStopping; });
+        m_dropWake.wait(lock, [&] { return m_dropRequested || m_cycleRequested || m_restarterStopping; });
         if (m_restarterStopping)
             return;
+        if (m_cycleRequested) {
+            runPowerCycle(lock);
+            continue;
+        }
         m_dropRequested = false;
         lock.unlock();
         // Lets the request that asked for the drop be answered first.
@@ -268,6 +273,74 @@ void CimServer::runRestarter()
         restart();
         lock.lock();
     }
+}
+
+void CimServer::runPowerCycle(std::unique_lock<std::mutex>& lock)
+{
+    const PowerCycle cycle = *m_cycleRequested;
+    m_cycleRequested.reset();
+    m_dropRequested = false;
+    m_powerOnRequested = false;
+    lock.unlock();
+    // Lets the request that asked for it be answered first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    goDown();
+    lock.lock();
+    const auto back = [&] { return m_powerOnRequested || m_restarterStopping; };
+    if (cycle == PowerCycle::Restart)
+        m_dropWake.wait_for(lock, m_downTime, back);
+    else
+        m_dropWake.wait(lock, back);
+    m_powerOnRequested = false;
+    // A stopping server stays stopped; start() brings it back.
+    if (m_restarterStopping)
+        return;
+    lock.unlock();
+    comeBack();
+    lock.lock();
+}
+
+void CimServer::goDown()
+{
+    m_faults.releaseWaiting();
+    std::lock_guard lock(m_lifecycle);
+    if (!m_server->isRunning())
+        return;
+    m_server->stop();
+    m_down = true;
+}
+
+void CimServer::comeBack()
+{
+    std::lock_guard lock(m_lifecycle);
+    if (!m_down)
+        return;
+    m_down = false;
+    try {
+        m_server->start();
+    } catch (const std::exception& e) {
+        MWTRACE(1, "TC.Sim.Server") << "cannot listen again after a restart: " << e.what() << MWENDREC;
+    }
+}
+
+void CimServer::powerCycle(PowerCycle cycle, std::chrono::milliseconds downTime)
+{
+    {
+        std::lock_guard lock(m_dropMutex);
+        if (cycle == PowerCycle::PowerOn) {
+            m_powerOnRequested = true;
+        } else {
+            m_cycleRequested = cycle;
+            m_downTime = downTime;
+        }
+    }
+    m_dropWake.notify_all();
+}
+
+bool CimServer::poweredOn() const
+{
+    std::lock_guard lock(m_lifecycle);
+    return !m_down;
 }
 
 void CimServer::dropConnections()

@@ -22,13 +22,20 @@
 // Dropping connections restarts the listener: every open connection closes, requests in
 // flight are not answered, and new connections are accepted right away.
 //
+// A power cycle (the array restarting or shutting down) stops the listener shortly after
+// the request that asked for it is answered: open connections close and new ones are
+// refused until the array is back, after the down time of a restart or, after a shut-down,
+// when PowerCycle::PowerOn comes. Stopping the server ends any down time.
+//
 // Threads: start(), stop() and dropConnections() from any thread; m_lifecycle serialises
 // starting and stopping the HTTP server. The handler runs on the HTTP server's threads.
 // Restarts asked for from a request run on m_restarter (a request thread cannot stop the
-// server it runs on); m_dropMutex guards m_dropRequested and m_restarterStopping.
+// server it runs on); m_dropMutex guards m_dropRequested, m_restarterStopping and the
+// power cycle requests. Lock order: m_dropMutex is never held while m_lifecycle is taken.
 
 #include "sim/FaultControl.h"
 #include "sim/OperationDispatcher.h"
+#include "sim/PowerCycle.h"
 
 #include "cim/http/HttpServer.h"
 
@@ -36,6 +43,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -63,6 +71,11 @@ public:
     // From a request thread the restart runs on a thread of its own, shortly after the
     // request is answered; from any other thread it is done when this returns.
     void dropConnections();
+    // Restart and ShutDown take the array down once the current request is answered;
+    // `downTime` is how long a restart keeps it down. PowerOn brings it back now.
+    void powerCycle(PowerCycle cycle, std::chrono::milliseconds downTime);
+    // False while the array is down after a restart or shut-down.
+    bool poweredOn() const;
 
     std::uint16_t port() const;
 
@@ -72,19 +85,28 @@ public:
 private:
     void restart();
     void runRestarter();
+    // One restart or shut-down on m_restarter; `lock` holds m_dropMutex on entry and exit.
+    void runPowerCycle(std::unique_lock<std::mutex>& lock);
+    void goDown();
+    void comeBack();
 
     const CimServerOptions m_options;
     OperationDispatcher& m_dispatcher;
     FaultControl& m_faults;
     const std::string m_expectedAuthorization;
 
-    std::mutex m_lifecycle;
+    mutable std::mutex m_lifecycle;
     std::unique_ptr<cim::HttpServer> m_server;
+    // Guarded by m_lifecycle.
+    bool m_down = false;
 
     std::mutex m_dropMutex;
     std::condition_variable m_dropWake;
     bool m_dropRequested = false;
     bool m_restarterStopping = false;
+    std::optional<PowerCycle> m_cycleRequested;
+    std::chrono::milliseconds m_downTime{0};
+    bool m_powerOnRequested = false;
     std::thread m_restarter;
 };
 

@@ -15,6 +15,8 @@ constexpr int kVersion = 1;
 
 // Sections of the state the configuration carries.
 const char* const kSections[] = {"volumes", "initiators", "grants", "ports", "lags", "portals", "routes"};
+// Those the array builds only when it starts.
+const char* const kStartUpSections[] = {"volumes", "ports", "lags", "portals", "routes"};
 
 nlohmann::json managementPortOf(const ArrayState& state)
 {
@@ -128,10 +130,23 @@ std::uint32_t ConfigurationData::replace(ModelTransaction& transaction, const st
         }
     }
 
-    const bool restartNeeded = managementPortOf(state) != managementPortOf(replaced);
+    const bool restart = restartNeeded(state, replaced);
     state = std::move(replaced);
     transaction.touchAll();
-    return restartNeeded ? kAppliedRestartNeeded : kApplied;
+    return restart ? kAppliedRestartNeeded : kApplied;
+}
+
+bool ConfigurationData::restartNeeded(const ArrayState& before, const ArrayState& after)
+{
+    if (managementPortOf(before) != managementPortOf(after))
+        return true;
+    const nlohmann::json was = ArrayStateJson::toJson(before);
+    const nlohmann::json will = ArrayStateJson::toJson(after);
+    for (const char* section : kStartUpSections) {
+        if (was.at(section) != will.at(section))
+            return true;
+    }
+    return false;
 }
 
 } // namespace Merrow::Sim

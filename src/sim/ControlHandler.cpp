@@ -186,6 +186,12 @@ const std::vector<ControlMethod>& methods()
              c.resetRequestCounts();
              return 0u;
          }},
+        // A powered-off array cannot be reached here, so there is no power-on method.
+        {"SetRestartTime", {{"Milliseconds", T::Uint32}},
+         [](SimulatorControl& c, const Values& v, Outs&) {
+             c.setRestartTime(value<std::uint32_t>(v, "Milliseconds", 3000));
+             return 0u;
+         }},
     };
     return table;
 }

@@ -19,6 +19,11 @@
 //   GetRequestCounters() -> Operations[], Counts[]     ResetRequestCounters()
 //   GetLastCall(Method) -> ClassName, ParameterNames[], ParameterTypes[], ParameterValues[]
 //                                                      ClearCalls()
+//   SetRestartTime(Milliseconds)
+//
+// SetRestartTime sets how long the array stays down when a client restarts it. A shut-down
+// array stays down until the embedding program powers it on (SimulatorControl::powerOn):
+// while it is down this class cannot be reached either.
 //
 // GetLastCall tells what the last call of an extrinsic method of the array received: only
 // the parameters the client sent, by their declared names, with the CIM type name and the

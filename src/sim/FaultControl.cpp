@@ -111,6 +111,23 @@ void FaultControl::dropConnections()
         handler();
 }
 
+void FaultControl::setPowerHandler(std::function<void(PowerCycle)> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_powerHandler = std::move(handler);
+}
+
+void FaultControl::powerCycle(PowerCycle cycle)
+{
+    std::function<void(PowerCycle)> handler;
+    {
+        std::lock_guard lock(m_mutex);
+        handler = m_powerHandler;
+    }
+    if (handler)
+        handler(cycle);
+}
+
 void FaultControl::dropNextRequests(std::uint32_t count)
 {
     std::lock_guard lock(m_mutex);

@@ -3,12 +3,14 @@
 // The faults a test can switch on in a running simulator: refuse log-ins, fail the next N
 // calls of an operation or method with a given code, delay every answer, stop answering
 // (hang), close the connection of the next N requests instead of answering. Dropping
-// every open connection is an action of the server (see CimServer) and goes through the
-// callback set here.
+// every open connection, and taking the array down or bringing it back (PowerCycle), are
+// actions of the server (see CimServer) and go through the callbacks set here.
 //
 // Threads: any. m_mutex guards every member; m_wake is signalled when the hang is lifted,
 // the delay changes or shutdown() is called, so request threads that wait here are
 // released promptly. No other lock is taken while m_mutex is held.
+
+#include "sim/PowerCycle.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -48,6 +50,8 @@ public:
     void setDropHandler(std::function<void()> handler);
     // Closes every open connection now (requests in flight get no answer).
     void dropConnections();
+    void setPowerHandler(std::function<void(PowerCycle)> handler);
+    void powerCycle(PowerCycle cycle);
     // The next `count` requests get no answer: their connections are closed instead.
     void dropNextRequests(std::uint32_t count);
     // Takes one armed drop, if any.
@@ -70,6 +74,7 @@ private:
     // Lower-case operation name -> (remaining count, code).
     std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> m_failures;
     std::function<void()> m_dropHandler;
+    std::function<void(PowerCycle)> m_powerHandler;
 };
 
 } // namespace Merrow::Sim

@@ -5,6 +5,7 @@
 // out-parameters, and look-ups from the references clients pass to the array's objects.
 
 #include "sim/ArrayModel.h"
+#include "sim/PowerCycle.h"
 #include "sim/SimulatorSettings.h"
 
 #include "cim/value/CIMObjectPath.h"
@@ -72,6 +73,10 @@ public:
 
     std::int64_t nowMilliseconds() const;
 
+    // The array goes down once this call is answered (shutdown and restart methods).
+    void requestPowerCycle(PowerCycle cycle) { m_powerCycle = cycle; }
+    std::optional<PowerCycle> powerCycle() const { return m_powerCycle; }
+
 private:
     const cim::CIMValue* find(const char* name) const;
     // The primary key value of the stored object the path names when it is of class
@@ -83,6 +88,7 @@ private:
     const cim::CIMObjectPath m_target;
     const std::map<std::string, cim::CIMValue> m_in;
     std::vector<cim::CIMParamValue> m_out;
+    std::optional<PowerCycle> m_powerCycle;
 };
 
 } // namespace Merrow::Sim

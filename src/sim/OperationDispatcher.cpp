@@ -550,6 +550,7 @@ cim::CIMResponse OperationDispatcher::extrinsic(const cim::CIMRequest& request)
     RecordedCall recorded{cls.name, values};
 
     cim::CIMResponse response;
+    std::optional<PowerCycle> powerCycle;
     m_model.update([&](ModelTransaction& transaction) {
         const InstanceStore& store = transaction.view().storage;
         const StoredObject* object = nullptr;
@@ -568,9 +569,12 @@ cim::CIMResponse OperationDispatcher::extrinsic(const cim::CIMRequest& request)
         MethodCall call(transaction, m_settings, *object->path, std::move(values));
         response.returnValue = cim::CIMValue(spec->handler(call));
         response.outParams = call.takeOutParameters();
+        powerCycle = call.powerCycle();
     });
     // Recorded outside the model lock, which must not be held while another is taken.
     m_calls.record(spec->methodName, std::move(recorded));
+    if (powerCycle)
+        m_faults.powerCycle(*powerCycle);
     return response;
 }
 

@@ -26,6 +26,7 @@ Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
     m_settings.jobsEnabled = m_options.jobs;
     m_settings.jobMilliseconds = m_options.jobMilliseconds;
     m_settings.jobKeepMilliseconds = m_options.jobKeepMilliseconds;
+    m_settings.restartMilliseconds = m_options.restartMilliseconds;
     if (!m_options.stateFile.empty())
         m_stateFile = std::make_shared<StateFile>(m_options.stateFile);
 
@@ -47,6 +48,9 @@ Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
     serverOptions.idleTimeout = m_options.idleTimeout;
     m_server = std::make_unique<CimServer>(serverOptions, *m_dispatcher, m_faults);
     m_faults.setDropHandler([this] { m_server->dropConnections(); });
+    m_faults.setPowerHandler([this](PowerCycle cycle) {
+        m_server->powerCycle(cycle, std::chrono::milliseconds(m_settings.restartMilliseconds.load()));
+    });
     m_jobRunner = std::make_unique<JobRunner>(*m_model, m_settings);
 }
 

@@ -40,6 +40,8 @@ struct SimulatorOptions {
     bool jobs = true;
     std::uint32_t jobMilliseconds = 2000;
     std::uint32_t jobKeepMilliseconds = 60000;
+    // How long the array is down (refusing connections) when it restarts.
+    std::uint32_t restartMilliseconds = 3000;
     IndicationSender::Options indications;
 };
 
@@ -60,6 +62,8 @@ public:
     const std::string& address() const { return m_options.array.address; }
     std::uint16_t port() const { return m_server->port(); }
     SimulatorControl& control() { return *m_control; }
+    // False while the array is down after a restart or shut-down.
+    bool poweredOn() const { return m_server->poweredOn(); }
     ArrayModel& model() { return *m_model; }
     IndicationSender& indications() { return *m_sender; }
 

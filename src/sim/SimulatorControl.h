@@ -43,6 +43,11 @@ public:
     void setHang(bool hang) { m_faults.setHang(hang); }
     void dropConnections() { m_faults.dropConnections(); }
     void dropNextRequests(std::uint32_t count) { m_faults.dropNextRequests(count); }
+    // Brings back an array that shut down ("InitiateShutdown" without Restart), or one that
+    // is restarting before its restart time is up. A powered-off array cannot be reached
+    // through the control class, so this is for embedded simulators only.
+    void powerOn() { m_faults.powerCycle(PowerCycle::PowerOn); }
+    void setRestartTime(std::uint32_t milliseconds) { m_settings.restartMilliseconds = milliseconds; }
 
     void setFirmwareVersion(const std::string& version);
     std::string firmwareVersion() const;

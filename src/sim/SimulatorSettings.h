@@ -17,6 +17,8 @@ struct SimulatorSettings {
     // How long a finished job stays before the array deletes it.
     std::atomic<std::uint32_t> jobKeepMilliseconds{60000};
     std::atomic<std::uint32_t> maxVolumes{16384};
+    // How long the array stays down when it restarts.
+    std::atomic<std::uint32_t> restartMilliseconds{3000};
 };
 
 } // namespace Merrow::Sim

@@ -11,6 +11,7 @@ std::uint32_t SystemMethods::initiateShutdown(MethodCall& call)
     for (const auto& [id, session] : state.sessions)
         call.transaction().touch(ModelProjection::group(GroupKind::Session, id));
     state.sessions.clear();
+    call.requestPowerCycle(call.in<bool>("Restart", false) ? PowerCycle::Restart : PowerCycle::ShutDown);
     return ArrayFailure::Ok;
 }
 

@@ -11,8 +11,10 @@ namespace Merrow::Sim {
 
 class SystemMethods {
 public:
-    // A restart or shutdown request ends every iSCSI session (hosts reconnect afterwards);
-    // the simulated array itself keeps answering.
+    // A restart or shutdown request ends every iSCSI session (hosts reconnect afterwards).
+    // Once the answer is out the array goes down: every connection drops and new ones are
+    // refused, after a restart for the restart time, after a shut-down until it is powered
+    // on again (SimulatorControl::powerOn).
     static std::uint32_t initiateShutdown(MethodCall& call);
     // The other controller takes over management: the ping object's "SlotId" changes.
     static std::uint32_t forceControllerFailover(MethodCall& call);

@@ -1,7 +1,7 @@
 // corvane-sim: a simulated Corvane iSCSI array answering CIM-XML on <address>:5988.
 //
 //   corvane-sim --address 127.0.0.2 [--user U --password P] [--disks N --volumes N
-//               --initiators N ...] [--state FILE] [--job-ms N]
+//               --initiators N ...] [--state FILE] [--job-ms N] [--restart-ms N]
 //
 // Runs until SIGTERM or SIGINT.
 
@@ -37,6 +37,8 @@ void addOptions(CLI::App& app, SimulatorOptions& options, std::uint64_t& diskGig
     app.add_option("--state", options.stateFile, "Keep the array's state in this file (read at start, written on change)");
     app.add_option("--job-ms", options.jobMilliseconds, "How long a job runs, in milliseconds");
     app.add_option("--job-keep-ms", options.jobKeepMilliseconds, "How long a finished job stays, in milliseconds");
+    app.add_option("--restart-ms", options.restartMilliseconds,
+                   "How long the array stays down when it restarts, in milliseconds");
     app.add_flag("--no-jobs", noJobs, "Finish volume work at once instead of starting jobs");
     app.add_option("--idle-ms", idleMilliseconds, "Close keep-alive connections idle this long, in milliseconds");
 }

@@ -225,7 +225,8 @@ TEST(PersistenceData, FactoryResetThenRestoreBringsTheConfigurationBack)
     EXPECT_TRUE(enumerate(array, "CIM_StorageVolume").empty());
     EXPECT_TRUE(enumerate(array, "CIM_StorageHardwareID").empty());
 
-    EXPECT_EQ(writePersistence(array, saved, PersistenceSetting::Replace), ConfigurationData::kApplied);
+    // The volumes come back, which the array sets up only when it starts.
+    EXPECT_EQ(writePersistence(array, saved, PersistenceSetting::Replace), ConfigurationData::kAppliedRestartNeeded);
     const auto volumes = enumerate(array, "CIM_StorageVolume");
     ASSERT_EQ(volumes.size(), 3u);
     EXPECT_EQ(stringOf(volumes[2], "ElementName"), "saved");
@@ -253,11 +254,31 @@ TEST(PersistenceData, RefusesDataItCannotUse)
             return options;
         }());
     EXPECT_EQ(writePersistence(elsewhere, saved, PersistenceSetting::ConditionalReplace), ArrayFailure::InvalidRequest);
-    EXPECT_EQ(writePersistence(elsewhere, saved, PersistenceSetting::Replace), ConfigurationData::kApplied);
+    EXPECT_EQ(writePersistence(elsewhere, saved, PersistenceSetting::Replace), ConfigurationData::kAppliedRestartNeeded);
 
     auto tooBig = nlohmann::json::parse(saved);
     tooBig["volumes"][0]["layout"]["extents"][0]["blocks"] = 1ull << 40;
     EXPECT_EQ(writePersistence(array, tooBig.dump(), PersistenceSetting::Replace), ArrayFailure::InvalidParameter);
+}
+
+TEST(PersistenceData, ChangesTheRunningArrayTakesNeedNoRestart)
+{
+    SimulatedArray array;
+    const std::string saved = readPersistence(array);
+    EXPECT_EQ(writePersistence(array, saved, PersistenceSetting::Replace), ConfigurationData::kApplied);
+
+    auto renamed = nlohmann::json::parse(saved);
+    renamed["name"] = "renamed-array";
+    renamed["initiators"] = nlohmann::json::array();
+    renamed["grants"] = nlohmann::json::array();
+    EXPECT_EQ(writePersistence(array, renamed.dump(), PersistenceSetting::ConditionalReplace), ConfigurationData::kApplied);
+    EXPECT_TRUE(enumerate(array, "CIM_StorageHardwareID").empty());
+
+    std::string id;
+    ASSERT_EQ(array.control.addVolume("made-after-the-save", 1 << 20, id), ControlResult::Ok);
+    EXPECT_EQ(writePersistence(array, saved, PersistenceSetting::Replace), ConfigurationData::kAppliedRestartNeeded);
+    EXPECT_EQ(enumerate(array, "CIM_StorageVolume").size(), 2u);
+    EXPECT_EQ(enumerate(array, "CIM_StorageHardwareID").size(), 2u);
 }
 
 TEST(PersistenceData, ChangedManagementPortAsksForARestart)

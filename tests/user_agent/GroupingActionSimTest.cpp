@@ -105,17 +105,6 @@ TEST_F(GroupingActionSimTest, SystemActionsSendWhatTheArrayExpects) {
     const auto both = controllers();
     auto controllerA = serviceOn<FunctionalGrouping_Controller>(both[0].getPath());
 
-    EXPECT_EQ(controllerA->profile().Shutdown(true).getCode(), R::UA_S_OK);
-    const auto shutdown = array.control().lastCall("InitiateShutdown");
-    ASSERT_TRUE(shutdown);
-    EXPECT_EQ(shutdown->className, "Merrow_StorageConfigurationService");
-    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(true));
-    EXPECT_EQ(controllerA->profile().Shutdown(false).getCode(), R::UA_S_OK);
-    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(false));
-    auto system = serviceOn<FunctionalGrouping_CorvaneSystem>(m_top);
-    EXPECT_EQ(system->profile().Shutdown(true).getCode(), R::UA_S_OK);
-    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(true));
-
     // Each controller has a base pool of its own.
     cim::CIMObjectPath pool;
     ASSERT_EQ(controllerA->profile().GetBasePool(pool).getCode(), R::UA_S_OK);
@@ -130,6 +119,20 @@ TEST_F(GroupingActionSimTest, SystemActionsSendWhatTheArrayExpects) {
     EXPECT_NE(array.control().activeSlot(), activeBefore);
     EXPECT_EQ(settings->profile().TestSendNotification().getCode(), R::UA_S_OK);
     EXPECT_TRUE(array.control().lastCall("TestEmailSnmpNotifications"));
+
+    // The array goes down after each of these.
+    EXPECT_EQ(controllerA->profile().Shutdown(true).getCode(), R::UA_S_OK);
+    const auto shutdown = array.control().lastCall("InitiateShutdown");
+    ASSERT_TRUE(shutdown);
+    EXPECT_EQ(shutdown->className, "Merrow_StorageConfigurationService");
+    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(true));
+    ASSERT_NO_FATAL_FAILURE(bringArrayBackAfterPowerCycle());
+    EXPECT_EQ(controllerA->profile().Shutdown(false).getCode(), R::UA_S_OK);
+    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(false));
+    ASSERT_NO_FATAL_FAILURE(bringArrayBackAfterPowerCycle());
+    auto system = serviceOn<FunctionalGrouping_CorvaneSystem>(m_top);
+    EXPECT_EQ(system->profile().Shutdown(true).getCode(), R::UA_S_OK);
+    EXPECT_EQ(lastParameter("InitiateShutdown", "Restart"), cim::CIMValue(true));
 }
 
 TEST_F(GroupingActionSimTest, GlobalPoolsAreTheArraysPoolsAndTheSummaryCountsItsObjects) {
@@ -271,7 +274,9 @@ TEST_F(GroupingActionSimTest, ARefusalCarriesTheArraysCodeAndAStartedJobIsSucces
     const R shutdown = controller->profile().Shutdown(true);
     EXPECT_EQ(shutdown.getCode(), R::UA_E_REQUEST_FAILED);
     EXPECT_EQ(shutdown.getFailureCode(), 4097);
+    EXPECT_TRUE(array.simulator().poweredOn());
     EXPECT_EQ(controller->profile().Shutdown(true).getCode(), R::UA_S_OK);
+    ASSERT_NO_FATAL_FAILURE(bringArrayBackAfterPowerCycle());
 
     array.control().failNextCalls("GetSparePool", 1, 6);
     cim::CIMObjectPath pool;

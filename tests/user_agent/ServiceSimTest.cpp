@@ -360,11 +360,6 @@ TEST_F(ServiceSimTest, ActionsHandBackFacadesOfWhatTheArrayMade) {
     ASSERT_FALSE(controllers.empty());
     const Service_Controller& controller = controllers.front();
 
-    ASSERT_EQ(controller.Restart().getCode(), R::UA_S_OK);
-    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(true));
-    ASSERT_EQ(controller.ShutDown().getCode(), R::UA_S_OK);
-    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(false));
-
     Service_Pool pool;
     ASSERT_EQ(controller.GetBasePool(pool).getCode(), R::UA_S_OK);
     EXPECT_EQ(poolTypeOf(pool), 4);
@@ -412,6 +407,17 @@ TEST_F(ServiceSimTest, ActionsHandBackFacadesOfWhatTheArrayMade) {
     ASSERT_EQ(lags.front().CreatePortal("10.10.9.10", "255.255.255.0", "", 0, portal).getCode(),
               R::UA_S_OK);
     EXPECT_EQ(read(portal, &Service_Portal::GetIPAddress), "10.10.9.10");
+
+    // The array goes down after each of these; the facades made before go with the link.
+    ASSERT_EQ(controller.Restart().getCode(), R::UA_S_OK);
+    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(true));
+    ASSERT_NO_FATAL_FAILURE(bringArrayBackAfterPowerCycle());
+    ASSERT_EQ(m_connection.GetCorvaneSystemService(m_system).getCode(), R::UA_S_OK);
+    std::vector<Service_Controller> after;
+    ASSERT_EQ(m_system.GetControllers(after).getCode(), R::UA_S_OK);
+    ASSERT_FALSE(after.empty());
+    ASSERT_EQ(after.front().ShutDown().getCode(), R::UA_S_OK);
+    EXPECT_EQ(array.control().lastCall("InitiateShutdown")->parameters.at("Restart"), cim::CIMValue(false));
 }
 
 TEST_F(ServiceSimTest, StatisticsEnclosureAndRoutesAreWhatTheArrayHolds) {

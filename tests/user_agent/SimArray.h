@@ -31,6 +31,9 @@ public:
         : m_simulator(simOptions(address, firmware)) {
         m_simulator.start();
     }
+    explicit SimArray(Sim::SimulatorOptions options) : m_simulator(std::move(options)) {
+        m_simulator.start();
+    }
 
     Sim::Simulator& simulator() { return m_simulator; }
     Sim::SimulatorControl& control() { return m_simulator.control(); }

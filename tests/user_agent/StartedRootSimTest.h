@@ -6,6 +6,7 @@
 #include "user_agent/connection/CorvaneConnection.h"
 #include "user_agent/root/MerrowUserAgent.h"
 
+#include "ServiceIndicationCollector.h"
 #include "SimArray.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,21 @@ protected:
     void connectToNewArray(const std::string& address) {
         m_ownedArray = std::make_unique<SimArray>(address);
         connect(*m_ownedArray);
+    }
+
+    // An array that answered a restart or shut-down request goes down moments later. This
+    // waits for that, powers it on again and logs m_connection back in, as a holder of the
+    // connection does once it finds the link lost. Facades made before are removed by then.
+    void bringArrayBackAfterPowerCycle() {
+        ASSERT_TRUE(eventually([&] { return !m_array->simulator().poweredOn(); }));
+        m_array->control().powerOn();
+        ASSERT_TRUE(eventually([&] { return m_array->simulator().poweredOn(); }));
+        // The first request after the restart finds the old link gone.
+        cim::CIMObjectPath top;
+        ASSERT_TRUE(eventually([&] {
+            return m_connection.Reconnect("").getCode() == MerrowReturnValue::UA_S_OK &&
+                   !m_connection.GetTopComputerSystem(top).isFailure();
+        }));
     }
 
     std::unique_ptr<MerrowUserAgent> m_root;

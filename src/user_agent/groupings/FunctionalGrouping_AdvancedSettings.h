@@ -12,6 +12,9 @@ public:
 
     // The other controller takes over.
     MerrowReturnValue ForceControllerFailover();
+    // The array restarts now ("InitiateShutdown" with Restart set): it answers, drops every
+    // connection and refuses new ones until it is back.
+    MerrowReturnValue ForceSystemRestart();
     // The array sends its test e-mail and SNMP notifications.
     MerrowReturnValue TestSendNotification();
 

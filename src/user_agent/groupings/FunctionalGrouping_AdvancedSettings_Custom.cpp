@@ -10,6 +10,12 @@ MerrowReturnValue FunctionalGrouping_AdvancedSettings::ForceControllerFailover()
         .Run([&] { return m_Merrow_StorageConfigurationService.ExecForceControllerFailover(); });
 }
 
+MerrowReturnValue FunctionalGrouping_AdvancedSettings::ForceSystemRestart() {
+    MWSCOPE_OBJ(this, "");
+    return GroupingAction(*this, "m_Merrow_StorageConfigurationService.ExecInitiateShutdown(True)")
+        .Run([&] { return m_Merrow_StorageConfigurationService.ExecInitiateShutdown(true); });
+}
+
 MerrowReturnValue FunctionalGrouping_AdvancedSettings::TestSendNotification() {
     MWSCOPE_OBJ(this, "");
     return GroupingAction(*this,

@@ -18,6 +18,12 @@ public:
     // Shuts the array down, or restarts it when `restart` is set.
     MerrowReturnValue Shutdown(bool restart);
 
+    // Registers the initiator `name` (its iSCSI name, also its element name). Asks the
+    // array every time, so a name it knows already is the array's to refuse; a refusal is
+    // UA_S_FALSE carrying the array's number as failure code. `initiator` receives the
+    // path the array answers.
+    MerrowReturnValue AddInitiator(const std::string& name, cim::CIMObjectPath& initiator);
+
     // Volume actions. The stripe width is sent as given: the caller has checked it against
     // the composition.
 

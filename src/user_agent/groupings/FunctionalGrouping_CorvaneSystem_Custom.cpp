@@ -12,6 +12,8 @@ namespace {
 
 // Mirrored compositions keep two copies; the array expects the count with every layout.
 constexpr std::uint8_t kMirrorCount = 2;
+// The IDType of an initiator known by its iSCSI name.
+constexpr std::uint16_t kIdTypeIscsiName = 5;
 
 std::uint16_t OrganizationOf(const UAEnums::VolumeCompositionName& composition) {
     return static_cast<std::uint16_t>(composition.getValue());
@@ -26,6 +28,27 @@ MerrowReturnValue FunctionalGrouping_CorvaneSystem::Shutdown(bool restart) {
     return GroupingAction(*this, call).Run([&] {
         return m_Merrow_StorageConfigurationService.ExecInitiateShutdown(restart);
     });
+}
+
+MerrowReturnValue FunctionalGrouping_CorvaneSystem::AddInitiator(const std::string& name,
+                                                                cim::CIMObjectPath& initiator) {
+    MWSCOPE_OBJ(this, name.c_str());
+    ScopedLock lock(*this);
+    const std::uint32_t execRtn =
+        m_CIM_StorageHardwareIDManagementService.ExecCreateStorageHardwareID(
+            name, name, kIdTypeIscsiName, "", cim::CIMObjectPath(), initiator);
+    if (!ExecResult::Succeeded(execRtn)) {
+        MWTRACE(Trace::TV_SEVERE, Trace::TC_ERROR_PEGASUS_CALL_FAILED)
+            << "execRtn = ExecCreateStorageHardwareID(\"" << name
+            << "\", Uint16(5), ...) FAILED with execRtn=" << execRtn
+            << " returnedPath=" << initiator.toString() << MWENDREC;
+        MerrowReturnValue refused(MerrowReturnValue::UA_S_FALSE);
+        refused.setFailureCode(static_cast<std::int32_t>(execRtn));
+        return refused;
+    }
+    if (!initiator.getClassName().isNull())
+        CIM_ObjectContainerInterface::InvalidateCacheForClassname(initiator.getClassName());
+    return MerrowReturnValue();
 }
 
 MerrowReturnValue FunctionalGrouping_CorvaneSystem::CreateVolume(

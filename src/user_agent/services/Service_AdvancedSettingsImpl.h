@@ -1,6 +1,7 @@
 #pragma once
 
 #include "user_agent/groupings/FunctionalGrouping_AdvancedSettings.h"
+#include "user_agent/services/PersistantDataManager.h"
 #include "user_agent/services/ServiceImplBase.h"
 #include "user_agent/services/ServiceTable.h"
 
@@ -16,6 +17,11 @@ namespace Merrow::UserAgent {
 // Service_AdvancedSettings.def.
 class Service_AdvancedSettingsImpl : public ServiceImplBase {
 #include "user_agent/services/ServiceImplDeclarations.inc"
+
+private:
+    // Configuration save and restore; a restore the array must restart for restarts it
+    // through this service.
+    PersistantDataManager m_persistantData{GetConnection(), [this] { return ForceSystemRestart(); }};
 };
 
 } // namespace Merrow::UserAgent

@@ -6,6 +6,7 @@ namespace Merrow::UserAgent {
 
 // Facades that only the hand-written operations take or hand out.
 class Service_Disk;
+class Service_Initiator;
 class Service_Volume;
 
 #define MERROW_SERVICE_CLASS Service_CorvaneSystem

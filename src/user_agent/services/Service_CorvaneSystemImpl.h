@@ -12,6 +12,7 @@ namespace Merrow::UserAgent {
 
 // Facades that only the hand-written operations take or hand out.
 class Service_Disk;
+class Service_Initiator;
 class Service_Volume;
 
 #define MERROW_SERVICE_CLASS Service_CorvaneSystem
@@ -32,6 +33,9 @@ private:
                                          Service_Volume& newVolume);
     MerrowReturnValue NewVolumeService(const cim::CIMObjectPath& volumePath,
                                        Service_Volume& newVolume);
+    MerrowReturnValue NewInitiatorService(const std::string& name,
+                                          const cim::CIMObjectPath& initiatorPath,
+                                          Service_Initiator& initiator);
 };
 
 } // namespace Merrow::UserAgent

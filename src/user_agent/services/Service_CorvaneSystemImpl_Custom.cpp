@@ -5,6 +5,8 @@
 #include "user_agent/services/ServiceRootPaths.h"
 #include "user_agent/services/Service_Disk.h"
 #include "user_agent/services/Service_DiskImpl.h"
+#include "user_agent/services/Service_Initiator.h"
+#include "user_agent/services/Service_InitiatorImpl.h"
 #include "user_agent/services/Service_Volume.h"
 #include "user_agent/services/Service_VolumeImpl.h"
 
@@ -59,6 +61,30 @@ MerrowReturnValue Service_CorvaneSystemImpl::NewVolumeService(const cim::CIMObje
     MWTRACE(TV_SEVERE, TC_ERROR_INTERNAL_API_FAILURE)
         << "SERVICE_FROM_OBJECTPATH for newVolumeObjectPath=\"" << volumePath.toString()
         << "\" FAILED! rtn=" << result << MWENDREC;
+    return result;
+}
+
+MerrowReturnValue Service_CorvaneSystemImpl::AddInitiator(const std::string& name,
+                                                         Service_Initiator& initiator) {
+    ScopedLock lock(*this);
+    cim::CIMObjectPath initiatorPath;
+    MerrowReturnValue result = m_CorvaneSystem.AddInitiator(name, initiatorPath);
+    // A refusal (UA_S_FALSE with the array's number) leaves nothing to hand out.
+    if (result.getCode() != MerrowReturnValue::UA_S_OK)
+        return result;
+    return NewInitiatorService(name, initiatorPath, initiator);
+}
+
+MerrowReturnValue Service_CorvaneSystemImpl::NewInitiatorService(
+    const std::string& name, const cim::CIMObjectPath& initiatorPath, Service_Initiator& initiator) {
+    const MerrowReturnValue result = MakeService(initiatorPath, initiator);
+    if (result.isFailure()) {
+        MWTRACE(TV_SEVERE, TC_ERROR_INTERNAL_API_FAILURE)
+            << "SERVICE_FROM_OBJECTPATH for initiatorPath=\"" << initiatorPath.toString()
+            << "\" FAILED! rtn=" << result << MWENDREC;
+        MWTRACE(TV_SEVERE, TC_ERROR_INTERNAL_API_FAILURE)
+            << "AddInitiator(\"" << name << "\") FAILED! rtn=" << result << MWENDREC;
+    }
     return result;
 }
 
