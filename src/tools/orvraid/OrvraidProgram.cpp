@@ -29,7 +29,8 @@ bool openRegistry()
     std::shared_ptr<Registry> registry;
     const LSTATUS status = Registry::open(path, registry);
     if (status != ERROR_SUCCESS) {
-        std::cerr << "orvraid: " << Registry::describeOpenFailure(path, status) << '\n';
+        std::cerr << "orvraid: cannot open the registry " << path.string() << ": "
+                  << Registry::describeOpenFailure(path, status) << ".\n";
         return false;
     }
     Registry::setProcessRegistry(std::move(registry));
