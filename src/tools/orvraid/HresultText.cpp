@@ -2,14 +2,13 @@
 
 #include "platform/vds/VdsErrors.h"
 
-#include <array>
 #include <cstdio>
 #include <utility>
 
 namespace orvraid {
 namespace {
 
-constexpr std::array<std::pair<HRESULT, const char*>, 22> kHresultWords{{
+constexpr std::pair<HRESULT, const char*> kHresultWords[] = {
     {E_FAIL, "the provider reported a failure"},
     {E_UNEXPECTED, "the provider met an unexpected condition"},
     {E_INVALIDARG, "an argument was not valid"},
@@ -32,7 +31,7 @@ constexpr std::array<std::pair<HRESULT, const char*>, 22> kHresultWords{{
     {VDS_E_PROVIDER_CACHE_CORRUPT, "the provider's cache is corrupt"},
     {VDS_E_OBJECT_STATUS_FAILED, "the object has failed"},
     {VDS_E_PROVIDER_FAILURE, "the provider failed"},
-}};
+};
 
 }  // namespace
 
