@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <string>
 
 namespace {
@@ -22,15 +21,18 @@ constexpr const char* kPrompt = "ORVRAID> ";
 
 class InteractivePromptTest : public ::testing::Test {
 protected:
-    InteractivePromptTest()
+    // Starts the program on a new terminal; false when it could not be started.
+    bool start()
     {
         m_child = ::forkpty(&m_terminal, nullptr, nullptr, nullptr);
         if (m_child == 0) {
             ::setenv("ORVDS_REGISTRY", (m_directory.path() / "registry.db").c_str(), 1);
+            ::setenv("HOME", m_directory.path().c_str(), 1);
             ::unsetenv("ORVRAID_PASSWORD");
             ::execl(ORVRAID_TEST_HOST, ORVRAID_TEST_HOST, static_cast<char*>(nullptr));
             ::_exit(127);
         }
+        return m_child > 0;
     }
     ~InteractivePromptTest() override
     {
@@ -71,7 +73,6 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    bool started() const { return m_child > 0; }
 
 private:
     TempDirectory m_directory;
@@ -81,7 +82,7 @@ private:
 
 TEST_F(InteractivePromptTest, AFailedCommandLeavesThePromptStandingAndExitEndsWithSuccess)
 {
-    ASSERT_TRUE(started());
+    ASSERT_TRUE(start());
     answer(kPrompt, "list frobs");
     const std::string afterFailure = answer(kPrompt, "list providers");
     EXPECT_THAT(afterFailure, HasSubstr("\"frobs\" is not one of"));
@@ -91,9 +92,26 @@ TEST_F(InteractivePromptTest, AFailedCommandLeavesThePromptStandingAndExitEndsWi
     EXPECT_EQ(finish(rest), 0);
 }
 
+TEST_F(InteractivePromptTest, TheHistoryOfASessionIsThereInTheNext)
+{
+    ASSERT_TRUE(start());
+    answer(kPrompt, "list providers");
+    answer(kPrompt, "exit");
+    std::string rest;
+    ASSERT_EQ(finish(rest), 0);
+
+    // Two steps back in the new session reach "list providers", before "exit".
+    const std::string upTwice = "\x1b[A\x1b[A";
+    ASSERT_TRUE(start());
+    answer(kPrompt, upTwice);
+    const std::string recalled = answer(kPrompt, "exit");
+    EXPECT_THAT(recalled, HasSubstr("Prov 0    Test Provider"));
+    EXPECT_EQ(finish(rest), 0);
+}
+
 TEST_F(InteractivePromptTest, APasswordLeftOutIsAskedForWithoutEcho)
 {
-    ASSERT_TRUE(started());
+    ASSERT_TRUE(start());
     answer(kPrompt, "add array host=127.85.2.1 user=operator");
     answer("Password for operator on 127.85.2.1: ", "Pty-Secret-7");
     const std::string added = answer(kPrompt, "list arrays");
