@@ -1,0 +1,27 @@
+#include "DetailList.h"
+
+#include "DisplayWidth.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace orvraid {
+
+void DetailList::add(std::string label, std::string value)
+{
+    m_lines.emplace_back(std::move(label), std::move(value));
+}
+
+void DetailList::print(std::ostream& out) const
+{
+    std::size_t width = 0;
+    for (const auto& line : m_lines)
+        width = std::max(width, displayWidth(line.first));
+    for (const auto& [label, value] : m_lines) {
+        std::string text = label + std::string(width - displayWidth(label), ' ') + " : " + value;
+        text.erase(text.find_last_not_of(' ') + 1);
+        out << text << '\n';
+    }
+}
+
+}  // namespace orvraid

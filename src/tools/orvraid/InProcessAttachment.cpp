@@ -1,0 +1,26 @@
+#include "InProcessAttachment.h"
+
+#include "platform/vds/VdsErrors.h"
+
+namespace orvraid {
+
+HRESULT InProcessAttachment::load(const VDS_OBJECT_ID& providerId, REFCLSID fallbackClass,
+                                  std::unique_ptr<InProcessAttachment>& out)
+{
+    auto attachment = std::make_unique<InProcessAttachment>();
+    HRESULT hr = attachment->m_host.loadRegistered(providerId);
+    if (hr == VDS_E_OBJECT_NOT_FOUND)
+        hr = attachment->m_host.load(fallbackClass);
+    if (FAILED(hr))
+        return hr;
+    out = std::move(attachment);
+    return S_OK;
+}
+
+InProcessAttachment::~InProcessAttachment()
+{
+    // OnUnload's answer cannot change anything any more: the program is leaving.
+    m_host.unload();
+}
+
+}  // namespace orvraid

@@ -1,0 +1,16 @@
+// Runs a script (a file given with /s, or standard input that is not a terminal) line by
+// line. The first command that fails ends the script with its exit status; "exit" ends it
+// with success.
+#pragma once
+
+#include "ExitCode.h"
+
+#include <iosfwd>
+
+namespace orvraid {
+
+class Interpreter;
+
+ExitCode runScript(Interpreter& interpreter, std::istream& script);
+
+}  // namespace orvraid

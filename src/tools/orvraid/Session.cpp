@@ -1,0 +1,69 @@
+#include "Session.h"
+
+#include "CommandError.h"
+#include "VdsObjects.h"
+#include "VdsProperties.h"
+
+namespace orvraid {
+
+CComPtr<IVdsHwProvider> Session::hardwareProvider() const
+{
+    CComPtr<IVdsHwProvider> hardware;
+    throwIfFailed(CComPtr<IVdsProvider>(provider()).QueryInterface(hardware.put()),
+                  "reach the provider's subsystems");
+    return hardware;
+}
+
+CComPtr<IOrvVdsProviderPrivate> Session::arrayList() const
+{
+    CComPtr<IOrvVdsProviderPrivate> list;
+    throwIfFailed(CComPtr<IVdsProvider>(provider()).QueryInterface(list.put()),
+                  "reach the provider's list of managed arrays");
+    return list;
+}
+
+std::vector<CComPtr<IVdsSubSystem>> Session::subsystems() const
+{
+    CComPtr<IVdsHwProvider> hardware = hardwareProvider();
+    return queryObjects<IVdsSubSystem>(
+        [&](IEnumVdsObject** e) { return hardware->QuerySubSystems(e); }, "list the subsystems");
+}
+
+void Session::selectProvider(bool selected)
+{
+    m_providerSelected = selected;
+    if (!selected)
+        m_subsystem.reset();
+}
+
+std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVdsSubSystem>>& subsystems) const
+{
+    if (!m_subsystem)
+        return std::nullopt;
+    for (std::size_t i = 0; i < subsystems.size(); ++i) {
+        if (readProperties(subsystems[i].get()).id == *m_subsystem)
+            return i;
+    }
+    return std::nullopt;
+}
+
+void Session::selectSubsystem(const VDS_OBJECT_ID& id)
+{
+    m_subsystem = id;
+    m_providerSelected = true;
+}
+
+CComPtr<IVdsSubSystem> Session::selectedSubsystem()
+{
+    if (!m_subsystem)
+        throw CommandError::selection("There is no selected subsystem. Select one with: select subsystem <n>");
+    const std::vector<CComPtr<IVdsSubSystem>> all = subsystems();
+    const std::optional<std::size_t> index = selectedIndex(all);
+    if (!index) {
+        m_subsystem.reset();
+        throw CommandError::selection("The selected subsystem is gone; select another one.");
+    }
+    return all[*index];
+}
+
+}  // namespace orvraid

@@ -1,0 +1,51 @@
+// What the commands work on: the attached provider and the focus (the selected provider
+// and subsystem). The subsystem is remembered by its VDS id, not by its number, so a list
+// that changes order under it (an array added or removed) never moves the focus to
+// another array.
+//
+// One thread (the interpreter's) uses a session.
+#pragma once
+
+#include "ProviderAttachment.h"
+
+#include "platform/com/CComPtr.h"
+#include "vds/framework/OrvVdsInterfaces.h"
+
+#include <optional>
+#include <vector>
+
+namespace orvraid {
+
+class Session {
+public:
+    explicit Session(ProviderAttachment& attachment) : m_attachment(attachment) {}
+
+    IVdsProvider* provider() const { return m_attachment.provider(); }
+    // The provider's hardware-provider side; CommandError::vdsCall when it has none.
+    CComPtr<IVdsHwProvider> hardwareProvider() const;
+    // The provider's managed-array list, as a configuration client uses it;
+    // CommandError::vdsCall when the provider does not offer one.
+    CComPtr<IOrvVdsProviderPrivate> arrayList() const;
+
+    // The provider's subsystems in the order it enumerates them, which numbers them.
+    std::vector<CComPtr<IVdsSubSystem>> subsystems() const;
+
+    bool providerSelected() const { return m_providerSelected; }
+    void selectProvider(bool selected);
+
+    // The position of the selected subsystem in `subsystems`, if it is among them.
+    std::optional<std::size_t> selectedIndex(const std::vector<CComPtr<IVdsSubSystem>>& subsystems) const;
+    // Selecting a subsystem selects its provider too.
+    void selectSubsystem(const VDS_OBJECT_ID& id);
+    void clearSubsystem() { m_subsystem.reset(); }
+    // The selected subsystem; CommandError::selection when there is none or it is gone
+    // (the focus is dropped then).
+    CComPtr<IVdsSubSystem> selectedSubsystem();
+
+private:
+    ProviderAttachment& m_attachment;
+    bool m_providerSelected = false;
+    std::optional<VDS_OBJECT_ID> m_subsystem;
+};
+
+}  // namespace orvraid
