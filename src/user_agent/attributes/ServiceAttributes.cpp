@@ -226,14 +226,34 @@ R ServiceAttributes::Set(const MerrowService& service, const std::string& name, 
         R result = Find(service, AttributeDescriptor::kWritable, name, attribute);
         if (result.isFailure())
             return result;
-        if (isSecret(attribute->name()) && !text.empty() &&
-            (text.size() < kSecretMinimum || text.size() > kSecretMaximum))
-            return R(R::UA_E_INVALIDARG, "Secret must be 12-16 chars in length");
-        if (attribute->parameters().size() != 1)
-            return R(R::UA_E_INVALIDARG, attribute->argumentCountMessage());
-        std::vector<AttributeValue> inputs{convert(attribute->parameters().front(), text, context)};
+        std::vector<AttributeValue> inputs(1);
+        result = PrepareValue(*attribute, text, context, inputs[0]);
+        if (result.isFailure())
+            return result;
         std::vector<AttributeValue> results;
         return attribute->invoke(service, inputs, results);
+    });
+}
+
+R ServiceAttributes::PrepareValue(const AttributeDescriptor& setter, const std::string& text,
+                                  const ValueContext& context, AttributeValue& value) {
+    return guarded([&] {
+        if (isSecret(setter.name()) && !text.empty() &&
+            (text.size() < kSecretMinimum || text.size() > kSecretMaximum))
+            return R(R::UA_E_INVALIDARG, "Secret must be 12-16 chars in length");
+        if (setter.parameters().size() != 1)
+            return R(R::UA_E_INVALIDARG, setter.argumentCountMessage());
+        const AttributeDescriptor& parameter = setter.parameters().front();
+        if (parameter.ops().isObject && !context.resolveObjects) {
+            value = parameter.prototype();
+            return R();
+        }
+        try {
+            value = convert(parameter, text, context);
+        } catch (const MWEDataConversionError& error) {
+            return R(R::UA_E_DATACONVERSTIONERROR, setter.name() + ": " + error.getMessage());
+        }
+        return R();
     });
 }
 
@@ -251,6 +271,10 @@ R ServiceAttributes::PrepareArguments(const AttributeDescriptor& action,
             for (std::size_t i = 0; i < arguments.size(); ++i) {
                 if (parameters[i].ops().isObject != objects)
                     continue;
+                if (objects && !context.resolveObjects) {
+                    inputs[i] = parameters[i].prototype();
+                    continue;
+                }
                 try {
                     inputs[i] = convert(parameters[i], arguments[i], context);
                 } catch (const MWEDataConversionError& error) {

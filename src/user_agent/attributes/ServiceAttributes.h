@@ -46,6 +46,10 @@ public:
                                               const ValueContext& context,
                                               std::vector<AttributeValue>& inputs);
 
+    // The value text converted as Set would pass it, with the "Secret" rule, without calling.
+    static MerrowReturnValue PrepareValue(const AttributeDescriptor& setter, const std::string& text,
+                                          const ValueContext& context, AttributeValue& value);
+
     // The registry of the service's class; UA_E_SERVICE_INVALID for a handle without one.
     static MerrowReturnValue RegistryOf(const MerrowService& service,
                                         const AttributeRegistry*& registry);

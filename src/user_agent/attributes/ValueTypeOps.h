@@ -23,6 +23,9 @@ using ServiceResolver = std::function<MerrowReturnValue(const std::string& typeN
 // What a text conversion may need beyond the text itself.
 struct ValueContext {
     ServiceResolver resolver;
+    // False checks arguments without naming objects: object arguments keep their empty
+    // prototype, so a front end can refuse bad input before it reaches the array at all.
+    bool resolveObjects = true;
 };
 
 // The operations on one value type that the by-name facility needs, type-erased over
