@@ -73,8 +73,10 @@ R ChangeWatcher::run(MerrowService connection, const MerrowService& system) {
     if (result.isFailure())
         return result;
     keepWatching(system);
-    if (!m_output.isJson())
+    if (!m_output.isJson()) {
         m_output.text("watching " + std::to_string(m_watched.size()) + " services; interrupt to stop\n");
+        m_output.flush();
+    }
     while (!m_stop.load()) {
         std::unique_lock lock(m_mutex);
         m_changed.wait_for(lock, std::chrono::milliseconds(100), [this] { return !m_changes.empty(); });
