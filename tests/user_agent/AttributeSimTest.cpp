@@ -8,6 +8,8 @@
 #include "user_agent/base/CIMValueConversions.h"
 #include "user_agent/services/Service_CorvaneSystem.h"
 
+#include "sim/CimJson.h"
+
 #include "SimArray.h"
 #include "StartedRootSimTest.h"
 
@@ -234,6 +236,50 @@ TEST_F(AttributeSimTest, SecretsAreEmptyOrTwelveToSixteenCharacters) {
     EXPECT_EQ(ServiceAttributes::Set(targets[0], "Secret", std::string(12, 'x')).getCode(), R::UA_S_OK);
     EXPECT_EQ(ServiceAttributes::Set(targets[0], "Secret", std::string(16, 'y')).getCode(), R::UA_S_OK);
     EXPECT_EQ(ServiceAttributes::Set(targets[0], "Secret", "").getCode(), R::UA_S_OK);
+}
+
+TEST_F(AttributeSimTest, VolumeSettingsByNameAreKeptOnTheArraysSettingObject) {
+    ASSERT_NO_FATAL_FAILURE(start("127.82.1.7"));
+    const MerrowService volume = firstVolume();
+    ASSERT_TRUE(volume.IsValid());
+    std::string text;
+    ASSERT_EQ(ServiceAttributes::Get(volume, "IsReadOnly", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "false");
+    ASSERT_EQ(ServiceAttributes::Set(volume, "IsReadOnly", "true").getCode(), R::UA_S_OK);
+    ASSERT_EQ(ServiceAttributes::Set(volume, "ReadAheadByteCount", "128KB").getCode(), R::UA_S_OK);
+    ASSERT_EQ(ServiceAttributes::Set(volume, "BlockSizeBytes", "4096").getCode(), R::UA_S_OK);
+    std::string name;
+    ASSERT_EQ(ServiceAttributes::Get(volume, "Name", name).getCode(), R::UA_S_OK);
+    const auto stored = [&] {
+        return m_array->control().model().read([&](const Sim::ModelView& view) { return *view.state.findVolumeByName(name); });
+    };
+    EXPECT_EQ(Sim::CimJson::valueFromJson(stored().settings.at("IsReadOnly")), cim::CIMValue(true));
+    ASSERT_EQ(ServiceAttributes::Get(volume, "IsReadOnly", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "true");
+    ASSERT_EQ(ServiceAttributes::Get(volume, "ReadAheadByteCount", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "131072");
+    ASSERT_EQ(ServiceAttributes::Get(volume, "BlockSizeBytes", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "4096");
+
+    // What the array does not take it refuses, and the values stay.
+    EXPECT_TRUE(ServiceAttributes::Set(volume, "BlockSizeBytes", "1024").isFailure());
+    std::string maximum;
+    ASSERT_EQ(ServiceAttributes::Get(volume, "MaxReadAheadByteCount", maximum).getCode(), R::UA_S_OK);
+    EXPECT_TRUE(ServiceAttributes::Set(volume, "ReadAheadByteCount", std::to_string(std::stoull(maximum) + 512)).isFailure());
+    ASSERT_EQ(ServiceAttributes::Get(volume, "BlockSizeBytes", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "4096");
+    EXPECT_EQ(ServiceAttributes::Set(volume, "MaxReadAheadByteCount", "1").getCode(), R::UA_E_INVALIDARG);
+
+    // Read-outs of the volume and its setting the array already had.
+    ASSERT_EQ(ServiceAttributes::Get(volume, "State", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, "Normal");
+    ASSERT_EQ(ServiceAttributes::Get(volume, "GetStripeDepth", text).getCode(), R::UA_S_OK);
+    EXPECT_EQ(text, std::to_string(stored().layout.chunkBytes));
+    AttributeValue initiators;
+    ASSERT_EQ(ServiceAttributes::GetValue(volume, "Initiators", initiators).getCode(), R::UA_S_OK);
+    EXPECT_TRUE(initiators.isList());
+    AttributeValue tasks;
+    ASSERT_EQ(ServiceAttributes::GetValue(volume, "Tasks", tasks).getCode(), R::UA_S_OK);
 }
 
 } // namespace

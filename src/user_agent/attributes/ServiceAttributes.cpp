@@ -77,7 +77,7 @@ bool needsStripe(const UAEnums::VolumeCompositionName& composition) {
 bool isByteCount(const AttributeDescriptor& parameter) {
     const std::string& name = parameter.name();
     return parameter.ops().typeId == kTypeInteger &&
-           (name.find("Bytes") != std::string::npos || name.find("Size") != std::string::npos);
+           (name.find("Byte") != std::string::npos || name.find("Size") != std::string::npos);
 }
 
 AttributeValue convert(const AttributeDescriptor& parameter, const std::string& text,
