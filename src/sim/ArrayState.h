@@ -127,6 +127,8 @@ struct SimVolume {
     bool ready = true;
     std::optional<SimReconfiguration> reconfiguration;
     SimTarget target;
+    // Host-facing settings a client changed, by property name (VolumeSettings).
+    std::map<std::string, nlohmann::json> settings;
 };
 
 struct SimInitiator {

@@ -57,6 +57,8 @@ void to_json(nlohmann::json& json, const SimVolume& volume)
             {"target", volume.target}};
     if (volume.reconfiguration)
         json["reconfiguration"] = *volume.reconfiguration;
+    if (!volume.settings.empty())
+        json["settings"] = volume.settings;
 }
 
 void from_json(const nlohmann::json& json, SimVolume& volume)
@@ -73,6 +75,8 @@ void from_json(const nlohmann::json& json, SimVolume& volume)
         json.at("target").get_to(volume.target);
     if (json.contains("reconfiguration"))
         volume.reconfiguration = json.at("reconfiguration").get<SimReconfiguration>();
+    if (json.contains("settings"))
+        json.at("settings").get_to(volume.settings);
 }
 
 namespace {

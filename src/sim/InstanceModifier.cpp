@@ -3,6 +3,8 @@
 #include "sim/ArrayFailureCodes.h"
 #include "sim/CimJson.h"
 #include "sim/ListenerObjects.h"
+#include "sim/ModelNames.h"
+#include "sim/VolumeSettings.h"
 
 #include "cim/value/CIMException.h"
 #include "cim/value/CIMKeyBinding.h"
@@ -128,6 +130,17 @@ void setTargetSetting(ModelTransaction& transaction, const StoredObject& object,
     transaction.touchVolume(volume.id);
 }
 
+void setVolumeSetting(ModelTransaction& transaction, const StoredObject& object, const Change& change)
+{
+    const std::string prefix = ModelNames::volumeSettingId("");
+    const std::string id = primaryValue(object);
+    auto volume = transaction.state().volumes.find(id.substr(prefix.size()));
+    if (id.rfind(prefix, 0) != 0 || volume == transaction.state().volumes.end())
+        throw CIMException(CIMStatusCode::NotFound, id);
+    VolumeSettings::apply(volume->second, change.name, change.value);
+    transaction.touchVolume(volume->first);
+}
+
 void setJobPriority(ModelTransaction& transaction, const StoredObject& object, const Change& change)
 {
     auto job = transaction.state().jobs.find(primaryValue(object));
@@ -236,6 +249,12 @@ const Rule kRules[] = {
     {"CIM_iSCSISessionSettings", "SecondaryAuthenticationMethod", setAuthentication},
     {"CIM_iSCSISessionSettings", nullptr, setTargetSetting},
     {"CIM_ConcreteJob", "Priority", setJobPriority},
+    {"CIM_StorageSettingWithHints", "IsReadOnly", setVolumeSetting},
+    {"CIM_StorageSettingWithHints", "IsSyncCacheDisabled", setVolumeSetting},
+    {"CIM_StorageSettingWithHints", "IsOptimizedForMultiTrackAudio", setVolumeSetting},
+    {"CIM_StorageSettingWithHints", "ReadAheadSizeIsAutomatic", setVolumeSetting},
+    {"CIM_StorageSettingWithHints", "ReadAheadByteCount", setVolumeSetting},
+    {"CIM_StorageSettingWithHints", "BlockSizeBytes", setVolumeSetting},
     {"Merrow_SystemSettingsRedundantPair", "Name", setArrayName},
     {"CIM_ComputerSystem", "ElementName", setArrayName},
     {"CIM_StorageHardwareID", "ElementName", renameInitiator},

@@ -8,7 +8,8 @@
 // Writable: a volume's or target's "ElementName", a CHAP "Secret" (empty or 12 to 16
 // characters), a target's authentication methods (3 none or 5 CHAP, shown and set on both its
 // session and its connection settings) and its other session and connection settings, a job's "Priority", the array name ("Name" of the redundant
-// pair, "ElementName" of the top system), an initiator's "ElementName", the non-key
+// pair, "ElementName" of the top system), a volume's host-facing settings (VolumeSettings),
+// an initiator's "ElementName", the non-key
 // properties of the management port, iSCSI, iSNS, IP and TCP settings, and the non-key
 // properties of indication handlers, filters and subscriptions.
 //

@@ -1,5 +1,7 @@
 #include "sim/StorageProjection.h"
 
+#include "sim/VolumeSettings.h"
+
 #include "cim/value/CIMDateTime.h"
 
 namespace Merrow::Sim {
@@ -180,22 +182,23 @@ void StorageProjection::addVolumeObject(ProjectedGroup& group, const SimVolume& 
     group.objects.push_back(volumeInstance(volume.id, volume.name, volume.durableName, layout,
                                            volume.ready ? kOk : kStarting));
     const VolumeRedundancy redundancy = VolumeLayout::redundancy(layout.organization, layout.stripeWidth);
-    group.objects.push_back(InstanceBuilder("CIM_StorageSettingWithHints")
-                                .set("InstanceID", ModelNames::volumeSettingId(volume.id))
-                                .set("ElementName", volume.name + " setting")
-                                .set("ExtentStripeLength", u16(redundancy.extentStripeLength))
-                                .set("ExtentStripeLengthMin", u16(redundancy.extentStripeLength))
-                                .set("ExtentStripeLengthMax", u16(redundancy.extentStripeLength))
-                                .set("DataRedundancyGoal", u16(redundancy.dataRedundancy))
-                                .set("DataRedundancyMin", u16(redundancy.dataRedundancy))
-                                .set("DataRedundancyMax", u16(redundancy.dataRedundancy))
-                                .set("PackageRedundancyGoal", u16(redundancy.packageRedundancy))
-                                .set("PackageRedundancyMin", u16(redundancy.packageRedundancy))
-                                .set("PackageRedundancyMax", u16(redundancy.packageRedundancy))
-                                .set("NoSinglePointOfFailure", cim::CIMValue(redundancy.noSinglePointOfFailure))
-                                .set("UserDataStripeDepth", u64(layout.chunkBytes))
-                                .set("VolumeOrganization", u16(static_cast<std::uint16_t>(layout.organization)))
-                                .build());
+    InstanceBuilder setting("CIM_StorageSettingWithHints");
+    setting.set("InstanceID", ModelNames::volumeSettingId(volume.id))
+        .set("ElementName", volume.name + " setting")
+        .set("ExtentStripeLength", u16(redundancy.extentStripeLength))
+        .set("ExtentStripeLengthMin", u16(redundancy.extentStripeLength))
+        .set("ExtentStripeLengthMax", u16(redundancy.extentStripeLength))
+        .set("DataRedundancyGoal", u16(redundancy.dataRedundancy))
+        .set("DataRedundancyMin", u16(redundancy.dataRedundancy))
+        .set("DataRedundancyMax", u16(redundancy.dataRedundancy))
+        .set("PackageRedundancyGoal", u16(redundancy.packageRedundancy))
+        .set("PackageRedundancyMin", u16(redundancy.packageRedundancy))
+        .set("PackageRedundancyMax", u16(redundancy.packageRedundancy))
+        .set("NoSinglePointOfFailure", cim::CIMValue(redundancy.noSinglePointOfFailure))
+        .set("UserDataStripeDepth", u64(layout.chunkBytes))
+        .set("VolumeOrganization", u16(static_cast<std::uint16_t>(layout.organization)));
+    VolumeSettings::project(setting, volume);
+    group.objects.push_back(setting.build());
     const std::string volumeKey = ModelNames::volumeKey(volume.id);
     group.links.push_back(ProjectionContext::link("CIM_SystemDevice", m_context.names.systemKey(), volumeKey));
     group.links.push_back(ProjectionContext::link(

@@ -1,5 +1,9 @@
 #include "user_agent/services/Service_VolumeImpl.h"
 
+#include "user_agent/services/Service_Initiator.h"
+#include "user_agent/services/Service_InitiatorImpl.h"
+#include "user_agent/services/Service_Task.h"
+#include "user_agent/services/Service_TaskImpl.h"
 #include "user_agent/services/Service_VolumeComposition.h"
 #include "user_agent/services/Service_VolumeCompositionImpl.h"
 #include "user_agent/services/Service_iSCSITarget.h"

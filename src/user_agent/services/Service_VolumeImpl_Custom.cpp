@@ -89,4 +89,20 @@ MerrowReturnValue Service_VolumeImpl::ScanLocked(const cim::CIMDateTime& startTi
     return m_StorageVolume.MediaScan(kScanPriority, startTime, type, periodicity);
 }
 
+// The first "OperationalStatus" of the volume: its numbers are those of VolumeState (2 OK
+// is Normal, 3 Degraded is Reduced, 6 Error is Failed); others, such as 8 while the array
+// still builds the volume, leave the state UNKNOWN.
+MerrowReturnValue Service_VolumeImpl::GetState(UAEnums::VolumeState& state) {
+    ScopedLock lock(*this);
+    std::vector<std::uint16_t> status;
+    const MerrowReturnValue result = m_StorageVolume.Get_Volume_OperationalStatus(status);
+    if (result.isFailure())
+        return result;
+    if (status.empty())
+        return MerrowReturnValue(MerrowReturnValue::UA_E_CIM_ERR_FAILED, "Volume OperationalStatus array is empty");
+    state = UAEnums::VolumeState();
+    state.setFromCIM(status.front());
+    return result;
+}
+
 } // namespace Merrow::UserAgent
