@@ -269,8 +269,9 @@ template <class Kind> HRESULT COrvSubSystem::FindAdded()
     return GuardVdsMethod("COrvSubSystem::FindAdded", E_FAIL, [&]() -> HRESULT {
         VDSScopedLock lock(this);
         auto& list = Kind::List(*this);
-        std::vector<VDS_OBJECT_ID> ids;
-        list.GetGuidVector(ids);
+        // All members, not the output order: that one leaves out members whose keys
+        // collide, as keys of facades lost with a link all read as the failure key.
+        const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
         std::vector<typename Kind::Service> items;
         const MerrowReturnValue read = Kind::Read(*this, items);
         if (read.isFailure())
@@ -304,8 +305,9 @@ template <class Kind> HRESULT COrvSubSystem::FindRemoved()
     return GuardVdsMethod("COrvSubSystem::FindRemoved", E_FAIL, [&]() -> HRESULT {
         VDSScopedLock lock(this);
         auto& list = Kind::List(*this);
-        std::vector<VDS_OBJECT_ID> ids;
-        list.GetGuidVector(ids);
+        // All members, not the output order: that one leaves out members whose keys
+        // collide, as keys of facades lost with a link all read as the failure key.
+        const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
         std::vector<typename Kind::Service> items;
         const MerrowReturnValue read = Kind::Read(*this, items);
         if (read.isFailure() && !isRemoved(read))
@@ -368,8 +370,7 @@ template <class List>
 HRESULT COrvSubSystem::offerToMembers(List& list, const ServiceIndication& indication,
                                       VDS_NOTIFICATION_TARGET_TYPE type, ULONG modifyEvent)
 {
-    std::vector<VDS_OBJECT_ID> ids;
-    list.GetGuidVector(ids);
+    const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
     HRESULT result = E_FAIL;
     for (const VDS_OBJECT_ID& id : ids) {
         if (auto member = list.Lookup(id)) {
@@ -473,9 +474,7 @@ HRESULT COrvSubSystem::getDrive(SHORT sBusNumber, SHORT sSlotNumber, VDS_OBJECT_
     constexpr SHORT kInternalBus = 0;
     if (sBusNumber != kInternalBus)
         return S_FALSE;
-    std::vector<VDS_OBJECT_ID> ids;
-    m_VdsDriveList.GetGuidVector(ids);
-    for (const VDS_OBJECT_ID& candidate : ids) {
+    for (const VDS_OBJECT_ID& candidate : m_VdsDriveList.GetAllIds()) {
         auto drive = m_VdsDriveList.Lookup(candidate);
         int slot = -1;
         std::string failure;
