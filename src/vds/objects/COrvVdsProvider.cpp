@@ -147,7 +147,11 @@ void COrvVdsProvider::indicationsThreadProc(WakeableWait& stop)
 {
     ServiceIndication indication;
     const auto waitMs = static_cast<std::uint32_t>(m_ReconcilePeriod.count());
-    while (!m_bStopIndications && !stop.StopRequested()) {
+    // The scoped lock holds a reference on the provider; when VDS lets go meanwhile, the
+    // lock's release is the last one and the provider ends on this thread. Its FinalRelease
+    // then requests the stop, so `stop` (which outlives the provider) is asked before any
+    // member is touched again.
+    while (!stop.StopRequested() && !m_bStopIndications) {
         if (m_UserAgent.GetNextServiceIndication(indication, waitMs)) {
             VDSScopedLock lock(this);
             if (!m_bStopIndications)

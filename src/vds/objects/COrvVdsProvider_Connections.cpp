@@ -18,7 +18,6 @@ namespace {
 // CorvaneInfo::status values that decide a log-in.
 constexpr std::int32_t kConnecting = 0;
 constexpr std::int32_t kAuthorizationFailed = 2;
-constexpr std::int32_t kConnected = 3;
 constexpr std::int32_t kLostConnection = 4;
 
 // A BSTR argument to a subsystem, freed when it goes.
@@ -171,8 +170,7 @@ HRESULT COrvVdsProvider::logInAllConnectionsIfNeeded()
                 result = logInSingleConnection(entry, false);
             else if (entry.status == kLostConnection)
                 result = logInSingleConnection(entry, true);
-            // Connected arrays (kConnected) and unknown values are left alone.
-            static_assert(kConnected == kAuthorizationFailed + 1);
+            // Connected arrays and unknown values are left alone.
         }
         return result;
     });

@@ -39,7 +39,11 @@ public:
         return m_Service;
     }
 
-    const VDS_OBJECT_ID& GetSubSystemId() const { return m_SubSystemId; }
+    VDS_OBJECT_ID GetSubSystemId()
+    {
+        VDSScopedLock lock(self());
+        return m_SubSystemId;
+    }
 
     // The object stands for the same array object as `item`.
     bool StandsFor(const Merrow::UserAgent::MerrowService& item)
@@ -68,7 +72,7 @@ protected:
     HRESULT LookUpSubSystem(IVdsSubSystem** ppSubSystem)
     {
         return GuardVdsMethod("GetSubSystem", E_UNEXPECTED, [&] {
-            return GetVdsSubSystem(this->GetProviderGuid(), m_SubSystemId, ppSubSystem);
+            return GetVdsSubSystem(this->GetProviderGuid(), GetSubSystemId(), ppSubSystem);
         });
     }
 
