@@ -271,15 +271,9 @@ HRESULT COrvSubSystem::updateVdsStatus()
 
     ValidateDiskList();
     if (m_DiskListService.IsValid()) {
-        std::vector<Service_Disk> disks;
-        const MerrowReturnValue read = m_DiskListService.GetDisks(disks);
-        if (read.isFailure()) {
-            MWTRACE(TV_ERROR, TC_VDS_SUBSYSTEM)
-                << "GetCount from DriveList failed with return " << read.getCode() << "."
-                << MWENDREC;
-            return E_FAIL;
-        }
-        MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << "Drive Count is:" << disks.size() << MWENDREC;
+        // The count is only traced; it comes from the drive list so that a property read
+        // does not make a facade for every disk of the array.
+        MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << "Drive Count is:" << m_VdsDriveList.Size() << MWENDREC;
     } else {
         MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM) << "Disk List is not yet valid." << MWENDREC;
     }
