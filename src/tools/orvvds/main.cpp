@@ -5,10 +5,9 @@
 //   orvvds -UnregServer   remove all of that again
 //   orvvds                run the server (as the service when installed as one)
 #include "vds/framework/COrvVdsModule.h"
+#include "vds/objects/COrvVdsProvider.h"
 
 int main(int argc, char** argv)
 {
-    // The provider class joins here, by name, once its sources are part of the program;
-    // until then the server refuses to start ("no provider class in this program").
-    return COrvVdsModule::instance().WinMain(argc, argv, ComClassFactory());
+    return COrvVdsModule::instance().WinMain(argc, argv, COrvVdsProvider::ClassFactory());
 }

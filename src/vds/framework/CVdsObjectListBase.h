@@ -147,6 +147,17 @@ public:
         }
     }
 
+    // Every member's GUID, in map order. Unlike the output order of the ordered lists, none
+    // is left out, so a reconciliation sees members whose keys cannot be read or collide.
+    std::vector<VDS_OBJECT_ID> GetAllIds() const
+    {
+        std::vector<VDS_OBJECT_ID> ids;
+        ids.reserve(m_Map.size());
+        for (const auto& entry : m_Map)
+            ids.push_back(entry.first);
+        return ids;
+    }
+
     // Adds `object` under `id` with a reference of the list's own. E_POINTER for a null
     // object, E_INVALIDARG for the null GUID, VDS_E_OBJECT_EXISTS for an id in use.
     HRESULT InsertListObject(const VDS_OBJECT_ID& id, Member* object)

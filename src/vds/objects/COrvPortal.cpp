@@ -1,0 +1,16 @@
+#include "vds/objects/COrvPortal.h"
+
+using namespace Merrow::UserAgent;
+
+VdsOrderKeyOutcome COrvPortal::ReadOrderKey(std::string& key, std::string& failureText)
+{
+    VDSScopedLock lock(this);
+    if (!m_Service.IsValid())
+        return VdsOrderKeyOutcome::NoServiceObject;
+    const MerrowReturnValue result = m_Service.GetIPAddress(key);
+    if (result.isFailure()) {
+        failureText = result.getMessage();
+        return VdsOrderKeyOutcome::Failed;
+    }
+    return VdsOrderKeyOutcome::Read;
+}

@@ -1,0 +1,211 @@
+// COrvSubSystem: the VDS subsystem object of one managed Corvane array.
+//
+// The provider makes one per entry of the managed-array list, hands it the array's host
+// (AddCorvane) and logs it in (LogIn, Reconnect). The subsystem owns the array connection
+// handle and the facades through which every other object of the array reaches it, the
+// lists of the array's controllers, drives, LUNs, portals, targets and portal groups, and
+// derives the subsystem's VDS properties, status and health from the connection and the
+// array (updateVdsStatus). The refresh of the lists (Validate/Fetch/FindAdded/FindRemoved/
+// Add per kind, ReceiveIndication) lives in COrvSubSystem_Refresh.cpp.
+//
+// Threads: VDS's COM threads and the provider's background thread (indications and the
+// reconciliation). Lock order: the provider's lock (100) before the subsystem's (200);
+// the list locks and the objects' own locks after those; the notifier last. Every method
+// holds the subsystem lock for its whole body; methods that need the provider take its
+// lock first.
+#pragma once
+
+#include "platform/com/CComObject.h"
+#include "platform/vds/VdsInterfaces.h"
+#include "user_agent/connection/CorvaneConnection.h"
+#include "user_agent/indications/ServiceIndication.h"
+#include "user_agent/services/Service_CorvaneSystem.h"
+#include "user_agent/services/Service_DiskList.h"
+#include "user_agent/services/Service_VolumeList.h"
+#include "user_agent/services/Service_iSCSI.h"
+#include "vds/framework/CVdsObjectBase.h"
+#include "vds/framework/OrvVdsInterfaces.h"
+#include "vds/framework/VdsControllerList.h"
+#include "vds/framework/VdsDriveList.h"
+#include "vds/framework/VdsLunList.h"
+#include "vds/framework/VdsPortalGroupList.h"
+#include "vds/framework/VdsPortalList.h"
+#include "vds/framework/VdsTargetList.h"
+#include "vds/objects/COrvController.h"
+#include "vds/objects/COrvDrive.h"
+#include "vds/objects/COrvLun.h"
+#include "vds/objects/COrvPortal.h"
+#include "vds/objects/COrvPortalGroup.h"
+#include "vds/objects/COrvTarget.h"
+
+#include <string>
+#include <vector>
+
+class COrvVdsProvider;
+struct ControllerRefresh;
+struct DriveRefresh;
+struct LunRefresh;
+struct TargetRefresh;
+struct PortalRefresh;
+
+class COrvSubSystem : public CComObjectRootEx,
+                      public IOrvSubSystem,
+                      public IVdsSubSystem,
+                      public IVdsSubSystemNaming,
+                      public IVdsSubSystemIscsi,
+                      public IVdsMaintenance,
+                      public IOrvSubsystemPrivate,
+                      public CVdsObjectBase<VDS_OT_SUB_SYSTEM> {
+public:
+    using ComMap = ComInterfaceMap<IOrvSubSystem, IVdsSubSystem, IVdsSubSystemNaming,
+                                   IVdsSubSystemIscsi, IVdsMaintenance, IOrvSubsystemPrivate>;
+
+    // The connection status that GetConnectionStatus answers (the texts of strings 2110 to
+    // 2150 of the program's table follow this order).
+    enum CorvaneStatus : ULONG {
+        kConnecting = 0,
+        kNotReachable = 1,
+        kAuthorizationFailed = 2,
+        kConnected = 3,
+        kLostConnection = 4,
+    };
+
+    COrvSubSystem();
+    ~COrvSubSystem() override;
+
+    HRESULT FinalConstruct();
+    void FinalRelease();
+
+    std::string className() const override { return "COrvSubSystem"; }
+
+    // ---- IOrvSubsystemPrivate -------------------------------------------------------------
+    HRESULT AddCorvane(BSTR HostAddress) override;
+    HRESULT GetConnectionStatus(ULONG* pStatus) override;
+    HRESULT LogIn(BSTR UserName, BSTR Password) override;
+    HRESULT Reconnect() override;
+    HRESULT GetHostAddress(BSTR* pHostAddress) override;
+
+    // ---- IVdsSubSystem --------------------------------------------------------------------
+    HRESULT GetProperties(VDS_SUB_SYSTEM_PROP* pSubSystemProp) override;
+    HRESULT GetProvider(IVdsProvider** ppProvider) override;
+    HRESULT QueryControllers(IEnumVdsObject** ppEnum) override;
+    HRESULT QueryLuns(IEnumVdsObject** ppEnum) override;
+    HRESULT QueryDrives(IEnumVdsObject** ppEnum) override;
+    HRESULT GetDrive(SHORT sBusNumber, SHORT sSlotNumber, IVdsDrive** ppDrive) override;
+    HRESULT Reenumerate() override;
+    HRESULT SetStatus(VDS_SUB_SYSTEM_STATUS status) override;
+    // LUN creation, drive replacement and controller status are the LUN's, drive's and
+    // controller's work; until they are written these answer E_NOTIMPL.
+    HRESULT SetControllerStatus(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateLun(VDS_LUN_TYPE, ULONGLONG, VDS_OBJECT_ID*, LONG, LPWSTR, VDS_HINTS*,
+                      IVdsAsync**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT ReplaceDrive(VDS_OBJECT_ID, VDS_OBJECT_ID) override { return E_NOTIMPL; }
+    HRESULT QueryMaxLunCreateSize(VDS_LUN_TYPE, VDS_OBJECT_ID*, LONG, VDS_HINTS*,
+                                  ULONGLONG*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // ---- IVdsSubSystemNaming, IVdsSubSystemIscsi, IVdsMaintenance -------------------------
+    HRESULT SetFriendlyName(LPWSTR pwszFriendlyName) override;
+    HRESULT QueryTargets(IEnumVdsObject** ppEnum) override;
+    HRESULT QueryPortals(IEnumVdsObject** ppEnum) override;
+    HRESULT CreateTarget(LPWSTR, LPWSTR, IVdsAsync**) override { return VDS_E_NOT_SUPPORTED; }
+    HRESULT SetIpsecGroupPresharedKey(VDS_ISCSI_IPSEC_KEY*) override
+    {
+        return VDS_E_NOT_SUPPORTED;
+    }
+    HRESULT StartMaintenance(VDS_MAINTENANCE_OPERATION) override;
+    HRESULT StopMaintenance(VDS_MAINTENANCE_OPERATION) override;
+    HRESULT PulseMaintenance(VDS_MAINTENANCE_OPERATION, ULONG) override;
+
+    // ---- for the provider and the sibling objects ------------------------------------------
+
+    // Stores the provider GUID and announces the subsystem (arrival).
+    HRESULT SetService(GUID providerId);
+    // A copy of the system facade (empty before a log-in).
+    Merrow::UserAgent::Service_CorvaneSystem GetService();
+    HRESULT InitializeSublists(GUID ownerId);
+    HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
+    HRESULT DeleteSubObject(VDS_OBJECT_ID id);
+    HRESULT Dispose();
+
+    // A service indication of the array client library (the provider's background thread):
+    // the lists it concerns are reconciled and VDS is told. S_OK when a step succeeded.
+    HRESULT ReceiveIndication(const Merrow::UserAgent::ServiceIndication& indication);
+    using CVdsObjectBase::ReceiveIndication;
+
+    // The refresh steps the sibling objects run before they walk a list.
+    void ValidateControllers();
+    void ValidateDrives();
+    void ValidateLUNs();
+    void ValidateTargets();
+    void ValidatePortals();
+    void ValidateDiskList();
+
+    // The array objects of one kind, as the lists hold them now (no refresh).
+    std::vector<VDS_OBJECT_ID> ControllerIds();
+    std::vector<VDS_OBJECT_ID> DriveIds();
+    std::vector<VDS_OBJECT_ID> LunIds();
+    std::vector<VDS_OBJECT_ID> TargetIds();
+    std::vector<VDS_OBJECT_ID> PortalIds();
+
+private:
+    friend struct ControllerRefresh;
+    friend struct DriveRefresh;
+    friend struct LunRefresh;
+    friend struct TargetRefresh;
+    friend struct PortalRefresh;
+
+    // Rebuilds m_pSubSystemProp from the connection and the array.
+    HRESULT updateVdsStatus();
+    HRESULT setName(LPWSTR name);
+    HRESULT getDrive(SHORT sBusNumber, SHORT sSlotNumber, VDS_OBJECT_ID& id);
+    // The status texts and values of the connection status.
+    VDS_SUB_SYSTEM_STATUS statusFromConnection(std::int32_t state, const std::string& host);
+    VDS_HEALTH healthFromArray();
+    HRESULT storeNames(const std::string& friendlyName, const std::string& identification);
+    void fillCapacities();
+    // After a log-in or reconnect: the system and iSCSI facades from the connection.
+    bool fetchSystemServices();
+    void deliver(ULONG event);
+    COrvVdsProvider* provider() const;
+
+    template <class Kind> HRESULT Query(IEnumVdsObject** ppEnum);
+    template <class Kind> void Validate();
+    template <class Kind> void Fetch();
+    template <class Kind> HRESULT FindAdded();
+    template <class Kind> HRESULT FindRemoved();
+    template <class Kind>
+    CComPtr<CComObject<typename Kind::Object>> Add(const typename Kind::Service& service);
+    template <class Kind> std::vector<VDS_OBJECT_ID> Ids();
+    template <class List>
+    HRESULT offerToMembers(List& list, const Merrow::UserAgent::ServiceIndication& indication,
+                           VDS_NOTIFICATION_TARGET_TYPE type, ULONG modifyEvent);
+    bool sameService(const Merrow::UserAgent::MerrowService& handle,
+                     const Merrow::UserAgent::MerrowService& source) const;
+
+    // The cached record; its two strings point into m_FriendlyName and m_Identification.
+    VDS_SUB_SYSTEM_PROP m_pSubSystemProp{};
+    std::u16string m_FriendlyName;
+    std::u16string m_Identification;
+    Merrow::UserAgent::CorvaneConnection m_Connection;
+    Merrow::UserAgent::Service_CorvaneSystem m_SystemService;
+    Merrow::UserAgent::Service_DiskList m_DiskListService;
+    std::vector<Merrow::UserAgent::MerrowService> m_Services;
+    Merrow::UserAgent::Service_VolumeList m_VolumeListService;
+    Merrow::UserAgent::Service_iSCSI m_iSCSIService;
+    std::string m_HostAddress;
+    VdsControllerList m_VdsControllerList;
+    VdsDriveList m_VdsDriveList;
+    VdsLunList m_VdsLunList;
+    VdsPortalList m_VdsPortalList;
+    VdsTargetList m_VdsTargetList;
+    VdsPortalGroupList m_VdsPortalGroupList;
+};

@@ -1,0 +1,390 @@
+#include "vds/objects/COrvVdsProvider.h"
+
+#include "platform/com/TaskMemory.h"
+#include "platform/com/TextConversion.h"
+#include "platform/strings/StringTable.h"
+#include "platform/vds/VdsErrors.h"
+#include "platform/winapi/Winsock.h"
+#include "trace/Trace.h"
+#include "vds/framework/COrvEnum.h"
+#include "vds/framework/COrvVdsModule.h"
+#include "vds/framework/OrvVdsIds.h"
+#include "vds/framework/VDSScopedLock.h"
+#include "vds/framework/VdsMethodGuard.h"
+#include "vds/framework/VdsResources.h"
+#include "vds/objects/VdsNotificationRecord.h"
+
+#include <mutex>
+
+using namespace Merrow::UserAgent;
+using Merrow::Trace::TC_VDS_PROVIDER;
+using Merrow::Trace::TV_ERROR;
+using Merrow::Trace::TV_INFO;
+
+namespace {
+
+// VDS_PF_INTERNAL_HARDWARE_PROVIDER with VDS_PF_SUPPORT_FAULT_TOLERANT.
+constexpr ULONG kProviderFlags = 0x40000002;
+// Stripe sizes of 32 KiB to 2 MiB, one bit per power of two.
+constexpr ULONG kStripeSizeFlags = 0x3F8000;
+// Only the VDS 1.1 support bit.
+constexpr ULONG kVersionSupport = 2;
+// The provider's product texts in the resource library.
+constexpr UINT kProductInProviderName = 107;
+constexpr UINT kArrayInProviderName = 106;
+constexpr std::size_t kMaxNameLength = 259;
+
+std::mutex gPeriodsMutex; // guards gPeriods
+COrvVdsProvider::Periods gPeriods;
+
+// "%s" of a resource format replaced, in order, by `first` and `second`.
+std::u16string formatTwo(const std::u16string& format, const std::u16string& first,
+                         const std::u16string& second)
+{
+    std::u16string out;
+    int used = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == u'%' && i + 1 < format.size() && format[i + 1] == u's' && used < 2) {
+            out += used++ == 0 ? first : second;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void COrvVdsProvider::SetPeriods(const Periods& periods)
+{
+    std::lock_guard lock(gPeriodsMutex);
+    gPeriods = periods;
+}
+
+COrvVdsProvider::Periods COrvVdsProvider::GetPeriods()
+{
+    std::lock_guard lock(gPeriodsMutex);
+    return gPeriods;
+}
+
+ComClassFactory COrvVdsProvider::ClassFactory()
+{
+    return CreateComInstance<COrvVdsProvider>;
+}
+
+HRESULT COrvVdsProvider::RegisterClassObject()
+{
+    return orv::platform::ComClassRegistry::instance().registerClass(CLSID_OrvVdsProvider,
+                                                                     ClassFactory());
+}
+
+COrvVdsProvider::COrvVdsProvider()
+    : m_hIndicationsThread("indicationsThreadProc", TC_VDS_PROVIDER),
+      m_UserAgent(false, GetPeriods().userAgent), m_ReconcilePeriod(GetPeriods().reconcile)
+{
+    MWSCOPE_OBJ(this, "");
+    CoCreateGuid(&m_Id);
+}
+
+COrvVdsProvider::~COrvVdsProvider()
+{
+    MWSCOPE_OBJ(this, "");
+}
+
+HRESULT COrvVdsProvider::FinalConstruct()
+{
+    MWSCOPE_OBJ(this, "");
+    VdsResources::ensureLoaded();
+    COrvVdsModule::instance().AddProvider(this);
+    m_UserAgent.Start();
+    startIndicationsThread();
+    return S_OK;
+}
+
+void COrvVdsProvider::FinalRelease()
+{
+    MWSCOPE_OBJ(this, "");
+    m_pNotifier.Reset();
+    stopIndicationsThread();
+    {
+        // The subsystems log their arrays off while the client library root still runs.
+        VDSScopedLock lock(this);
+        m_SubsystemList.DeleteAllListObjects();
+    }
+    VdsResources::library().unload();
+    COrvVdsModule::instance().RemoveProvider(GetGuid());
+}
+
+// ---- the background thread ------------------------------------------------------------------
+
+HRESULT COrvVdsProvider::startIndicationsThread()
+{
+    VDSScopedLock lock(this);
+    m_bStopIndications = false;
+    // A stop must not wait out the queue: an empty indication wakes the waiting thread.
+    auto waker = [this] { m_UserAgent.GetImpl().QueueServiceIndication(ServiceIndication()); };
+    if (!m_hIndicationsThread.Start([this](WakeableWait& stop) { indicationsThreadProc(stop); },
+                                    waker)) {
+        m_bStopIndications = true;
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+void COrvVdsProvider::stopIndicationsThread()
+{
+    {
+        VDSScopedLock lock(this);
+        if (!m_hIndicationsThread.IsRunning())
+            return;
+        m_bStopIndications = true;
+    }
+    m_hIndicationsThread.Stop();
+}
+
+void COrvVdsProvider::indicationsThreadProc(WakeableWait& stop)
+{
+    ServiceIndication indication;
+    const auto waitMs = static_cast<std::uint32_t>(m_ReconcilePeriod.count());
+    // The scoped lock holds a reference on the provider; when VDS lets go meanwhile, the
+    // lock's release is the last one and the provider ends on this thread. Its FinalRelease
+    // then requests the stop, so `stop` (which outlives the provider) is asked before any
+    // member is touched again.
+    while (!stop.StopRequested() && !m_bStopIndications) {
+        if (m_UserAgent.GetNextServiceIndication(indication, waitMs)) {
+            VDSScopedLock lock(this);
+            if (!m_bStopIndications)
+                ReceiveIndication(indication);
+        } else {
+            VDSScopedLock lock(this);
+            if (!m_bStopIndications)
+                reconcile();
+        }
+    }
+}
+
+void COrvVdsProvider::reconcile()
+{
+    GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] {
+        m_CorvaneInfoList.Load();
+        addOrRemoveConnections();
+        return logInAllConnectionsIfNeeded();
+    });
+}
+
+HRESULT COrvVdsProvider::ReceiveIndication(const ServiceIndication& indication)
+{
+    return GuardVdsMethod("COrvVdsProvider::ReceiveIndication", E_FAIL, [&] {
+        VDSScopedLock lock(this);
+        if (!indication.GetService().IsValid())
+            return E_FAIL;
+        HRESULT result = E_FAIL;
+        for (const VDS_OBJECT_ID& id : subsystemIds()) {
+            CComPtr<CComObject<COrvSubSystem>> subsystem = m_SubsystemList.Lookup(id);
+            if (subsystem && SUCCEEDED(subsystem->ReceiveIndication(indication)))
+                result = S_OK;
+        }
+        return result;
+    });
+}
+
+// ---- notifications and enumerators ----------------------------------------------------------
+
+void COrvVdsProvider::Deliver(LONG count, VDS_NOTIFICATION* pNotifications)
+{
+    if (m_bStopIndications)
+        return;
+    m_pNotifier.Deliver(count, pNotifications);
+}
+
+void COrvVdsProvider::DeliverOne(VDS_NOTIFICATION_TARGET_TYPE type, ULONG event,
+                                 const VDS_OBJECT_ID& id)
+{
+    VdsNotificationRecord record(type, event, id);
+    if (record.get() != nullptr)
+        Deliver(1, record.get());
+}
+
+HRESULT COrvVdsProvider::MakeEnum(VDS_OBJECT_TYPE type, const std::vector<VDS_OBJECT_ID>& ids,
+                                  IEnumVdsObject** ppEnum)
+{
+    if (ppEnum == nullptr)
+        return E_POINTER;
+    *ppEnum = nullptr;
+    CComObject<COrvEnum>* raw = nullptr;
+    if (FAILED(CComObject<COrvEnum>::CreateInstance(&raw)))
+        return E_OUTOFMEMORY;
+    CComPtr<CComObject<COrvEnum>> enumerator(raw);
+    HRESULT hr = enumerator->Init(this, type);
+    if (SUCCEEDED(hr))
+        hr = enumerator->SetIds(ids);
+    if (FAILED(hr))
+        return hr;
+    *ppEnum = enumerator.Detach();
+    return S_OK;
+}
+
+std::vector<VDS_OBJECT_ID> COrvVdsProvider::subsystemIds()
+{
+    VDSScopedLock lock(this);
+    std::vector<VDS_OBJECT_ID> ids;
+    m_SubsystemList.GetGuidVector(ids);
+    return ids;
+}
+
+// ---- VDS interfaces -------------------------------------------------------------------------
+
+HRESULT COrvVdsProvider::GetProperties(VDS_PROVIDER_PROP* pProp)
+{
+    return GuardVdsMethod("COrvVdsProvider::GetProperties", E_UNEXPECTED, [&] {
+        MWSCOPE_OBJ(this, "");
+        VDSScopedLock lock(this);
+        if (pProp == nullptr)
+            return E_POINTER;
+        *pProp = VDS_PROVIDER_PROP{};
+        return fillProperties(*pProp);
+    });
+}
+
+HRESULT COrvVdsProvider::fillProperties(VDS_PROVIDER_PROP& prop)
+{
+    const std::u16string format =
+        VdsResources::programString(orv::platform::StringTable::IDS_PROVIDER_NAME_FORMAT)
+            .value_or(u"");
+    std::u16string name =
+        formatTwo(format, VdsResources::libraryString(kProductInProviderName).value_or(u""),
+                  VdsResources::libraryString(kArrayInProviderName).value_or(u""));
+    if (name.size() > kMaxNameLength)
+        name.resize(kMaxNameLength);
+    const std::u16string version =
+        VdsResources::programString(orv::platform::StringTable::IDS_PROVIDER_VERSION).value_or(u"");
+    prop.id = ORV_PROVIDER_ID;
+    prop.guidVersionId = ORV_PROVIDER_VERSION_ID;
+    prop.pwszName = CoTaskMemDupString(name);
+    prop.pwszVersion = CoTaskMemDupString(version);
+    if (prop.pwszName == nullptr || prop.pwszVersion == nullptr) {
+        CoTaskMemFree(prop.pwszName);
+        CoTaskMemFree(prop.pwszVersion);
+        prop.pwszName = prop.pwszVersion = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    prop.type = VDS_PT_HARDWARE;
+    prop.ulFlags = kProviderFlags;
+    prop.ulStripeSizeFlags = kStripeSizeFlags;
+    prop.sRebuildPriority = 0;
+    return S_OK;
+}
+
+HRESULT COrvVdsProvider::GetProviderType(VDS_HWPROVIDER_TYPE* pType)
+{
+    if (pType == nullptr)
+        return E_POINTER;
+    *pType = VDS_HWT_ISCSI;
+    return S_OK;
+}
+
+HRESULT COrvVdsProvider::GetVersionSupport(ULONG* pulVersionSupport)
+{
+    if (pulVersionSupport == nullptr)
+        return E_INVALIDARG;
+    *pulVersionSupport = kVersionSupport;
+    return S_OK;
+}
+
+HRESULT COrvVdsProvider::OnLoad(LPWSTR, IUnknown* pCallbackObject)
+{
+    return GuardVdsMethod("COrvVdsProvider::OnLoad", E_UNEXPECTED, [&] {
+        MWSCOPE_OBJ(this, "");
+        VDSScopedLock lock(this);
+        const std::u16string noSink =
+            VdsResources::programString(orv::platform::StringTable::IDS_NO_ADVISE_SINK).value_or(u"");
+        HRESULT hr = COrvVdsModule::instance().TestVDSVersion();
+        if (FAILED(hr)) {
+            MWTRACE(TV_ERROR, TC_VDS_PROVIDER) << orv::platform::Utf16ToUtf8(noSink) << MWENDREC;
+            return hr;
+        }
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 0), &data);
+        if (!m_pNotifier.IsSet()) {
+            CComPtr<IVdsAdviseSink> sink;
+            if (pCallbackObject != nullptr)
+                pCallbackObject->QueryInterface(IID_IVdsAdviseSink, sink.put_void());
+            if (!sink)
+                MWTRACE(TV_ERROR, TC_VDS_PROVIDER) << orv::platform::Utf16ToUtf8(noSink) << MWENDREC;
+            CComPtr<COrvNotifier> notifier;
+            hr = COrvNotifier::CreateInstance(sink, notifier);
+            if (FAILED(hr))
+                return hr;
+            m_pNotifier.Set(std::move(notifier));
+        }
+        return ConnectToKnownSubsystems();
+    });
+}
+
+HRESULT COrvVdsProvider::OnUnload(BOOL)
+{
+    WSACleanup();
+    return S_OK;
+}
+
+HRESULT COrvVdsProvider::GetObject(VDS_OBJECT_ID ObjectId, VDS_OBJECT_TYPE type,
+                                   IUnknown** ppObjectUnk)
+{
+    return GuardVdsMethod("COrvVdsProvider::GetObject", E_UNEXPECTED, [&] {
+        VDSScopedLock lock(this);
+        return m_SubsystemList.GetListObject(ObjectId, type, ppObjectUnk);
+    });
+}
+
+HRESULT COrvVdsProvider::QuerySubSystems(IEnumVdsObject** ppEnum)
+{
+    return GuardVdsMethod("COrvVdsProvider::QuerySubSystems", E_UNEXPECTED, [&] {
+        MWSCOPE_OBJ(this, "");
+        VDSScopedLock lock(this);
+        if (ppEnum == nullptr)
+            return E_POINTER;
+        return MakeEnum(VDS_OT_SUB_SYSTEM, subsystemIds(), ppEnum);
+    });
+}
+
+HRESULT COrvVdsProvider::Reenumerate()
+{
+    return GuardVdsMethod("COrvVdsProvider::Reenumerate", E_FAIL, [&] {
+        MWSCOPE_OBJ(this, "");
+        VDSScopedLock lock(this);
+        for (const VDS_OBJECT_ID& id : subsystemIds()) {
+            CComPtr<IUnknown> found;
+            if (FAILED(m_SubsystemList.GetListObject(id, VDS_OT_SUB_SYSTEM, found.put())))
+                continue;
+            CComPtr<IVdsSubSystem> subsystem;
+            if (SUCCEEDED(found->QueryInterface(IID_IVdsSubSystem, subsystem.put_void())))
+                subsystem->Reenumerate();
+        }
+        return ConnectToKnownSubsystems();
+    });
+}
+
+HRESULT COrvVdsProvider::Refresh()
+{
+    return static_cast<IVdsHwProvider*>(this)->Reenumerate();
+}
+
+HRESULT COrvVdsProvider::QueryIfCreatedLun(LPWSTR pwszDevicePath,
+                                           VDS_LUN_INFORMATION* pVdsLunInformation,
+                                           VDS_OBJECT_ID* pLunId)
+{
+    return GuardVdsMethod("COrvVdsProvider::QueryIfCreatedLun", E_FAIL, [&] {
+        if (pwszDevicePath == nullptr || pVdsLunInformation == nullptr || pLunId == nullptr)
+            return E_INVALIDARG;
+        // Which LUN a device path shows is the LUN creation's to answer; until the
+        // subsystems can, no subsystem claims a device.
+        return S_FALSE;
+    });
+}
+
+HRESULT COrvVdsProvider::TestVDSVersion()
+{
+    VDSScopedLock lock(this);
+    return COrvVdsModule::instance().TestVDSVersion();
+}
