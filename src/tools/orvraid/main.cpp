@@ -5,11 +5,11 @@
 #include "OrvraidProgram.h"
 
 #include "vds/framework/OrvVdsIds.h"
+#include "vds/objects/COrvVdsProvider.h"
 
 int main(int argc, char** argv)
 {
-    // The provider class joins here, by its factory, once its sources are part of the
-    // program; until then orvraid attaches only to a provider class that is creatable in
-    // this process and says so when there is none.
-    return orvraid::runOrvraid(argc, argv, {ORV_PROVIDER_ID, CLSID_OrvVdsProvider, ComClassFactory()});
+    // The provider joins by its factory, so orvraid hosts it in this process when VDS has no
+    // other class registered for it.
+    return orvraid::runOrvraid(argc, argv, {ORV_PROVIDER_ID, CLSID_OrvVdsProvider, COrvVdsProvider::ClassFactory()});
 }
