@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cim/xml/CIMXmlError.h"
+#include "cim/xml/CIMXmlShapeCheck.h"
 
 namespace cim {
 namespace {
@@ -26,6 +27,7 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
     if (std::memchr(m_buffer.data(), 0, m_buffer.size()) != nullptr) {
         throw CIMXmlError("malformed XML: NUL character");
     }
+    CIMXmlShapeCheck::check(m_buffer);
     const pugi::xml_parse_result result = m_document.load_buffer_inplace(
         m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
     if (!result) {
@@ -53,6 +55,11 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
 bool CIMXmlDocument::parseElement(std::string_view text) {
     m_root = pugi::xml_node();
     if (text.empty() || std::memchr(text.data(), 0, text.size()) != nullptr) {
+        return false;
+    }
+    try {
+        CIMXmlShapeCheck::check(text);
+    } catch (const CIMXmlError&) {
         return false;
     }
     m_buffer.assign(text); // keeps its capacity: the same memory for every element
