@@ -174,5 +174,18 @@ TEST(CIMXmlDecodeLimits, DuplicatePropertyIsStillFoundAmongManyInAReply) {
                  CIMXmlError);
 }
 
+// Text that only looks like a reference to NUL is not one, and is kept whole.
+TEST(CIMXmlNulReference, LookAlikesInCdataCommentsAndEscapedTextAreKept) {
+    const CIMResponse response = decodeResponse(instanceResponse(
+        "<!-- &#0; --><PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE><![CDATA[x&#0;y]]></VALUE></PROPERTY>"
+        "<PROPERTY NAME=\"B\" TYPE=\"string\"><VALUE>x&amp;#0;y&#10;</VALUE></PROPERTY>"
+        "<PROPERTY NAME=\"C\" TYPE=\"string\"><VALUE>&#x30;&#48;</VALUE></PROPERTY>"));
+    ASSERT_EQ(response.instances.size(), 1u);
+    const CIMInstance& instance = response.instances.front();
+    EXPECT_EQ(instance.getPropertyValue("A").get<std::string>(), "x&#0;y");
+    EXPECT_EQ(instance.getPropertyValue("B").get<std::string>(), "x&#0;y\n");
+    EXPECT_EQ(instance.getPropertyValue("C").get<std::string>(), "00");
+}
+
 } // namespace
 } // namespace cim

@@ -9,7 +9,7 @@
 namespace cim {
 
 /// Parses a buffer in place (the buffer is kept and overwritten) and gives its single
-/// root element. Throws CIMXmlError for malformed XML, NUL bytes, a document without an
+/// root element. Throws CIMXmlError for malformed XML, NUL bytes or references to NUL, a document without an
 /// element or with more than one, and a root element other than `rootName` (any root
 /// element when `rootName` is null), and text nested or sized beyond CIMXmlShapeCheck's
 /// limits. Text outside the root element is ignored.
