@@ -20,7 +20,9 @@ namespace orvcim {
 //       instance of CIM_StorageVolume
 //         DeviceID : string = "v1"
 //
-// Strings are quoted with \" and \\ escaped; null values and elements read NULL.
+// Strings are quoted with \" and \\ escaped; null values and elements read NULL. Control
+// characters anywhere a peer chose the text (values, key values in paths) are written as
+// \n, \r, \t or \xNN, so every line printed is one the printer started.
 class CIMTextPrinter {
 public:
     explicit CIMTextPrinter(std::ostream& out);
@@ -35,6 +37,8 @@ public:
     void printLine(const std::string& text);
 
     static std::string quoted(const std::string& text);
+    // The text with its control characters escaped, for text printed without quotes.
+    static std::string printable(const std::string& text);
 
 private:
     void printProperties(const cim::CIMInstance& instance, int depth);
