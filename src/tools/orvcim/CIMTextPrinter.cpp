@@ -106,6 +106,12 @@ void CIMTextPrinter::printPath(const cim::CIMObjectPath& path)
     writeBlock();
 }
 
+void CIMTextPrinter::printPathLine(const cim::CIMObjectPath& path)
+{
+    m_block.append(printable(path.toString())) += '\n';
+    writeBlock();
+}
+
 void CIMTextPrinter::printMethodResult(const CIMValue& returnValue, const std::vector<cim::CIMParamValue>& outParameters)
 {
     m_block.append("ReturnValue = ").append(valueText(returnValue)) += '\n';

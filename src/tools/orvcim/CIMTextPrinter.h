@@ -31,6 +31,8 @@ public:
     void printInstance(const cim::CIMInstance& instance);
     void printObject(const cim::CIMObject& object);
     void printPath(const cim::CIMObjectPath& path);
+    // The path alone on its line, for lists of names.
+    void printPathLine(const cim::CIMObjectPath& path);
     // A method result: the return value, then the out parameters.
     void printMethodResult(const cim::CIMValue& returnValue, const std::vector<cim::CIMParamValue>& outParameters);
     // One line and an empty one, for confirmations such as "deleted <path>".
