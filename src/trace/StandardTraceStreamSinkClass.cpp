@@ -30,11 +30,16 @@ StandardTraceStreamSinkClass& StandardTraceStreamSinkClass::processSink() {
         return StandardTraceStreamSinkClass(outputNameFromEnvironment(), ceilingFromEnvironment());
     }();
     static const bool filtered = [] {
-        sink.setCategoryFilterList(environmentValue("MWTRACE_CATAGORY"));
+        sink.setCategoryFilterList(categoryFilterFromEnvironment());
         return true;
     }();
     (void)filtered;
     return sink;
+}
+
+// MWTRACE_CATEGORY is the spelling people type; the older one still works.
+std::string StandardTraceStreamSinkClass::categoryFilterFromEnvironment() {
+    return environmentValue("MWTRACE_CATEGORY") + "," + environmentValue("MWTRACE_CATAGORY");
 }
 
 std::string StandardTraceStreamSinkClass::outputNameFromEnvironment() {

@@ -20,9 +20,12 @@ public:
     StandardTraceStreamSinkClass(const StandardTraceStreamSinkClass&) = delete;
     StandardTraceStreamSinkClass& operator=(const StandardTraceStreamSinkClass&) = delete;
 
-    // Reads MWTRACE_OUTPUT_FILE, MWTRACE_VERBOSITY and MWTRACE_CATAGORY.
+    // Reads MWTRACE_OUTPUT_FILE, MWTRACE_VERBOSITY and MWTRACE_CATEGORY (also spelt
+    // MWTRACE_CATAGORY; the lists of both are taken).
     static StandardTraceStreamSinkClass& processSink();
     static std::string outputNameFromEnvironment();
+    // The category filter list of MWTRACE_CATEGORY and MWTRACE_CATAGORY together.
+    static std::string categoryFilterFromEnvironment();
     static uint32_t ceilingFromEnvironment();
 
     // A value wrapped in double quotes loses them, and inside a backslash takes the next

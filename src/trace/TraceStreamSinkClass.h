@@ -23,6 +23,8 @@ public:
     void setCategoryFilterList(std::string_view list);
 
 private:
+    bool filterListed(std::string_view category) const;
+
     std::set<std::string, std::less<>> m_categoryFilter;
 };
 

@@ -25,11 +25,12 @@ TEST_P(CIMHttpHeadersEncoding, EncodesAndDecodesBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, CIMHttpHeadersEncoding,
-    ::testing::Values(EncodeCase{"root/snia", "root/snia"},
+    ::testing::Values(EncodeCase{"root/snia", "root%2Fsnia"},
+                      EncodeCase{"test/peersbench", "test%2Fpeersbench"},
                       EncodeCase{"GetInstance", "GetInstance"},
                       EncodeCase{"", ""},
                       EncodeCase{"root/snia:CIM_StorageVolume.DeviceID=\"v 1\",SystemName=\"a%b\"",
-                                 "root/snia:CIM_StorageVolume.DeviceID=%22v%201%22,SystemName=%22a%25b%22"},
+                                 "root%2Fsnia:CIM_StorageVolume.DeviceID=%22v%201%22,SystemName=%22a%25b%22"},
                       EncodeCase{"tab\there\nand\x7f", "tab%09here%0Aand%7F"},
                       EncodeCase{"<>{}|\\^[]`#", "%3C%3E%7B%7D%7C%5C%5E%5B%5D%60%23"},
                       EncodeCase{"caf\xC3\xA9 \xE2\x82\xAC", "caf%C3%A9%20%E2%82%AC"},

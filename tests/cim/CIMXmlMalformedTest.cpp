@@ -175,6 +175,19 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"overlong UTF-8", R, getInstance(property("string", "\xC0\xBC")), "invalid UTF-8"},
         MalformedCase{"control character reference", R, getInstance(property("string", "a&#1;b")),
                       "control character"},
+        MalformedCase{"NUL character reference", R, getInstance(property("string", "a&#0;b")), "NUL"},
+        MalformedCase{"NUL reference in hex with leading zeros", R, getInstance(property("string", "a&#x0000;b")),
+                      "NUL"},
+        MalformedCase{"NUL reference in an attribute", R,
+                      wrap("<IMETHODRESPONSE NAME=\"X&#00;Y\"><IRETURNVALUE/></IMETHODRESPONSE>"), "NUL"},
+        MalformedCase{"NUL reference after a CDATA section", R,
+                      getInstance(property("string", "<![CDATA[&#0;]]>&#0;")), "NUL"},
+        MalformedCase{"NUL reference in an embedded instance", R,
+                      getInstance("<PROPERTY NAME=\"E\" TYPE=\"string\" EmbeddedObject=\"instance\"><VALUE>"
+                                  "&lt;INSTANCE CLASSNAME=\"C\"&gt;&lt;PROPERTY NAME=\"S\" TYPE=\"string\"&gt;"
+                                  "&lt;VALUE&gt;a&amp;#0;b&lt;/VALUE&gt;&lt;/PROPERTY&gt;&lt;/INSTANCE&gt;"
+                                  "</VALUE></PROPERTY>"),
+                      "NUL"},
         MalformedCase{"raw control character", R, getInstance(property("string", "a\x02" "b")),
                       "control character"},
         MalformedCase{"C1 control", R, getInstance(property("string", "a\xC2\x9B" "b")), "control character"},

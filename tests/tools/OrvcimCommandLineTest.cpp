@@ -48,6 +48,12 @@ CIMResponse respond(const CIMRequest& request)
         response.paths = {CIMObjectPath("CIM_StorageVolume.DeviceID=\"new\"")};
     } else if (method == "DeleteInstance" && request.findParam("InstanceName")->getValue().toString().find("gone") != std::string::npos) {
         response.error = CIMError{CIMStatusCode::NotFound, "no volume gone\nat all", {}};
+    } else if (method == "EnumerateInstanceNames" || method == "AssociatorNames") {
+        response.kind = CIMReturnKind::InstancePaths;
+        CIMObjectPath withHost("//array1/root/snia:CIM_StorageVolume.DeviceID=\"v1\"");
+        response.paths = {withHost, CIMObjectPath("root/snia:CIM_StorageVolume.DeviceID=\"v2\"")};
+    } else if (request.extrinsic && method == "Fail") {
+        response.returnValue = CIMValue(std::uint32_t{5});
     } else if (request.extrinsic) {
         response.returnValue = CIMValue(std::uint32_t{4096});
         response.outParams.emplace_back(CIMName("Job"), CIMValue(CIMObjectPath("root/snia:CIM_ConcreteJob.InstanceID=\"j1\"")));
@@ -123,6 +129,48 @@ TEST_F(OrvcimCommandLineTest, MethodCallSendsTheArgumentsAndPrintsTheResult)
     EXPECT_EQ(request.findParam("ElementName")->getValue(), CIMValue("lun 1"));
     EXPECT_EQ(request.findParam("Size")->getValue().toString(), "1073741824");
     EXPECT_EQ(request.findParam("InPool")->getValue(), CIMValue(CIMObjectPath("root/snia:CIM_StoragePool.InstanceID=\"p1\"")));
+}
+
+TEST_F(OrvcimCommandLineTest, MethodReturningAFailurePrintsItAndExitsOne)
+{
+    EXPECT_EQ(run({"cm", url("root/snia:CIM_StorageConfigurationService.Name=\"scs\""), "Fail"}), 1);
+    EXPECT_EQ(m_out.str(), "ReturnValue = 5\n\n");
+    EXPECT_NE(m_err.str().find("Fail returned 5"), std::string::npos) << m_err.str();
+}
+
+TEST_F(OrvcimCommandLineTest, InstanceNamesAndAssociatorNamesPrintOnePathALineWithoutHost)
+{
+    const std::string expected = "root/snia:CIM_StorageVolume.DeviceID=\"v1\"\n"
+                                 "root/snia:CIM_StorageVolume.DeviceID=\"v2\"\n";
+    ASSERT_EQ(run({"ein", url("root/snia:CIM_StorageVolume")}), 0) << m_err.str();
+    EXPECT_EQ(m_out.str(), expected);
+    m_out.str("");
+    ASSERT_EQ(run({"ain", url("root/snia:CIM_StoragePool.InstanceID=\"p1\"")}), 0) << m_err.str();
+    EXPECT_EQ(m_out.str(), expected);
+}
+
+TEST_F(OrvcimCommandLineTest, TimeoutIsTakenBeforeOrAfterTheSubcommand)
+{
+    EXPECT_EQ(run({"ein", url("root/snia:CIM_StorageVolume"), "--timeout", "7000"}), 0) << m_err.str();
+    EXPECT_EQ(run({"--timeout", "7000", "ein", url("root/snia:CIM_StorageVolume")}), 0) << m_err.str();
+    EXPECT_EQ(run({"ein", "--timeout", "x", url("root/snia:CIM_StorageVolume")}), 2);
+}
+
+TEST_F(OrvcimCommandLineTest, UnknownSubcommandIsNamed)
+{
+    EXPECT_EQ(run({"--timeout", "10", "frob", url("root/snia:CIM_StorageVolume")}), 2);
+    EXPECT_NE(m_err.str().find("unknown subcommand \"frob\""), std::string::npos) << m_err.str();
+    EXPECT_NE(m_err.str().find("ein"), std::string::npos) << m_err.str();
+    m_err.str("");
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(m_err.str().find("unknown subcommand"), std::string::npos) << m_err.str();
+}
+
+TEST_F(OrvcimCommandLineTest, ListenAddressThatIsNoAddressIsNamed)
+{
+    EXPECT_EQ(run({"listen", "--address", "127.0.0.999", "--count", "1"}), 1);
+    EXPECT_NE(m_err.str().find("--address \"127.0.0.999\" is not an IPv4 or IPv6 address"), std::string::npos)
+        << m_err.str();
 }
 
 TEST_F(OrvcimCommandLineTest, ModifyUsesThePropertyTypesOfTheServersInstance)

@@ -141,6 +141,44 @@ TEST(StandardSinkTest, CategoryFilterAcceptsWholeCategoriesAndDottedPrefixes) {
               (std::vector<std::string>{"PREFIX kept", "PREFIX no category is not filtered"}));
 }
 
+TEST(StandardSinkTest, CategoryFilterTakesTheAbbreviationsRecordsShow) {
+    ScratchDir dir;
+    StandardTraceStreamSinkClass sink((dir / "a.log").string(), 5);
+    sink.setCategoryFilterList("ICE.Entry,FATAL");
+    EXPECT_TRUE(sink.categoryAccepted("TC.Info.Codepath.EntryExit.Entry"));
+    EXPECT_FALSE(sink.categoryAccepted("TC.Info.Codepath.EntryExit.Exit"));
+    EXPECT_FALSE(sink.categoryAccepted("TC.Info"));
+    StandardTraceStreamSinkClass byPrefix((dir / "b.log").string(), 5);
+    byPrefix.setCategoryFilterList("ICE");
+    EXPECT_TRUE(byPrefix.categoryAccepted("TC.Info.Codepath.EntryExit.Exit"));
+    EXPECT_FALSE(byPrefix.categoryAccepted("TC.Info.Codepath.Debug"));
+}
+
+TEST(StandardSinkTest, CategoryFilterIsReadFromEitherSpellingOfTheVariable) {
+    ScratchDir dir;
+    {
+        EnvironmentVariable usual("MWTRACE_CATEGORY", "TC.VDS");
+        EnvironmentVariable older("MWTRACE_CATAGORY", nullptr);
+        StandardTraceStreamSinkClass sink((dir / "u.log").string(), 5);
+        sink.setCategoryFilterList(StandardTraceStreamSinkClass::categoryFilterFromEnvironment());
+        EXPECT_TRUE(sink.categoryAccepted("TC.VDS.Lock"));
+        EXPECT_FALSE(sink.categoryAccepted("TC.Info"));
+    }
+    {
+        EnvironmentVariable usual("MWTRACE_CATEGORY", "TC.VDS");
+        EnvironmentVariable older("MWTRACE_CATAGORY", "TC.Info");
+        StandardTraceStreamSinkClass sink((dir / "b.log").string(), 5);
+        sink.setCategoryFilterList(StandardTraceStreamSinkClass::categoryFilterFromEnvironment());
+        EXPECT_TRUE(sink.categoryAccepted("TC.VDS.Lock"));
+        EXPECT_TRUE(sink.categoryAccepted("TC.Info.Other"));
+    }
+    EnvironmentVariable usual("MWTRACE_CATEGORY", nullptr);
+    EnvironmentVariable older("MWTRACE_CATAGORY", nullptr);
+    StandardTraceStreamSinkClass unfiltered((dir / "n.log").string(), 5);
+    unfiltered.setCategoryFilterList(StandardTraceStreamSinkClass::categoryFilterFromEnvironment());
+    EXPECT_FALSE(unfiltered.hasCategoryFilter());
+}
+
 TEST(StandardSinkTest, EnvironmentValuesMayBeQuotedWithBackslashEscapes) {
     EXPECT_EQ(StandardTraceStreamSinkClass::unquoteEnvironmentValue(R"("C:\\logs\\trace.txt")"),
               R"(C:\logs\trace.txt)");

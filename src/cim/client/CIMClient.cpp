@@ -139,6 +139,15 @@ auto readReply(Step step)
     }
 }
 
+// The time-out (0 for none) covers the whole call: a reply that arrived in time but takes longer than
+// the rest of it to decode is given up as a late one would be.
+void checkDecodeDeadline(std::chrono::steady_clock::time_point deadline, std::uint32_t timeoutMilliseconds)
+{
+    if (timeoutMilliseconds != 0 && std::chrono::steady_clock::now() > deadline)
+        throw CIMTimeoutException("The reply was not decoded within the time-out of "
+                                  + std::to_string(timeoutMilliseconds) + " ms");
+}
+
 // A reply that answers some other request means the stream is out of step; trusting its
 // content would hand the caller someone else's data.
 void checkReplyMatches(const CIMRequest& request, const CIMResponse& response)
@@ -233,17 +242,21 @@ CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHea
                             const ItemSink* sink)
 {
     std::lock_guard lock(m_mutex);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMilliseconds);
+    const auto inTime = [&] { checkDecodeDeadline(deadline, m_timeoutMilliseconds); };
     request.messageId = std::to_string(++m_lastMessageId);
     std::string body = encodeRequest(request);
     // The reply body is read in place: it is not needed afterwards.
     CIMXmlResponseReader reader(
         m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend));
-    if (!sink) {
-        CIMResponse response = readReply([&] { return reader.readAll(); });
-        checkReply(request, response);
-        return response;
-    }
     CIMResponse head = readReply([&] { return reader.readHead(); });
+    inTime();
+    if (!sink) {
+        while (readReply([&] { return reader.readItem(head); }))
+            inTime();
+        checkReply(request, head);
+        return head;
+    }
     try {
         checkReply(request, head);
         sink->checkHead(head);
@@ -255,6 +268,7 @@ CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHea
     CIMResponse item;
     item.kind = head.kind;
     while (readReply([&] { return reader.readItem(item); })) {
+        inTime();
         sink->take(item);
         clearItems(item);
     }

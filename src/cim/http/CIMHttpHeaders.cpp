@@ -7,7 +7,9 @@ namespace cim {
 
 namespace {
 
-constexpr std::string_view kUnsafe = " \"#%<>{}|\\^[]`";
+// "/" too: other clients send the namespace of CIMObject as "root%2Fsnia", and a strict
+// server may refuse it bare.
+constexpr std::string_view kUnsafe = " \"#%<>{}|\\^[]`/";
 
 bool mustEscape(unsigned char byte)
 {

@@ -5,7 +5,7 @@
 // CIM names and object paths travel in the CIMMethod and CIMObject headers (and a status
 // description in the CIMStatusCodeDescription trailer) with a two-step encoding: the text is
 // taken as UTF-8 bytes, then every byte that may not appear bare in a URI (controls, space,
-// the unsafe characters and every non-ASCII byte) becomes %HH.
+// the unsafe characters, "/" and every non-ASCII byte) becomes %HH.
 
 #include <boost/beast/core/string.hpp>
 

@@ -40,9 +40,21 @@ const StatusRow* findRow(CIMStatusCode code) {
     return &kStatusTable[static_cast<size_t>(index)];
 }
 
+// Some servers start their description with the code's name already; it is not repeated.
+bool namesCode(const std::string& description, const std::string& name) {
+    if (description.compare(0, name.size(), name) != 0) {
+        return false;
+    }
+    const char next = description.size() > name.size() ? description[name.size()] : ':';
+    return next == ':' || next == ' ';
+}
+
 std::string composeMessage(CIMStatusCode code, const std::string& description) {
-    return CIMException::statusName(code) + ": " +
-           (description.empty() ? CIMException::statusText(code) : description);
+    const std::string name = CIMException::statusName(code);
+    if (description.empty()) {
+        return name + ": " + CIMException::statusText(code);
+    }
+    return namesCode(description, name) ? description : name + ": " + description;
 }
 
 } // namespace

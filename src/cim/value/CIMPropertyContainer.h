@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <unordered_map>
 #include <vector>
 
 #include "cim/value/CIMProperty.h"
@@ -9,6 +10,10 @@
 namespace cim {
 
 /// Properties in the order they were added, at most one per name (case-insensitive).
+/// Look-ups by name take constant time on average however many properties there are, so
+/// that reading an instance of n properties (each checked for a duplicate) takes time in
+/// proportion to n. A property must not be renamed through the reference getProperty()
+/// gives; remove it and add it under its new name instead.
 class CIMPropertyContainer {
 public:
     static constexpr size_t npos = static_cast<size_t>(-1);
@@ -35,12 +40,21 @@ public:
     void removeProperty(size_t index);
     void reserveProperties(size_t count) { m_properties.reserve(count); }
 
+    /// From this many properties on, names are found through a hash index; below it a
+    /// scan of the few names is cheaper than keeping one.
+    static constexpr size_t kIndexedFrom = 16;
+
     friend bool operator==(const CIMPropertyContainer& a, const CIMPropertyContainer& b) {
         return a.m_properties == b.m_properties;
     }
 
 private:
+    void indexProperty(size_t index);
+    void rebuildIndex();
+
     std::vector<CIMProperty> m_properties;
+    // Case-folded hash of a name -> index of the property; empty below kIndexedFrom.
+    std::unordered_multimap<size_t, size_t> m_index;
 };
 
 } // namespace cim

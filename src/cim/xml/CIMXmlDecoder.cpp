@@ -291,6 +291,15 @@ size_t countElements(pugi::xml_node parent) {
     return count;
 }
 
+// Checked before any property is read, so a hostile element costs nothing more.
+void checkPropertyCount(pugi::xml_node node, size_t limit) {
+    const size_t count = countElements(node);
+    if (count > limit) {
+        fail(std::to_string(count) + " elements in " + node.name() + ", more than the " + std::to_string(limit) +
+             " allowed");
+    }
+}
+
 void addDecodedProperty(CIMPropertyContainer& container, CIMProperty&& property, const char* owner) {
     try {
         container.addProperty(std::move(property));
@@ -379,6 +388,7 @@ std::string_view CIMXmlDecoder::textOf(pugi::xml_node node) {
 CIMInstance CIMXmlDecoder::decodeInstance(pugi::xml_node node) {
     expectName(node, "INSTANCE");
     CIMInstance instance(requiredName(node, "CLASSNAME"));
+    checkPropertyCount(node, kMaxProperties);
     instance.reserveProperties(countElements(node));
     Children children(node);
     for (pugi::xml_node child = children.nextSkipping("QUALIFIER"); child;
@@ -392,6 +402,7 @@ CIMInstance CIMXmlDecoder::decodeInstance(pugi::xml_node node) {
 CIMClass CIMXmlDecoder::decodeClass(pugi::xml_node node) {
     expectName(node, "CLASS");
     CIMClass cimClass(requiredName(node, "NAME"), optionalName(node, "SUPERCLASS"));
+    checkPropertyCount(node, kMaxProperties);
     Children children(node);
     for (pugi::xml_node child = children.nextSkipping("QUALIFIER", "METHOD"); child;
          child = children.nextSkipping("QUALIFIER", "METHOD")) {

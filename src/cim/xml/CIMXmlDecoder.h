@@ -1,6 +1,7 @@
 // CIMXmlDecoder: reads DSP0201 elements of a parsed document into CIM objects.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ namespace cim {
 class CIMXmlDecoder {
 public:
     static constexpr int kMaxNesting = 32;
+    /// Elements (properties and qualifiers) of one INSTANCE or CLASS; real classes have a
+    /// few hundred at most.
+    static constexpr size_t kMaxProperties = 16384;
 
     CIMInstance decodeInstance(pugi::xml_node node);
     CIMClass decodeClass(pugi::xml_node node);

@@ -1,8 +1,10 @@
 #include "cim/xml/CIMXmlDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "cim/xml/CIMXmlError.h"
+#include "cim/xml/CIMXmlShapeCheck.h"
 
 namespace cim {
 namespace {
@@ -18,6 +20,54 @@ constexpr unsigned kParseOptions =
 // text is kept (and refused by parseElement) instead of being dropped.
 constexpr unsigned kElementParseOptions = kParseOptions | pugi::parse_fragment;
 
+constexpr std::size_t npos = std::string_view::npos;
+
+// Where the next comment or CDATA section starts: character references are not read there.
+std::size_t nextOpaque(std::string_view text, std::size_t from) {
+    return std::min(text.find("<![CDATA[", from), text.find("<!--", from));
+}
+
+std::size_t opaqueEnd(std::string_view text, std::size_t start) {
+    const bool cdata = text.compare(start, 9, "<![CDATA[") == 0;
+    const std::size_t end = text.find(cdata ? "]]>" : "-->", start + 4);
+    return end == npos ? text.size() : end + 3;
+}
+
+// Whether the character reference whose digits start at `at` ("&#0;", "&#x000;") is to NUL.
+bool zeroReference(std::string_view text, std::size_t at) {
+    const bool hex = at < text.size() && (text[at] == 'x' || text[at] == 'X');
+    std::size_t digits = hex ? at + 1 : at;
+    const std::size_t first = digits;
+    while (digits < text.size() && text[digits] == '0') {
+        ++digits;
+    }
+    return digits > first && digits < text.size() && text[digits] == ';';
+}
+
+// pugixml turns &#0; into a NUL, which ends the value there without an error; other
+// references to characters XML does not allow are refused later, as control characters.
+bool holdsNulReference(std::string_view text) {
+    std::size_t opaque = nextOpaque(text, 0);
+    for (std::size_t at = text.find("&#"); at != npos; at = text.find("&#", at)) {
+        while (opaque < at) {
+            const std::size_t end = opaqueEnd(text, opaque);
+            if (end > at) {
+                at = end;
+                break;
+            }
+            opaque = nextOpaque(text, end);
+        }
+        if (at >= text.size() || text.compare(at, 2, "&#") != 0) {
+            continue;
+        }
+        if (zeroReference(text, at + 2)) {
+            return true;
+        }
+        at += 2;
+    }
+    return false;
+}
+
 } // namespace
 
 CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
@@ -26,6 +76,10 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
     if (std::memchr(m_buffer.data(), 0, m_buffer.size()) != nullptr) {
         throw CIMXmlError("malformed XML: NUL character");
     }
+    if (holdsNulReference(m_buffer)) {
+        throw CIMXmlError("malformed XML: character reference to NUL");
+    }
+    CIMXmlShapeCheck::check(m_buffer);
     const pugi::xml_parse_result result = m_document.load_buffer_inplace(
         m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
     if (!result) {
@@ -52,7 +106,12 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
 
 bool CIMXmlDocument::parseElement(std::string_view text) {
     m_root = pugi::xml_node();
-    if (text.empty() || std::memchr(text.data(), 0, text.size()) != nullptr) {
+    if (text.empty() || std::memchr(text.data(), 0, text.size()) != nullptr || holdsNulReference(text)) {
+        return false;
+    }
+    try {
+        CIMXmlShapeCheck::check(text);
+    } catch (const CIMXmlError&) {
         return false;
     }
     m_buffer.assign(text); // keeps its capacity: the same memory for every element

@@ -9,9 +9,10 @@
 namespace cim {
 
 /// Parses a buffer in place (the buffer is kept and overwritten) and gives its single
-/// root element. Throws CIMXmlError for malformed XML, NUL bytes, a document without an
+/// root element. Throws CIMXmlError for malformed XML, NUL bytes or references to NUL, a document without an
 /// element or with more than one, and a root element other than `rootName` (any root
-/// element when `rootName` is null). Text outside the root element is ignored.
+/// element when `rootName` is null), and text nested or sized beyond CIMXmlShapeCheck's
+/// limits. Text outside the root element is ignored.
 ///
 /// A default-constructed document is for parseElement(): one element after another, parsed
 /// into the same memory, so that reading a long list touches no new pages.

@@ -11,6 +11,7 @@
 #include "cim/xml/CIMXmlError.h"
 #include "cim/xml/CIMXmlItemScanner.h"
 #include "cim/xml/CIMXmlMessageParts.h"
+#include "cim/xml/CIMXmlShapeCheck.h"
 
 namespace cim {
 namespace {
@@ -194,6 +195,8 @@ CIMXmlResponseReader::CIMXmlResponseReader(std::string xml, Mode mode) : m_xml(s
 CIMXmlResponseReader::~CIMXmlResponseReader() = default;
 
 CIMResponse CIMXmlResponseReader::readHead() {
+    // Before the scanner: its search for nested items costs time with every level.
+    CIMXmlShapeCheck::check(m_xml);
     if (m_mode == Mode::ItemByItem) {
         if (std::optional<CIMResponse> head = startItemByItem()) {
             return std::move(*head);

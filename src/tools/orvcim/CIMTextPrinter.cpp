@@ -12,15 +12,59 @@ CIMTextPrinter::CIMTextPrinter(std::ostream& out)
 {
 }
 
+namespace {
+
+bool isControl(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// A sender's text must not be able to start a line of its own in the output, which would
+// read as a property or an indication that never came.
+void appendEscapedControl(std::string& out, char c)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    switch (c) {
+    case '\n': out.append("\\n"); return;
+    case '\r': out.append("\\r"); return;
+    case '\t': out.append("\\t"); return;
+    default: break;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    out.append("\\x");
+    out.push_back(kHex[byte >> 4]);
+    out.push_back(kHex[byte & 0xF]);
+}
+
+} // namespace
+
 std::string CIMTextPrinter::quoted(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
+        if (isControl(c)) {
+            appendEscapedControl(out, c);
+            continue;
+        }
         if (c == '"' || c == '\\')
             out.push_back('\\');
         out.push_back(c);
     }
     out.push_back('"');
+    return out;
+}
+
+std::string CIMTextPrinter::printable(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (isControl(c))
+            appendEscapedControl(out, c);
+        else
+            out.push_back(c);
+    }
     return out;
 }
 
@@ -41,7 +85,7 @@ void CIMTextPrinter::printInstance(const cim::CIMInstance& instance)
     if (instance.getPath().isNull())
         m_block.append("instance of ").append(instance.getClassName().getString());
     else
-        m_block.append(instance.getPath().toString());
+        m_block.append(printable(instance.getPath().toString()));
     m_block += '\n';
     printProperties(instance, 1);
     m_block += '\n';
@@ -58,7 +102,13 @@ void CIMTextPrinter::printObject(const cim::CIMObject& object)
 
 void CIMTextPrinter::printPath(const cim::CIMObjectPath& path)
 {
-    m_block.append(path.toString()).append("\n\n");
+    m_block.append(printable(path.toString())).append("\n\n");
+    writeBlock();
+}
+
+void CIMTextPrinter::printPathLine(const cim::CIMObjectPath& path)
+{
+    m_block.append(printable(path.toString())) += '\n';
     writeBlock();
 }
 
@@ -73,7 +123,7 @@ void CIMTextPrinter::printMethodResult(const CIMValue& returnValue, const std::v
 
 void CIMTextPrinter::printLine(const std::string& text)
 {
-    m_block.append(text).append("\n\n");
+    m_block.append(printable(text)).append("\n\n");
     writeBlock();
 }
 
@@ -133,11 +183,11 @@ std::string CIMTextPrinter::valueText(const CIMValue& value)
     if (value.isNull())
         return "NULL";
     if (value.getType() != CIMType::String && value.getType() != CIMType::Char16)
-        return value.toString();
+        return printable(value.toString());
     if (!value.isArray())
         return quoted(value.getType() == CIMType::String ? value.get<std::string>() : value.toString());
     if (value.getType() == CIMType::Char16)
-        return value.toString();
+        return printable(value.toString());
     const auto elements = value.get<std::vector<std::string>>();
     std::string out = "{";
     for (std::size_t i = 0; i < elements.size(); ++i) {

@@ -20,7 +20,9 @@ namespace orvcim {
 //       instance of CIM_StorageVolume
 //         DeviceID : string = "v1"
 //
-// Strings are quoted with \" and \\ escaped; null values and elements read NULL.
+// Strings are quoted with \" and \\ escaped; null values and elements read NULL. Control
+// characters anywhere a peer chose the text (values, key values in paths) are written as
+// \n, \r, \t or \xNN, so every line printed is one the printer started.
 class CIMTextPrinter {
 public:
     explicit CIMTextPrinter(std::ostream& out);
@@ -29,12 +31,16 @@ public:
     void printInstance(const cim::CIMInstance& instance);
     void printObject(const cim::CIMObject& object);
     void printPath(const cim::CIMObjectPath& path);
+    // The path alone on its line, for lists of names.
+    void printPathLine(const cim::CIMObjectPath& path);
     // A method result: the return value, then the out parameters.
     void printMethodResult(const cim::CIMValue& returnValue, const std::vector<cim::CIMParamValue>& outParameters);
     // One line and an empty one, for confirmations such as "deleted <path>".
     void printLine(const std::string& text);
 
     static std::string quoted(const std::string& text);
+    // The text with its control characters escaped, for text printed without quotes.
+    static std::string printable(const std::string& text);
 
 private:
     void printProperties(const cim::CIMInstance& instance, int depth);

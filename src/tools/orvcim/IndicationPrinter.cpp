@@ -13,7 +13,7 @@ void IndicationPrinter::consumeIndication(const cim::CIMIndicationContext& conte
                                           const cim::CIMInstance& indication)
 {
     std::lock_guard lock(m_mutex);
-    m_out << "indication to /CIMListener" << url << " from " << context.sender.address().to_string()
+    m_out << "indication to /CIMListener" << CIMTextPrinter::printable(url) << " from " << context.sender.address().to_string()
           << ", MESSAGE ID " << CIMTextPrinter::quoted(context.messageId) << '\n';
     cim::CIMInstance shown(indication);
     shown.setPath(cim::CIMObjectPath());

@@ -7,10 +7,14 @@
 #include "cim/client/CIMClient.h"
 #include "cim/listener/CIMListener.h"
 #include "cim/value/CIMValueError.h"
+#include "trace/Trace.h"
 
 #include <CLI/CLI.hpp>
 
+#include <boost/asio/ip/address.hpp>
+
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -109,9 +113,62 @@ cim::CIMInstance newInstance(const cim::CIMObjectPath& path, const std::vector<V
     return instance;
 }
 
+const std::vector<std::string> kSubcommands = {"ei", "ein", "gi", "ai", "ain", "ci", "mi", "di", "cm", "listen"};
+
 void addOperation(CLI::App& app, const char* name, const char* description, std::string& url)
 {
     app.add_subcommand(name, description)->add_option("url", url, "http://user:pw@host:port/namespace:Class[.keys]")->required();
+}
+
+// The first word that is not an option of the program itself, when it names no subcommand;
+// CLI11 would only say that a subcommand is required.
+std::optional<std::string> unknownSubcommand(const std::vector<std::string>& args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--timeout") {
+            ++i;
+            continue;
+        }
+        if (arg.rfind("-", 0) == 0)
+            continue;
+        if (std::find(kSubcommands.begin(), kSubcommands.end(), arg) != kSubcommands.end())
+            return std::nullopt;
+        return arg;
+    }
+    return std::nullopt;
+}
+
+std::string subcommandList()
+{
+    std::string list;
+    for (const std::string& name : kSubcommands)
+        list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+// 0 is success and 4096 a job started to do the work; anything else is the method's failure.
+bool methodFailed(const cim::CIMValue& result)
+{
+    if (result.isNull() || result.isArray() || !cim::isIntegerType(result.getType()))
+        return false;
+    const std::string text = result.toString();
+    return text != "0" && text != "4096";
+}
+
+// Paths listed by ein and ain read alike: the host is the one the URL named anyway.
+cim::CIMObjectPath withoutHost(cim::CIMObjectPath path)
+{
+    path.setHost("");
+    return path;
+}
+
+void checkListenAddress(const std::string& address)
+{
+    boost::system::error_code error;
+    boost::asio::ip::make_address(address, error);
+    if (error)
+        throw std::invalid_argument("--address \"" + address + "\" is not an IPv4 or IPv6 address");
 }
 
 } // namespace
@@ -129,6 +186,11 @@ void OrvcimCommandLine::requestStop()
 int OrvcimCommandLine::run(std::vector<std::string> args)
 {
     doubleDashAssociationOptions(args);
+    if (const auto unknown = unknownSubcommand(args)) {
+        m_err << "orvcim: unknown subcommand \"" << CIMTextPrinter::printable(*unknown) << "\"; use one of "
+              << subcommandList() << " (--help for more)" << std::endl;
+        return 2;
+    }
     Options options;
     CLI::App app("orvcim: a small CIM-XML client", "orvcim");
     app.require_subcommand(1);
@@ -156,6 +218,9 @@ int OrvcimCommandLine::run(std::vector<std::string> args)
     listen->add_option("--port", options.port, "port to listen on, 0 for any free one");
     listen->add_option("--count", options.count, "stop after this many indications");
     listen->add_option("--address", options.address, "address to listen on");
+    // --timeout is the program's option, but may follow the subcommand as well.
+    for (CLI::App* sub : app.get_subcommands({}))
+        sub->fallthrough();
 
     std::reverse(args.begin(), args.end());
     try {
@@ -171,13 +236,17 @@ int OrvcimCommandLine::run(std::vector<std::string> args)
 
 int OrvcimCommandLine::execute(const Options& options)
 {
+    MWTRACE(Merrow::Trace::TV_INFO, Merrow::Trace::TC_INFO)
+        << "orvcim " << options.operation << " (time-out " << options.timeout << " ms)" << MWENDREC;
     try {
-        if (options.operation == "listen")
+        if (options.operation == "listen") {
             runListen(options);
-        else
-            runOperation(options);
-        return 0;
+            return 0;
+        }
+        return runOperation(options);
     } catch (const std::exception& e) {
+        MWTRACE(Merrow::Trace::TV_WARNING, Merrow::Trace::TC_ERROR_NONFATAL_EXCEPTION_CAUGHT)
+            << "orvcim " << options.operation << " failed: " << e.what() << MWENDREC;
         m_err << "orvcim: " << oneLine(e.what()) << std::endl;
         return 1;
     }
@@ -189,8 +258,9 @@ void OrvcimCommandLine::connect(cim::CIMClient& client, const WbemUrl& url, cons
     client.connect(url.host(), url.port(), url.user(), url.password());
 }
 
-void OrvcimCommandLine::runOperation(const Options& options)
+int OrvcimCommandLine::runOperation(const Options& options)
 {
+    MWSCOPE(options.operation.c_str());
     const WbemUrl url = WbemUrl::parse(options.url);
     const cim::CIMObjectPath path = targetPath(url);
     const cim::CIMNamespaceName& ns = path.getNameSpace();
@@ -207,7 +277,7 @@ void OrvcimCommandLine::runOperation(const Options& options)
                                   [&print](cim::CIMInstance&& instance) { print.printInstance(instance); });
     } else if (op == "ein") {
         for (const auto& name : client.enumerateInstanceNames(ns, path.getClassName()))
-            print.printPath(name);
+            print.printPathLine(withoutHost(name));
     } else if (op == "gi") {
         print.printInstance(client.getInstance(ns, instancePath(url), false, false, false, pl));
     } else if (op == "ai") {
@@ -217,7 +287,7 @@ void OrvcimCommandLine::runOperation(const Options& options)
     } else if (op == "ain") {
         for (const auto& name : client.associatorNames(ns, path, cim::CIMName(options.assocClass),
                                                        cim::CIMName(options.resultClass), options.role, options.resultRole))
-            print.printPath(name);
+            print.printPathLine(withoutHost(name));
     } else if (op == "ci") {
         print.printLine("created " + client.createInstance(ns, newInstance(path, arguments)).toString());
     } else if (op == "mi") {
@@ -250,13 +320,20 @@ void OrvcimCommandLine::runOperation(const Options& options)
         std::vector<cim::CIMParamValue> out;
         const cim::CIMValue result = client.invokeMethod(ns, path, cim::CIMName(options.method), in, out);
         print.printMethodResult(result, out);
+        if (methodFailed(result)) {
+            client.disconnect();
+            m_err << "orvcim: " << options.method << " returned " << result.toString() << std::endl;
+            return 1;
+        }
     }
     client.disconnect();
+    return 0;
 }
 
 void OrvcimCommandLine::runListen(const Options& options)
 {
     s_stopRequested = false;
+    checkListenAddress(options.address);
     cim::CIMListenerOptions listenerOptions;
     listenerOptions.address = options.address;
     listenerOptions.port = options.port;

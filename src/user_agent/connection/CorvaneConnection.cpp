@@ -5,7 +5,7 @@
 #include "user_agent/connection/CorvaneConnectionImpl.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 
-#include <source_location>
+#include "trace/SourceLocation.h"
 #include <utility>
 
 namespace Merrow::UserAgent {
@@ -29,7 +29,7 @@ std::shared_ptr<CorvaneConnectionImpl> lockOrThrow(const CorvaneConnectionWeakRe
 // above tells "no connection object" from "no service" by that.
 template <typename Body>
 MerrowReturnValue connectionCall(const CorvaneConnection& handle, const char* function, Body&& body,
-                                 std::source_location where = std::source_location::current()) {
+                                 Merrow::Trace::SourceLocation where = Merrow::Trace::SourceLocation::current()) {
     const std::shared_ptr<CorvaneConnectionImpl> impl = handle.GetConnectionImplPtr();
     if (!impl)
         return R::UA_E_FAIL;

@@ -37,7 +37,7 @@ constexpr int kFilterNumberHigh = 20000;
 constexpr std::mt19937::result_type kFilterSeed = 5489;
 
 // A record at the place a request was made rather than where its failure is handled.
-void traceAt(const std::source_location& where, std::uint32_t verbosity, const char* category,
+void traceAt(const Merrow::Trace::SourceLocation& where, std::uint32_t verbosity, const char* category,
              const std::string& text) {
     TraceStreamClass& stream = getThreadTraceStream();
     if (!stream.wants(verbosity))
@@ -253,7 +253,7 @@ MerrowReturnValue UACIMClient::setTimeout(std::uint32_t milliseconds) {
 
 template <typename Request>
 auto UACIMClient::runRequest(const std::string& arguments, Request&& request,
-                             std::source_location where) {
+                             Merrow::Trace::SourceLocation where) {
     ScopeTracer scope(arguments.c_str(), where.file_name(), static_cast<std::int32_t>(where.line()),
                       where.function_name());
     UALockableObject::ScopedLock lock(m_lock);
@@ -264,7 +264,7 @@ auto UACIMClient::runRequest(const std::string& arguments, Request&& request,
     }
 }
 
-void UACIMClient::handleRequestFailure(const std::source_location& where) {
+void UACIMClient::handleRequestFailure(const Merrow::Trace::SourceLocation& where) {
     try {
         throw;
     } catch (const cim::CIMCannotConnectException& e) {
@@ -317,7 +317,7 @@ void UACIMClient::handleRequestFailure(const std::source_location& where) {
     }
 }
 
-void UACIMClient::transportFailure(const std::string& what, const std::source_location& where) {
+void UACIMClient::transportFailure(const std::string& what, const Merrow::Trace::SourceLocation& where) {
     traceAt(where, TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT, what);
     if (m_state.load() == STATE_CONNECTED)
         connectionLost();

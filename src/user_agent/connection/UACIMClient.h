@@ -18,7 +18,7 @@
 #include <limits>
 #include <mutex>
 #include <shared_mutex>
-#include <source_location>
+#include "trace/SourceLocation.h"
 #include <string>
 #include <vector>
 
@@ -173,9 +173,9 @@ private:
 
     template <typename Request>
     auto runRequest(const std::string& arguments, Request&& request,
-                    std::source_location where = std::source_location::current());
-    [[noreturn]] void handleRequestFailure(const std::source_location& where);
-    void transportFailure(const std::string& what, const std::source_location& where);
+                    Merrow::Trace::SourceLocation where = Merrow::Trace::SourceLocation::current());
+    [[noreturn]] void handleRequestFailure(const Merrow::Trace::SourceLocation& where);
+    void transportFailure(const std::string& what, const Merrow::Trace::SourceLocation& where);
     void connectionLost();
     MerrowReturnValue connectFailure();
     void recordExchange();

@@ -113,7 +113,7 @@ void MerrowServiceImpl::AlertNeedsAttention(const std::string& functionName) {
 MerrowReturnValue
 MerrowServiceImpl::RunFacadeOperation(const char* function,
                                       const std::function<MerrowReturnValue()>& body,
-                                      const std::source_location& where) {
+                                      const Merrow::Trace::SourceLocation& where) {
     ScopeTracer scope("", where.file_name(), static_cast<std::int32_t>(where.line()), function);
     if (IsServiceRemoved())
         return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_REMOVED);
@@ -127,7 +127,7 @@ MerrowServiceImpl::RunFacadeOperation(const char* function,
 }
 
 MerrowReturnValue MerrowServiceImpl::facadeFailure(const char* function,
-                                                   const std::source_location& where) {
+                                                   const Merrow::Trace::SourceLocation& where) {
     TraceStreamClass& stream = getThreadTraceStream();
     if (stream.wants(TV_WARNING)) {
         stream.beginRecord(where.file_name(), static_cast<std::int32_t>(where.line()), function,

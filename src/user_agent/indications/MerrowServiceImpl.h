@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <source_location>
+#include "trace/SourceLocation.h"
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,7 +68,7 @@ public:
     // UA_E_UNEXPECTED. No lock is taken here: the body takes the service lock it needs.
     MerrowReturnValue RunFacadeOperation(const char* function,
                                          const std::function<MerrowReturnValue()>& body,
-                                         const std::source_location& where);
+                                         const Merrow::Trace::SourceLocation& where);
 
     bool IsServiceRemoved() const { return m_removed.load(); }
     void SetServiceRemoved(bool removed) { m_removed.store(removed); }
@@ -128,7 +128,7 @@ private:
 
     ProfileOutcome offerToProfiles(const UAIndication& indication);
     // For the exception being handled.
-    MerrowReturnValue facadeFailure(const char* function, const std::source_location& where);
+    MerrowReturnValue facadeFailure(const char* function, const Merrow::Trace::SourceLocation& where);
     std::vector<MerrowProfileInterface*> profiles() const;
 
     const std::string m_typeName;
@@ -152,7 +152,7 @@ private:
 // An empty handle answers UA_E_SERVICE_INVALID; everything else is RunFacadeOperation's.
 template <typename Impl, typename Body>
 MerrowReturnValue ServiceCall(const std::shared_ptr<Impl>& impl, const char* function, Body&& body,
-                              std::source_location where = std::source_location::current()) {
+                              Merrow::Trace::SourceLocation where = Merrow::Trace::SourceLocation::current()) {
     if (!impl)
         return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_INVALID);
     Impl& service = *impl;

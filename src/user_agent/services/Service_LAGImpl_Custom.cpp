@@ -3,7 +3,7 @@
 #include "user_agent/services/Service_Portal.h"
 #include "user_agent/services/Service_PortalImpl.h"
 
-#include <source_location>
+#include "trace/SourceLocation.h"
 
 namespace Merrow::UserAgent {
 
@@ -19,7 +19,7 @@ MerrowReturnValue Service_LAGImpl::GetStatus(std::int32_t& status) {
                 status = StatusFromOperationalStatus(cimStatus);
             return result;
         },
-        std::source_location::current());
+        Merrow::Trace::SourceLocation::current());
 }
 
 MerrowReturnValue Service_LAGImpl::CreatePortal(const std::string& ipv4Address,

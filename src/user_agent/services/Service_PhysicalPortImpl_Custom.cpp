@@ -3,7 +3,7 @@
 #include "user_agent/services/Service_LAG.h"
 #include "user_agent/services/Service_LAGImpl.h"
 
-#include <source_location>
+#include "trace/SourceLocation.h"
 
 namespace Merrow::UserAgent {
 
@@ -19,7 +19,7 @@ MerrowReturnValue Service_PhysicalPortImpl::GetStatus(std::int32_t& status) {
                 status = StatusFromOperationalStatus(cimStatus);
             return result;
         },
-        std::source_location::current());
+        Merrow::Trace::SourceLocation::current());
 }
 
 MerrowReturnValue Service_PhysicalPortImpl::SetLAG(const Service_LAG& lag) {
