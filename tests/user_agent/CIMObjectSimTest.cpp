@@ -305,6 +305,38 @@ TEST_F(CIMObjectSimTest, AnObjectFollowsDeletionAndModificationOfItsOwnPathOnly)
     EXPECT_FALSE(volume.IsDataValid());
 }
 
+// The array sends a change indication for each write; one sent for our first write arrives
+// after our second and carries the instance as it was between the two.
+TEST_F(CIMObjectSimTest, AnIndicationOlderThanOurOwnWriteDoesNotUndoIt) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.13"));
+    const cim::CIMInstance created = addVolume("written");
+    CIM_StorageVolume volume(nullptr, created.getPath(), {});
+    connect(volume);
+    std::string name;
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("first")));
+    volume.UpdateCimServerWithProperty("ElementName");
+    const cim::CIMInstance afterFirst = volume.GetCachedInstance();
+    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("second")));
+    volume.UpdateCimServerWithProperty("ElementName");
+
+    EXPECT_EQ(volume.UpdateObjectContainerWithIndication(UAIndication(
+                  m_array->address(), makeIndicationInstance("CIM_InstModification", afterFirst))),
+              1u);
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    EXPECT_EQ(name, "second");
+
+    // Once read back from the array, indications carry current instances again.
+    cim::CIMInstance changed = volume.GetCachedInstance();
+    changed.setPropertyValue("ElementName", cim::CIMValue("third"));
+    const std::uint64_t reads = requests("GetInstance");
+    volume.UpdateObjectContainerWithIndication(
+        UAIndication(m_array->address(), makeIndicationInstance("CIM_InstModification", changed)));
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    EXPECT_EQ(name, "third");
+    EXPECT_EQ(requests("GetInstance"), reads);
+}
+
 TEST_F(CIMObjectSimTest, SetCIMInstanceRefusesAnotherClass) {
     ASSERT_NO_FATAL_FAILURE(start("127.77.9.11"));
     CIM_StorageVolume volume(nullptr);

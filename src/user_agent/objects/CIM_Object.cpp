@@ -203,6 +203,7 @@ void CIM_Object::fetchByEnumeration(UACIMClient& client) {
 void CIM_Object::storeFetched(cim::CIMInstance instance) {
     m_instance = std::move(instance);
     m_notFound = false;
+    m_writtenSinceFetch = false;
 }
 
 // The instance of an earlier fetch is dropped too: it no longer describes an object the
@@ -271,6 +272,7 @@ void CIM_Object::UpdateCimServerWithData() {
         << "UpdateCimServerWithData For object=" << m_instance->getPath() << MWENDREC;
     connection->modifyInstance(UACIMClient::kArrayNamespace, *m_instance, false,
                                cim::CIMPropertyList());
+    m_writtenSinceFetch = true;
 }
 
 void CIM_Object::UpdateCimServerWithProperty(const std::string& propertyName) {
@@ -282,6 +284,7 @@ void CIM_Object::UpdateCimServerWithProperty(const std::string& propertyName) {
                                       << " For object=" << m_instance->getPath() << MWENDREC;
     connection->modifyInstance(UACIMClient::kArrayNamespace, *m_instance, false,
                                cim::CIMPropertyList({cim::CIMName(propertyName)}));
+    m_writtenSinceFetch = true;
 }
 
 // ---- validity, invalidation, indications ------------------------------------------------------
@@ -360,7 +363,7 @@ std::uint32_t CIM_Object::applyIndication(const UAIndication& indication) {
             return 0;
         const cim::CIMObject& source = indication.GetSourceInstance();
         // Without the new instance the old one is wrong; the next read fetches it.
-        if (!source.isInstance() || source.getInstance().isUninitialized()) {
+        if (m_writtenSinceFetch || !source.isInstance() || source.getInstance().isUninitialized()) {
             m_instance.reset();
             return 1;
         }

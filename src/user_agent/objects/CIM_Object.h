@@ -148,6 +148,11 @@ private:
     CIM_ContainerAnchor m_anchor;
     bool m_notFound = false;
     std::optional<cim::CIMInstance> m_instance;
+    // Set when this side wrote the instance to the array after it last read it. A change
+    // indication then carries the array's instance as it was when the indication was sent,
+    // which may predate a later write of ours; such an indication drops the cache instead,
+    // and the next read asks the array.
+    bool m_writtenSinceFetch = false;
     const MerrowProfileInterface* m_containingProfile;
     FetchTime m_lastFetch;
 };
