@@ -31,6 +31,9 @@ public:
             dup2(err[1], STDERR_FILENO);
             const int null = open("/dev/null", O_RDONLY);
             dup2(null, STDIN_FILENO); // never a terminal: no prompts
+            // The password reaches the program only when the test hands it over; the
+            // in-process tests of the same binary set it for themselves.
+            unsetenv("CORVANE_PASSWORD");
             for (const auto& [name, value] : environment)
                 setenv(name.c_str(), value.c_str(), 1);
             std::vector<char*> argv{const_cast<char*>(CORVANE_PROGRAM)};

@@ -219,7 +219,9 @@ TEST_F(CorvaneCommandLineSimTest, SavesAndRestoresTheConfiguration) {
 TEST_F(CorvaneCommandLineSimTest, HelpNeedsNoArray) {
     const Outcome usage = runBare({"help"});
     EXPECT_EQ(usage.status, 0);
+    EXPECT_EQ(usage.out.rfind("usage: corvane ", 0), 0u) << usage.out;
     EXPECT_NE(usage.out.find("volume NAME|#N"), std::string::npos) << usage.out;
+    EXPECT_EQ(runBare({"--help"}).out, usage.out);
     const Outcome volume = runBare({"help", "volume"});
     EXPECT_EQ(volume.status, 0) << volume.err;
     EXPECT_NE(volume.out.find("GrowTo (action) - "), std::string::npos);

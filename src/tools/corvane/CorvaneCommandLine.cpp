@@ -49,7 +49,7 @@ struct CorvaneCommandLine::Command {
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kUsageText =
     "usage: corvane [--array user@host | --host HOST --user USER] [--password-file FILE] [--json] [--wait] [--yes]\n"
     "               COMMAND ...\n"
     "commands:\n"
@@ -137,7 +137,7 @@ int CorvaneCommandLine::parse(std::vector<std::string> args, Options& options) {
     try {
         app.parse(optionArgs);
     } catch (const CLI::CallForHelp&) {
-        m_out << kUsage << ServiceWords::usage();
+        m_out << kUsageText << ServiceWords::usage();
         return kSuccess;
     } catch (const CLI::ParseError& error) {
         return fail(kUsage, error.what());
@@ -208,7 +208,7 @@ int CorvaneCommandLine::checkAttributeCommand(Command& command) {
 
 int CorvaneCommandLine::help(const std::vector<std::string>& words) {
     if (words.empty()) {
-        m_out << kUsage << ServiceWords::usage();
+        m_out << kUsageText << ServiceWords::usage();
         return kSuccess;
     }
     std::vector<std::string> rest = words;
