@@ -3,6 +3,7 @@
 #include "platform/com/Guid.h"
 
 #include <array>
+#include <cstdio>
 #include <ctime>
 
 namespace orvraid {

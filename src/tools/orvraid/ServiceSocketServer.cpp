@@ -117,9 +117,21 @@ void ServiceSocketServer::acceptLoop()
         if (ready > 0 && fds[0].revents != 0) {
             const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd >= 0)
-                admit(fd);
+                admitOrDrop(fd);
         }
         reapFinished();
+    }
+}
+
+// A connection that cannot get its resources (a thread, an eventfd) is dropped; the
+// service and its other clients go on. The connection's channel owns the descriptor from
+// its construction on and closes it as it goes.
+void ServiceSocketServer::admitOrDrop(int fd)
+{
+    try {
+        admit(fd);
+    } catch (const std::exception&) {
+        // Nothing to tell: the client sees its connection closed.
     }
 }
 

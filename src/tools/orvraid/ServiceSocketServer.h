@@ -42,6 +42,7 @@ public:
 private:
     void listenOn();
     void acceptLoop();
+    void admitOrDrop(int fd);
     void admit(int fd);
     void reapFinished();
 
