@@ -86,9 +86,10 @@ protected:
         ServiceSocketSettings result;
         result.socketPath = socketPath;
         result.policy = std::move(policy);
-        // Short, so the tests of silent clients end soon; a busy machine only makes them
-        // slower, never wrong.
-        result.stallTimeoutMs = 300;
+        // Short, so the tests of silent clients end soon, yet long enough that a well-behaved
+        // client of this process, descheduled between connecting and saying hello on a busy
+        // machine, is not taken for a silent one.
+        result.stallTimeoutMs = 1500;
         return result;
     }
 
