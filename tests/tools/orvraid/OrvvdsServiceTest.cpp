@@ -231,4 +231,19 @@ TEST_F(OrvvdsServiceTest, ASecondHostOfTheSameRegistryIsRefusedWithTheHoldersNam
     EXPECT_TRUE(answers(socket)) << "the first service keeps its socket";
 }
 
+TEST_F(OrvvdsServiceTest, WithoutTheServiceAWatchHostsTheProviderItselfUntilCtrlC)
+{
+    const pid_t watcher = spawn({ORVRAID_PROGRAM, "watch"}, "watch");
+    ASSERT_TRUE(waitForOutput(watcher, "watch", "Watching")) << readFile(directory.path() / "watch.err");
+    // The watching orvraid is the provider's host now; another one is turned away.
+    const Outcome refused = runProduct("list subsystems\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("orvraid (pid " + std::to_string(watcher) + ") hosts the provider"));
+    ::kill(watcher, SIGINT);
+    int status = 0;
+    ::waitpid(watcher, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(runProduct("list subsystems\n").status, 0) << "the lock went with the watcher";
+}
+
 }  // namespace
