@@ -27,7 +27,7 @@ std::string contentsOf(const std::filesystem::path& path)
 
 ServiceDefinition orvVdsService()
 {
-    return {"OrvVds", "/usr/sbin/orvvds", {"-Service"}, {}};
+    return {"OrvVds", "/usr/sbin/orvvds", {"-Service"}, {}, "", ""};
 }
 
 TEST(ServiceUnit, InstallWritesAStartableUnitAndUninstallRemovesIt)
@@ -65,7 +65,7 @@ TEST(ServiceUnit, AnInstalledServiceIsLeftAsItIs)
 
 TEST(ServiceUnit, CommandWordsAreQuotedAgainstSystemdExpansion)
 {
-    ServiceDefinition definition{"Odd", "/opt/My Programs/orv\"vds", {"-Service", "50%$HOME\\x"}, {}};
+    ServiceDefinition definition{"Odd", "/opt/My Programs/orv\"vds", {"-Service", "50%$HOME\\x"}, {}, "", ""};
     const std::string text = ServiceUnit::unitText(definition);
     EXPECT_NE(text.find(R"(ExecStart="/opt/My Programs/orv\"vds" "-Service" "50%%$$HOME\\x")"),
               std::string::npos)

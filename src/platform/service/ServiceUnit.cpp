@@ -117,8 +117,14 @@ std::string ServiceUnit::unitText(const ServiceDefinition& definition)
     text << "\n[Service]\n"
          << "Type=simple\n"
          << "ExecStart=" << joined(command) << "\n"
-         << "Restart=no\n"
-         << "\n[Install]\n"
+         << "Restart=no\n";
+    if (!definition.runtimeDirectory.empty())
+        text << "RuntimeDirectory=" << definition.runtimeDirectory << "\n"
+             << "RuntimeDirectoryMode=0700\n";
+    if (!definition.stateDirectory.empty())
+        text << "StateDirectory=" << definition.stateDirectory << "\n"
+             << "StateDirectoryMode=0700\n";
+    text << "\n[Install]\n"
          << "WantedBy=multi-user.target\n";
     return text.str();
 }
@@ -134,6 +140,10 @@ HRESULT ServiceUnit::install(const ServiceDefinition& definition)
     }
     for (const std::string& dependency : definition.dependencies) {
         if (!isValidUnitName(dependency))
+            return E_INVALIDARG;
+    }
+    for (const std::string* folder : {&definition.runtimeDirectory, &definition.stateDirectory}) {
+        if (!folder->empty() && !isValidUnitName(*folder))
             return E_INVALIDARG;
     }
     if (isInstalled())

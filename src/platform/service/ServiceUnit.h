@@ -21,6 +21,10 @@ struct ServiceDefinition {
     std::vector<std::string> arguments;
     // Units the service starts after (and pulls in), e.g. "network-online.target".
     std::vector<std::string> dependencies;
+    // Folders systemd makes for the service, owner-only: under /run (its socket) and under
+    // /var/lib (its registry). Empty: none.
+    std::string runtimeDirectory;
+    std::string stateDirectory;
 };
 
 class ServiceUnit {

@@ -1,6 +1,9 @@
 #include "DetailList.h"
 
 #include "DisplayWidth.h"
+#include "JsonOutput.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <ostream>
@@ -14,6 +17,13 @@ void DetailList::add(std::string label, std::string value)
 
 void DetailList::print(std::ostream& out) const
 {
+    if (JsonOutput::enabled(out)) {
+        nlohmann::json object = nlohmann::json::object();
+        for (const auto& [label, value] : m_lines)
+            object[label] = value;
+        out << object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return;
+    }
     std::size_t width = 0;
     for (const auto& line : m_lines)
         width = std::max(width, displayWidth(line.first));

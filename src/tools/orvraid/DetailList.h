@@ -11,6 +11,7 @@ namespace orvraid {
 class DetailList {
 public:
     void add(std::string label, std::string value);
+    // As text, or as JSON when the stream asks for it (JsonOutput).
     void print(std::ostream& out) const;
 
 private:

@@ -23,6 +23,8 @@ public:
     ~InProcessAttachment() override;
 
     IVdsProvider* provider() const override { return m_host.provider(); }
+    // What the provider tells VDS, for orvraid watch.
+    orv::platform::RecordingAdviseSink& notifications() { return m_host.notifications(); }
 
 private:
     orv::platform::VdsProviderHost m_host;

@@ -1,6 +1,6 @@
 #include "InteractiveShell.h"
 
-#include "Interpreter.h"
+#include "CommandRunner.h"
 
 #include <editline/readline.h>
 
@@ -46,7 +46,7 @@ private:
 
 }  // namespace
 
-ExitCode runInteractive(Interpreter& interpreter)
+ExitCode runInteractive(CommandRunner& interpreter)
 {
     PersistentHistory history;
     while (!interpreter.exitRequested()) {

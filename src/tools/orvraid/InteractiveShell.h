@@ -6,8 +6,8 @@
 
 namespace orvraid {
 
-class Interpreter;
+class CommandRunner;
 
-ExitCode runInteractive(Interpreter& interpreter);
+ExitCode runInteractive(CommandRunner& interpreter);
 
 }  // namespace orvraid

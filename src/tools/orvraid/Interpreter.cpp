@@ -4,6 +4,7 @@
 #include "CommandError.h"
 #include "CommandTokenizer.h"
 #include "DetailCommands.h"
+#include "JsonOutput.h"
 #include "ListCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
@@ -48,9 +49,10 @@ void Interpreter::addOwnCommands()
 ExitCode Interpreter::execute(std::string_view line)
 {
     try {
-        const std::vector<std::string> words = tokenizeCommand(line);
+        std::vector<std::string> words = tokenizeCommand(line);
         if (words.empty())
             return ExitCode::Success;
+        const JsonOutput::Scope json(m_context.out, JsonOutput::takeSwitch(words));
         return run(m_table.resolve(words));
     } catch (const CommandError& error) {
         m_err << error.what() << std::endl;

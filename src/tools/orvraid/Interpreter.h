@@ -7,6 +7,7 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "CommandRunner.h"
 #include "CommandTable.h"
 #include "ExitCode.h"
 
@@ -18,16 +19,16 @@ namespace orvraid {
 class PasswordSource;
 class Session;
 
-class Interpreter {
+class Interpreter final : public CommandRunner {
 public:
     Interpreter(Session& session, PasswordSource& passwords, std::ostream& out, std::ostream& err);
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
     // Success for blank lines, comments and failures that noerr lets pass.
-    ExitCode execute(std::string_view line);
+    ExitCode execute(std::string_view line) override;
     // True once "exit" ran.
-    bool exitRequested() const { return m_context.exitRequested; }
+    bool exitRequested() const override { return m_context.exitRequested; }
 
 private:
     void addOwnCommands();

@@ -3,6 +3,7 @@
 // command, written once.
 #pragma once
 
+#include "JsonOutput.h"
 #include "TextTable.h"
 
 #include "platform/com/CComPtr.h"
@@ -25,7 +26,7 @@ void printObjectList(std::ostream& out, const ObjectListStyle& style,
                      const std::vector<CComPtr<Interface>>& objects, Cells&& cells,
                      std::optional<std::size_t> selected = std::nullopt)
 {
-    if (objects.empty()) {
+    if (objects.empty() && !JsonOutput::enabled(out)) {
         out << "There are no " << style.plural << ".\n";
         return;
     }

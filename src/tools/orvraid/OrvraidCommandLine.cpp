@@ -24,6 +24,10 @@ std::optional<OrvraidCommandLine> OrvraidCommandLine::parse(const std::vector<st
     OrvraidCommandLine line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string name = switchName(arguments[i]);
+        if (toLower(arguments[i]) == "watch" && line.action == Action::Run && !line.scriptPath) {
+            line.action = Action::Watch;
+            continue;
+        }
         if (isHelpSwitch(name)) {
             line.action = Action::Help;
             continue;
@@ -32,8 +36,8 @@ std::optional<OrvraidCommandLine> OrvraidCommandLine::parse(const std::vector<st
             error = "\"" + arguments[i] + "\" is not a switch of orvraid.";
             return std::nullopt;
         }
-        if (line.scriptPath) {
-            error = "Only one script can be given.";
+        if (line.scriptPath || line.action == Action::Watch) {
+            error = line.scriptPath ? "Only one script can be given." : "watch takes no script.";
             return std::nullopt;
         }
         if (i + 1 == arguments.size()) {
@@ -48,20 +52,28 @@ std::optional<OrvraidCommandLine> OrvraidCommandLine::parse(const std::vector<st
 const char* OrvraidCommandLine::usage()
 {
     return "Usage: orvraid [/s <script>]\n"
+           "       orvraid watch\n"
            "\n"
            "Manages the Corvane arrays that the VDS provider presents.\n"
            "\n"
            "  /s <script>   run the commands of the script file, one a line; without it the\n"
            "                commands come from the prompt, or from standard input when that\n"
            "                is not a terminal\n"
+           "  watch         print the provider's notifications (arrivals, departures,\n"
+           "                changes) with their time until Ctrl+C\n"
            "  /?            show this text (also -h, --help)\n"
            "\n"
-           "Type help at the prompt for the commands. Exit status: 0 success, 1 fatal error,\n"
+           "Type help at the prompt for the commands; list and detail commands take --json\n"
+           "to print JSON for scripts. Exit status: 0 success, 1 fatal error,\n"
            "2 bad switches, 3 script file not found, 4 a provider call failed, 5 a syntax or\n"
            "selection error.\n"
            "\n"
-           "Variables: ORVDS_REGISTRY (the registry file), ORVRAID_PASSWORD (the password of\n"
-           "add array when the command gives none).\n";
+           "When the orvvds service runs, orvraid works through its socket; otherwise it\n"
+           "hosts the provider itself.\n"
+           "\n"
+           "Variables: ORVDS_REGISTRY (the registry file), ORVDS_SOCKET (the service's\n"
+           "socket, default /run/orvvds/orvvds.sock), ORVRAID_PASSWORD (the password of add\n"
+           "array when the command gives none).\n";
 }
 
 }  // namespace orvraid

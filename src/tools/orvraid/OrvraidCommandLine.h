@@ -1,5 +1,5 @@
 // The program's own switches, in DiskRAID's manner: "/s <file>" runs a script, "/?" shows
-// the usage. Switches start with "/" or "-" in any letter case. (CLI11 is not used: it
+// the usage; the word "watch" prints the provider's notifications instead. Switches start with "/" or "-" in any letter case. (CLI11 is not used: it
 // cannot take "/" switches.)
 #pragma once
 
@@ -10,7 +10,7 @@
 namespace orvraid {
 
 struct OrvraidCommandLine {
-    enum class Action { Run, Help };
+    enum class Action { Run, Help, Watch };
 
     Action action = Action::Run;
     std::optional<std::string> scriptPath;

@@ -6,15 +6,19 @@
 #include "InProcessAttachment.h"
 #include "InteractiveShell.h"
 #include "Interpreter.h"
+#include "NotificationWatch.h"
 #include "OrvraidCommandLine.h"
 #include "PasswordSource.h"
 #include "ScriptRunner.h"
+#include "ServiceClient.h"
 #include "Session.h"
 
 #include "platform/registry/Registry.h"
+#include "platform/vds/ProviderHostLock.h"
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -50,14 +54,43 @@ std::unique_ptr<InProcessAttachment> attach(const ProviderClass& providerClass)
     return attachment;
 }
 
-ExitCode serve(Interpreter& interpreter, std::istream* script)
+ExitCode serve(CommandRunner& runner, std::istream* script)
 {
     if (script != nullptr)
-        return runScript(interpreter, *script);
+        return runScript(runner, *script);
     if (::isatty(STDIN_FILENO) == 0)
-        return runScript(interpreter, std::cin);
+        return runScript(runner, std::cin);
     std::cout << "orvraid: managing Corvane arrays through the VDS provider. Type help for the commands.\n\n";
-    return runInteractive(interpreter);
+    return runInteractive(runner);
+}
+
+std::string passwordFromEnvironment()
+{
+    const char* password = std::getenv(PasswordSource::kVariable);
+    return password != nullptr ? password : "";
+}
+
+// The provider in this process, while no other process hosts it for this registry.
+ExitCode runInProcess(const OrvraidCommandLine& commandLine, const ProviderClass& providerClass,
+                      std::istream* script)
+{
+    if (!openRegistry())
+        return ExitCode::Fatal;
+    std::string refusal;
+    const auto lock = orv::platform::ProviderHostLock::acquire(orv::platform::Registry::defaultPath(), "orvraid", refusal);
+    if (!lock) {
+        std::cerr << "orvraid: cannot host the provider: " << refusal << ".\n";
+        return ExitCode::Fatal;
+    }
+    std::unique_ptr<InProcessAttachment> attachment = attach(providerClass);
+    if (!attachment)
+        return ExitCode::Fatal;
+    if (commandLine.action == OrvraidCommandLine::Action::Watch)
+        return watchInProcess(attachment->notifications(), std::cout);
+    Session session(*attachment);
+    PasswordSource passwords;
+    Interpreter interpreter(session, passwords, std::cout, std::cerr);
+    return serve(interpreter, script);
 }
 
 ExitCode run(const OrvraidCommandLine& commandLine, const ProviderClass& providerClass)
@@ -70,15 +103,22 @@ ExitCode run(const OrvraidCommandLine& commandLine, const ProviderClass& provide
             return ExitCode::ScriptFileNotFound;
         }
     }
-    if (!openRegistry())
+    std::istream* script = commandLine.scriptPath ? &scriptFile : nullptr;
+    std::unique_ptr<ServiceClient> client;
+    std::string error;
+    const std::filesystem::path socket = protocol::defaultSocketPath();
+    switch (ServiceClient::connect(socket, passwordFromEnvironment(), std::cout, std::cerr, client, error)) {
+    case ServiceClient::Connect::NoService:
+        return runInProcess(commandLine, providerClass, script);
+    case ServiceClient::Connect::Failed:
+        std::cerr << "orvraid: " << error << ".\n";
         return ExitCode::Fatal;
-    std::unique_ptr<InProcessAttachment> attachment = attach(providerClass);
-    if (!attachment)
-        return ExitCode::Fatal;
-    Session session(*attachment);
-    PasswordSource passwords;
-    Interpreter interpreter(session, passwords, std::cout, std::cerr);
-    return serve(interpreter, commandLine.scriptPath ? &scriptFile : nullptr);
+    case ServiceClient::Connect::Connected:
+        break;
+    }
+    if (commandLine.action == OrvraidCommandLine::Action::Watch)
+        return watchService(*client, std::cout, std::cerr);
+    return serve(*client, script);
 }
 
 }  // namespace

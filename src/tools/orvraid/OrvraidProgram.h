@@ -1,6 +1,8 @@
-// orvraid's main, apart from the provider class it hosts: reads the switches, opens the
-// registry, loads the provider through the VDS stand-in and serves the commands from the
-// script, standard input or the prompt.
+// orvraid's main, apart from the provider class it hosts: reads the switches; attaches to
+// the running service through its socket, or else opens the registry, takes the lock that
+// makes this process the provider's only host and loads the provider through the VDS
+// stand-in; then serves the commands from the script, standard input or the prompt (or
+// watches the notifications).
 //
 // The program names the provider class (as orvvds does): the factory is registered as a
 // creatable class under `clsid`, so that the VDS stand-in can activate it in this process.

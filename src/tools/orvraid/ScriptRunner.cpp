@@ -1,13 +1,13 @@
 #include "ScriptRunner.h"
 
-#include "Interpreter.h"
+#include "CommandRunner.h"
 
 #include <istream>
 #include <string>
 
 namespace orvraid {
 
-ExitCode runScript(Interpreter& interpreter, std::istream& script)
+ExitCode runScript(CommandRunner& interpreter, std::istream& script)
 {
     std::string line;
     while (std::getline(script, line)) {

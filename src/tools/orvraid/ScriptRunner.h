@@ -9,8 +9,8 @@
 
 namespace orvraid {
 
-class Interpreter;
+class CommandRunner;
 
-ExitCode runScript(Interpreter& interpreter, std::istream& script);
+ExitCode runScript(CommandRunner& interpreter, std::istream& script);
 
 }  // namespace orvraid

@@ -23,6 +23,7 @@ public:
     // As many cells as columns; fewer are filled with empty ones.
     void addRow(std::vector<std::string> cells, bool selected = false);
     bool empty() const { return m_rows.empty(); }
+    // As text, or as JSON when the stream asks for it (JsonOutput).
     void print(std::ostream& out) const;
 
 private:
@@ -31,6 +32,7 @@ private:
         bool selected = false;
     };
 
+    void printJson(std::ostream& out) const;
     std::vector<std::size_t> columnWidths() const;
     void printLine(std::ostream& out, const std::string& lead, const std::vector<std::string>& cells,
                    const std::vector<std::size_t>& widths) const;

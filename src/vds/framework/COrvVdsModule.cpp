@@ -11,6 +11,7 @@
 #include "platform/service/ServiceUnit.h"
 #include "platform/strings/ResourceString.h"
 #include "platform/strings/StringTable.h"
+#include "platform/vds/ProviderHostLock.h"
 #include "platform/vds/VdsProviderHost.h"
 #include "platform/vds/VdsServiceInterfaces.h"
 #include "trace/Trace.h"
@@ -141,7 +142,7 @@ COrvVdsModule::Action COrvVdsModule::ParseCommandLine(const std::vector<std::str
 
 void COrvVdsModule::PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
 
-int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass)
+int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass, HostedFrontEndFactory frontEnd)
 {
     const Action action = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (action == Action::Help) {
@@ -149,6 +150,7 @@ int COrvVdsModule::WinMain(int argc, char** argv, ComClassFactory providerClass)
         return 0;
     }
     SetProviderClass(std::move(providerClass));
+    m_FrontEndFactory = std::move(frontEnd);
     if (!OpenRegistry())
         return 1;
     ConfigureTracing();
@@ -337,8 +339,9 @@ HRESULT COrvVdsModule::InstallService()
     // first on this platform is the network to its arrays. The unit starts the program
     // without a switch: "-Service" is a registration switch here, and whether the server
     // runs as the service is the AppID's "LocalService" value's to say.
+    // systemd makes the socket's folder (/run/orvvds) and the registry's (/var/lib/orvds).
     const orv::platform::ServiceDefinition definition{
-        Utf16ToUtf8(m_ServiceName), m_ProgramPath, {}, {"network-online.target"}};
+        Utf16ToUtf8(m_ServiceName), m_ProgramPath, {}, {"network-online.target"}, "orvvds", "orvds"};
     const HRESULT hr = unit.install(definition);
     if (FAILED(hr)) {
         const bool missing = hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
@@ -418,6 +421,19 @@ HRESULT COrvVdsModule::Serve(orv::platform::ServiceLoop& loop)
     const bool asService = HasLocalService();
     if (asService)
         EventLog::report(EVENTLOG_INFORMATION_TYPE, "Service started");
+    // The lock goes beside the registry this process really uses, wherever it was opened.
+    const std::shared_ptr<orv::platform::Registry> registry = orv::platform::Registry::processRegistry();
+    const std::filesystem::path registryPath = registry ? registry->path() : orv::platform::Registry::defaultPath();
+    std::string refusal;
+    const auto hostLock = orv::platform::ProviderHostLock::acquire(registryPath, m_ProgramPath.filename().string(),
+                                                                   refusal);
+    if (!hostLock) {
+        const std::string text = "The provider cannot be hosted: " + refusal;
+        MWTRACE(TV_ERROR, TC_VDS_MODULE) << text << MWENDREC;
+        EventLog::report(EVENTLOG_ERROR_TYPE, text.c_str());
+        std::fprintf(stderr, "%s: %s.\n", Utf16ToUtf8(m_ServiceName).c_str(), text.c_str());
+        return E_FAIL;
+    }
     orv::platform::VdsProviderHost host;
     const HRESULT hr = host.loadRegistered(ORV_PROVIDER_ID);
     if (FAILED(hr)) {
@@ -428,15 +444,35 @@ HRESULT COrvVdsModule::Serve(orv::platform::ServiceLoop& loop)
         EventLog::report(EVENTLOG_ERROR_TYPE, text);
         return hr;
     }
-    // Only now does the last provider's departure end the process: a provider released
-    // while it failed to load must leave the error to be reported above.
-    SetServingLoop(&loop);
-    loop.run();
-    if (asService)
+    const HRESULT served = ServeLoaded(loop, host);
+    if (asService && SUCCEEDED(served))
         EventLog::report(EVENTLOG_INFORMATION_TYPE, "Service stopped");
     // The last provider leaving ends the process inside this call.
     host.unload();
     SetServingLoop(nullptr);
+    return served;
+}
+
+// The front end lives exactly while the loop runs, so no front end ever sees an unloaded
+// provider.
+HRESULT COrvVdsModule::ServeLoaded(orv::platform::ServiceLoop& loop, orv::platform::VdsProviderHost& host)
+{
+    std::unique_ptr<HostedFrontEnd> frontEnd;
+    try {
+        if (m_FrontEndFactory)
+            frontEnd = m_FrontEndFactory(host);
+    } catch (const std::exception& failure) {
+        const std::string text = std::string("The front ends' way in could not be opened: ") + failure.what();
+        MWTRACE(TV_ERROR, TC_VDS_MODULE) << text << MWENDREC;
+        EventLog::report(EVENTLOG_ERROR_TYPE, text.c_str());
+        std::fprintf(stderr, "%s: %s.\n", Utf16ToUtf8(m_ServiceName).c_str(), text.c_str());
+        return E_FAIL;
+    }
+    // Only now does the last provider's departure end the process: a provider released
+    // while it failed to load must leave the error to be reported above.
+    SetServingLoop(&loop);
+    loop.run();
+    frontEnd.reset();
     return S_OK;
 }
 

@@ -15,7 +15,12 @@
 // provider that fails to load ends the server with its error, in the event log too.
 //
 // The program names the provider class it serves: WinMain takes its factory, so the
-// class cannot be lost to the linker the way a self-registering static object can.
+// class cannot be lost to the linker the way a self-registering static object can. It may
+// name a front end too (orvvds's socket), which the server runs while the provider is
+// loaded.
+//
+// One process hosts the provider for one registry: the server takes the provider-host
+// lock beside the registry before it loads the provider, and refuses to start without it.
 //
 // Threads: WinMain on the main thread; the provider map from any thread (m_MapMutex, a
 // leaf lock: the map holds no references and calls nothing while it is held).
@@ -24,6 +29,7 @@
 #include "platform/com/ComClassRegistry.h"
 #include "platform/vds/VdsTypes.h"
 #include "vds/framework/CVdsObjectBase.h"
+#include "vds/framework/HostedFrontEnd.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,6 +42,7 @@ class COrvVdsProvider;
 
 namespace orv::platform {
 class ServiceLoop;
+class VdsProviderHost;
 }
 
 class COrvVdsModule {
@@ -59,7 +66,7 @@ public:
     // The program's main: the switches explained when asked (nothing else is touched);
     // otherwise the registry opened, tracing, then the action of the command line with
     // `providerClass` as the class the server makes creatable. The exit code.
-    int WinMain(int argc, char** argv, ComClassFactory providerClass);
+    int WinMain(int argc, char** argv, ComClassFactory providerClass, HostedFrontEndFactory frontEnd = {});
     static void PrintUsage(std::FILE* out);
 
     // ---- registration -------------------------------------------------------------------
@@ -133,12 +140,14 @@ private:
     HRESULT RegisterClassObjects();
     void RevokeClassObjects();
     HRESULT Serve(orv::platform::ServiceLoop& loop);
+    HRESULT ServeLoaded(orv::platform::ServiceLoop& loop, orv::platform::VdsProviderHost& host);
     void SetServingLoop(orv::platform::ServiceLoop* loop);
     [[noreturn]] void EndProcess();
 
     std::u16string m_ServiceName;
     std::filesystem::path m_ProgramPath;
     ComClassFactory m_ProviderFactory;
+    HostedFrontEndFactory m_FrontEndFactory;
 
     std::mutex m_MapMutex; // guards m_ProviderMap and m_pLoop
     std::map<GUID, ProviderBase*> m_ProviderMap;

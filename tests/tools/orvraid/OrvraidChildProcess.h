@@ -74,8 +74,15 @@ private:
         ::dup2(::open(in.c_str(), O_RDONLY), STDIN_FILENO);
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-        ::setenv("ORVDS_REGISTRY", registryPath.c_str(), 1);
         ::unsetenv("ORVRAID_PASSWORD");
+        execWithRegistry(argv);
+    }
+
+protected:
+    // In a child: runs `argv` with this test's registry; never returns.
+    [[noreturn]] void execWithRegistry(const std::vector<std::string>& argv) const
+    {
+        ::setenv("ORVDS_REGISTRY", registryPath.c_str(), 1);
         std::vector<char*> pointers;
         for (const std::string& argument : argv)
             pointers.push_back(const_cast<char*>(argument.c_str()));

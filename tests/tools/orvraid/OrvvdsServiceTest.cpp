@@ -1,0 +1,249 @@
+// The product's service as systemd starts it: "orvvds -Service" writes the unit, the test
+// runs the unit's ExecStart line with the registry and the socket in a folder of its own,
+// and the product's orvraid attaches to it, runs scripts, watches, and is turned away
+// when it would host a second provider for the same registry.
+#include "OrvraidChildProcess.h"
+
+#include "SimArray.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <chrono>
+#include <cstring>
+#include <regex>
+#include <thread>
+
+namespace {
+
+using ::testing::HasSubstr;
+using namespace orvraid::test;
+using Merrow::UserAgent::Testing::SimArray;
+
+// The words of an ExecStart line, as systemd splits them: each in double quotes with
+// backslash escapes, "%%" and "$$" for a literal "%" and "$".
+std::vector<std::string> execStartWords(const std::string& unit)
+{
+    std::smatch match;
+    if (!std::regex_search(unit, match, std::regex("\nExecStart=([^\n]*)")))
+        return {};
+    std::vector<std::string> words;
+    const std::string line = match[1];
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '"')
+            continue;
+        std::string word;
+        for (++i; i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] == '\\' || ((line[i] == '%' || line[i] == '$') && i + 1 < line.size() && line[i + 1] == line[i]))
+                ++i;
+            word += line[i];
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+// Object ids are made anew by every provider that presents the array.
+std::string withoutIds(const std::string& text)
+{
+    return std::regex_replace(text, std::regex("\\{[0-9A-Fa-f-]{36}\\}"), "{id}");
+}
+
+bool answers(const std::filesystem::path& socket)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, socket.c_str());
+    const bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answered;
+}
+
+class OrvvdsServiceTest : public OrvraidProcessTest {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(units);
+        ::setenv("ORVDS_UNIT_DIR", units.c_str(), 1);
+        ::setenv("ORVDS_SOCKET", socket.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (m_service > 0)
+            stopService();
+        ::unsetenv("ORVDS_UNIT_DIR");
+        ::unsetenv("ORVDS_SOCKET");
+    }
+
+    // Installs the service into the test's unit folder and starts what its ExecStart says;
+    // returns once the socket answers.
+    void startService()
+    {
+        const Outcome installed = run(ORVVDS_PROGRAM, {"-Service"});
+        ASSERT_EQ(installed.status, 0) << installed.err;
+        const std::string unit = readFile(units / "OrvVds.service");
+        EXPECT_THAT(unit, HasSubstr("RuntimeDirectory=orvvds\n"));
+        const std::vector<std::string> command = execStartWords(unit);
+        ASSERT_FALSE(command.empty()) << unit;
+        m_service = spawn(command, "service");
+        // Waits for the service, not for a time: it stops waiting only when the service
+        // answers or has died.
+        while (!answers(socket)) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(m_service, &status, WNOHANG), 0)
+                << "the service ended: " << readFile(directory.path() / "service.err");
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    int stopService()
+    {
+        ::kill(m_service, SIGTERM);
+        int status = 0;
+        ::waitpid(m_service, &status, 0);
+        m_service = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // `argv` with the test's registry, output into "<name>.out" and "<name>.err".
+    pid_t spawn(const std::vector<std::string>& argv, const std::string& name)
+    {
+        const std::filesystem::path out = directory.path() / (name + ".out");
+        const std::filesystem::path err = directory.path() / (name + ".err");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+            execWithRegistry(argv);
+        }
+        return child;
+    }
+
+    // Waits until the child's output holds `text`; false when the child ended first, or
+    // when a minute passed (only so that a lost notification fails the test instead of
+    // hanging it).
+    bool waitForOutput(pid_t child, const std::string& name, const std::string& text)
+    {
+        for (int attempt = 0; attempt < 3000; ++attempt) {
+            if (readFile(directory.path() / (name + ".out")).find(text) != std::string::npos)
+                return true;
+            int status = 0;
+            if (::waitpid(child, &status, WNOHANG) != 0)
+                return readFile(directory.path() / (name + ".out")).find(text) != std::string::npos;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    Outcome runProduct(const std::string& script) { return runScript(script, {}, ORVRAID_PROGRAM); }
+
+    std::filesystem::path units = directory.path() / "units";
+    std::filesystem::path socket = directory.path() / "orvvds.sock";
+    pid_t m_service = -1;
+};
+
+TEST_F(OrvvdsServiceTest, AScriptThroughTheServiceAnswersAsInProcess)
+{
+    SimArray array("127.91.1.1");
+    const std::string script =
+        "add array host=127.91.1.1 user=admin password=secret\n"
+        "list arrays\n"
+        "list subsystems\n"
+        "select subsystem 0\n"
+        "detail subsystem\n"
+        "list drives\n"
+        "list controllers\n"
+        "list luns\n"
+        "select subsystem 7\n";
+    // In process: a registry of its own and no service.
+    const std::string serviceRegistry = registryPath;
+    registryPath = (directory.path() / "in-process.db").string();
+    ::setenv("ORVDS_SOCKET", (directory.path() / "none.sock").c_str(), 1);
+    const Outcome inProcess = runProduct(script);
+    ::setenv("ORVDS_SOCKET", socket.c_str(), 1);
+    registryPath = serviceRegistry;
+
+    startService();
+    const Outcome attached = runProduct(script);
+    EXPECT_EQ(attached.status, inProcess.status);
+    // What the provider itself prints on its standard output (the registry writer's "Key
+    // not found." for a first array) belongs to the process that hosts it: the service's
+    // log, not the front end.
+    const std::string providerLine = "Key not found.\n";
+    std::string inProcessOut = inProcess.out;
+    ASSERT_EQ(inProcessOut.rfind(providerLine, 0), 0u) << inProcessOut;
+    inProcessOut.erase(0, providerLine.size());
+    EXPECT_EQ(withoutIds(attached.out), withoutIds(inProcessOut));
+    EXPECT_EQ(attached.err, inProcess.err);
+    EXPECT_THAT(attached.out, HasSubstr("Identification      : 127.91.1.1"));
+    EXPECT_NE(attached.status, 0) << "the script ends with a selection that fails";
+
+    // The array stays the service's: a later front end finds it logged in.
+    const Outcome later = runProduct("list arrays\n");
+    EXPECT_EQ(later.status, 0) << later.err;
+    EXPECT_THAT(later.out, HasSubstr("127.91.1.1  admin  Connected"));
+
+    EXPECT_EQ(stopService(), 0);
+    EXPECT_FALSE(std::filesystem::exists(socket)) << "the service removes its socket when it stops";
+    EXPECT_THAT(readFile(directory.path() / "service.out"), HasSubstr(providerLine));
+}
+
+TEST_F(OrvvdsServiceTest, AWatcherSeesWhatAnotherFrontEndDoes)
+{
+    SimArray array("127.91.1.2");
+    startService();
+    const pid_t watcher = spawn({ORVRAID_PROGRAM, "watch"}, "watch");
+    ASSERT_TRUE(waitForOutput(watcher, "watch", "Watching")) << readFile(directory.path() / "watch.err");
+
+    const Outcome added = runProduct("add array host=127.91.1.2 user=admin password=secret\n");
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_TRUE(waitForOutput(watcher, "watch", "subsystem arrived {"));
+    const Outcome removed = runProduct("remove array host=127.91.1.2\n");
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_TRUE(waitForOutput(watcher, "watch", "subsystem departed {"));
+
+    // Ctrl+C ends the watch cleanly.
+    ::kill(watcher, SIGINT);
+    int status = 0;
+    ::waitpid(watcher, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST_F(OrvvdsServiceTest, ASecondHostOfTheSameRegistryIsRefusedWithTheHoldersName)
+{
+    startService();
+    // Without the socket, orvraid would host the provider itself.
+    ::setenv("ORVDS_SOCKET", (directory.path() / "elsewhere.sock").c_str(), 1);
+    const Outcome refused = runProduct("list subsystems\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("orvvds (pid " + std::to_string(m_service) + ") hosts the provider for " +
+                                       registryPath + " already"));
+    // A second service is refused the same way.
+    ::setenv("ORVDS_SOCKET", socket.c_str(), 1);
+    const Outcome second = run(ORVVDS_PROGRAM, {});
+    EXPECT_NE(second.status, 0);
+    EXPECT_THAT(second.err, HasSubstr("hosts the provider for"));
+    EXPECT_TRUE(answers(socket)) << "the first service keeps its socket";
+}
+
+TEST_F(OrvvdsServiceTest, WithoutTheServiceAWatchHostsTheProviderItselfUntilCtrlC)
+{
+    const pid_t watcher = spawn({ORVRAID_PROGRAM, "watch"}, "watch");
+    ASSERT_TRUE(waitForOutput(watcher, "watch", "Watching")) << readFile(directory.path() / "watch.err");
+    // The watching orvraid is the provider's host now; another one is turned away.
+    const Outcome refused = runProduct("list subsystems\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("orvraid (pid " + std::to_string(watcher) + ") hosts the provider"));
+    ::kill(watcher, SIGINT);
+    int status = 0;
+    ::waitpid(watcher, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(runProduct("list subsystems\n").status, 0) << "the lock went with the watcher";
+}
+
+}  // namespace
