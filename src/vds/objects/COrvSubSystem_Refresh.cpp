@@ -533,3 +533,8 @@ HRESULT COrvSubSystem::ReceiveIndication(const ServiceIndication& indication)
         return result;
     });
 }
+
+CComPtr<CComObject<COrvLun>> COrvSubSystem::AddLun(const Service_Volume& volume)
+{
+    return Add<LunRefresh>(volume);
+}
