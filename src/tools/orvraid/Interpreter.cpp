@@ -5,6 +5,7 @@
 #include "CommandTokenizer.h"
 #include "DetailCommands.h"
 #include "ListCommands.h"
+#include "LunCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
 
@@ -33,6 +34,7 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     DetailCommands::addTo(m_table);
     ProviderCommands::addTo(m_table);
     ArrayCommands::addTo(m_table);
+    LunCommands::addTo(m_table);
     addOwnCommands();
 }
 
