@@ -231,4 +231,6 @@ private:
     VdsPortalList m_VdsPortalList;
     VdsTargetList m_VdsTargetList;
     VdsPortalGroupList m_VdsPortalGroupList;
+    // The last number given to a new volume whose plain name the array had already.
+    unsigned long m_VolumeNameSerial = 1;
 };

@@ -203,9 +203,11 @@ void COrvSubSystem::createVolumeFor(VDS_LUN_TYPE type, ULONGLONG sizeInBytes,
     const std::string name = newVolumeName(composition);
     MerrowReturnValue result;
     // Names carry the time to the second, so two LUNs of one kind made within a second
-    // would share one; the array refuses a name it has, and the next LUN is numbered.
+    // would share one; the array refuses a name it has, and the LUN takes the next number
+    // of this subsystem instead.
     for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
-        const std::string numbered = attempt == 1 ? name : name + " #" + std::to_string(attempt);
+        const std::string numbered =
+            attempt == 1 ? name : name + " #" + std::to_string(++m_VolumeNameSerial);
         result = m_SystemService.CreateVolume(numbered, size, composition, disks,
                                               static_cast<std::uint8_t>(width), hints.ulStripeSize,
                                               volume);
