@@ -7,6 +7,7 @@
 //   4. the resident memory of the process (provider and, here, the 4 simulated arrays too).
 //
 // Run by hand: build/bin/provider_bench. The arrays listen on 127.84.250.1 to .5.
+#include "BenchScratchRegistry.h"
 #include "SimArray.h"
 
 #include "platform/com/CComPtr.h"
@@ -47,29 +48,6 @@ long residentKiB()
     }
     return -1;
 }
-
-class ScratchRegistry {
-public:
-    ScratchRegistry()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvds-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::exit(1);
-        m_dir = pattern;
-        orv::platform::Registry::open(m_dir / "registry.db", m_registry);
-        orv::platform::Registry::setProcessRegistry(m_registry);
-    }
-    ~ScratchRegistry()
-    {
-        orv::platform::Registry::setProcessRegistry(nullptr);
-        m_registry.reset();
-        std::filesystem::remove_all(m_dir);
-    }
-
-private:
-    std::filesystem::path m_dir;
-    std::shared_ptr<orv::platform::Registry> m_registry;
-};
 
 std::unique_ptr<SimArray> startArray(const std::string& address, unsigned volumes)
 {
@@ -130,7 +108,7 @@ std::size_t lunCount(IVdsSubSystem* subsystem)
 
 void changeToNotification()
 {
-    ScratchRegistry registry;
+    BenchScratchRegistry registry;
     auto array = startArray("127.84.250.5", 2);
     listArrays({"127.84.250.5"});
     orv::platform::VdsProviderHost host;
@@ -164,7 +142,7 @@ void changeToNotification()
 
 void loadFourLargeArrays()
 {
-    ScratchRegistry registry;
+    BenchScratchRegistry registry;
     std::vector<std::unique_ptr<SimArray>> arrays;
     std::vector<std::string> hosts;
     for (int i = 1; i <= 4; ++i) {

@@ -4,7 +4,9 @@
 #include "CommandError.h"
 #include "CommandTable.h"
 #include "DetailList.h"
+#include "LunCommands.h"
 #include "Session.h"
+#include "SizeText.h"
 #include "VdsProperties.h"
 #include "VdsText.h"
 
@@ -48,6 +50,9 @@ void detailSubsystem(CommandContext& context, const CommandArguments&)
     details.add("Controllers at most", std::to_string(p.controllers));
     details.add("Rebuild priority", std::to_string(p.rebuildPriority));
     details.add("Supports", subsystemFlagsText(p.flags));
+    const std::optional<std::uint64_t> largest = LunCommands::largestNewLun(subsystem.get());
+    details.add("Largest new LUN", largest ? std::to_string(*largest) + " bytes (" + sizeText(*largest) + ")"
+                                           : "unknown");
     details.print(context.out);
 }
 

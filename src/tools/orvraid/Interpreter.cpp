@@ -6,6 +6,7 @@
 #include "DetailCommands.h"
 #include "JsonOutput.h"
 #include "ListCommands.h"
+#include "LunCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
 
@@ -34,6 +35,7 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     DetailCommands::addTo(m_table);
     ProviderCommands::addTo(m_table);
     ArrayCommands::addTo(m_table);
+    LunCommands::addTo(m_table);
     addOwnCommands();
 }
 

@@ -32,8 +32,10 @@ std::vector<CComPtr<IVdsSubSystem>> Session::subsystems() const
 void Session::selectProvider(bool selected)
 {
     m_providerSelected = selected;
-    if (!selected)
+    if (!selected) {
         m_subsystem.reset();
+        m_lun.reset();
+    }
 }
 
 std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVdsSubSystem>>& subsystems) const
@@ -49,6 +51,8 @@ std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVds
 
 void Session::selectSubsystem(const VDS_OBJECT_ID& id)
 {
+    if (m_subsystem != id)
+        m_lun.reset();
     m_subsystem = id;
     m_providerSelected = true;
 }
@@ -62,6 +66,37 @@ CComPtr<IVdsSubSystem> Session::selectedSubsystem()
     if (!index) {
         m_subsystem.reset();
         throw CommandError::selection("The selected subsystem is gone; select another one.");
+    }
+    return all[*index];
+}
+
+std::vector<CComPtr<IVdsLun>> Session::luns()
+{
+    CComPtr<IVdsSubSystem> subsystem = selectedSubsystem();
+    return queryObjects<IVdsLun>([&](IEnumVdsObject** e) { return subsystem->QueryLuns(e); },
+                                 "list the LUNs");
+}
+
+std::optional<std::size_t> Session::selectedLunIndex(const std::vector<CComPtr<IVdsLun>>& luns) const
+{
+    if (!m_lun)
+        return std::nullopt;
+    for (std::size_t i = 0; i < luns.size(); ++i) {
+        if (readProperties(luns[i].get()).id == *m_lun)
+            return i;
+    }
+    return std::nullopt;
+}
+
+CComPtr<IVdsLun> Session::selectedLun()
+{
+    if (!m_lun)
+        throw CommandError::selection("There is no selected LUN. Select one with: select lun <n>");
+    const std::vector<CComPtr<IVdsLun>> all = luns();
+    const std::optional<std::size_t> index = selectedLunIndex(all);
+    if (!index) {
+        m_lun.reset();
+        throw CommandError::selection("The selected LUN is gone; select another one.");
     }
     return all[*index];
 }

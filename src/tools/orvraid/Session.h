@@ -1,5 +1,5 @@
-// What the commands work on: the attached provider and the focus (the selected provider
-// and subsystem). The subsystem is remembered by its VDS id, not by its number, so a list
+// What the commands work on: the attached provider and the focus (the selected provider,
+// subsystem and LUN). The subsystem and the LUN are remembered by their VDS ids, not by its number, so a list
 // that changes order under it (an array added or removed) never moves the focus to
 // another array.
 //
@@ -42,10 +42,21 @@ public:
     // (the focus is dropped then).
     CComPtr<IVdsSubSystem> selectedSubsystem();
 
+    // The LUNs of the selected subsystem in the order it enumerates them, which numbers them.
+    std::vector<CComPtr<IVdsLun>> luns();
+    // The position of the selected LUN in `luns`, if it is among them.
+    std::optional<std::size_t> selectedLunIndex(const std::vector<CComPtr<IVdsLun>>& luns) const;
+    void selectLun(const VDS_OBJECT_ID& id) { m_lun = id; }
+    void clearLun() { m_lun.reset(); }
+    // The selected LUN of the selected subsystem; CommandError::selection when there is
+    // none or it is gone (the focus is dropped then).
+    CComPtr<IVdsLun> selectedLun();
+
 private:
     ProviderAttachment& m_attachment;
     bool m_providerSelected = false;
     std::optional<VDS_OBJECT_ID> m_subsystem;
+    std::optional<VDS_OBJECT_ID> m_lun;
 };
 
 }  // namespace orvraid

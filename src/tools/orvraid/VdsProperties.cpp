@@ -78,7 +78,7 @@ LunProperties readProperties(IVdsLun* lun)
     VDS_LUN_PROP prop{};
     const HRESULT hr = lun->GetProperties(&prop);
     LunProperties out{prop.ullSize,  take(prop.pwszFriendlyName), take(prop.pwszIdentification),
-                      take(prop.pwszUnmaskingList), prop.type, prop.status, prop.health};
+                      take(prop.pwszUnmaskingList), prop.type, prop.status, prop.health, prop.id};
     throwIfFailed(hr, "read a LUN's properties");
     return out;
 }

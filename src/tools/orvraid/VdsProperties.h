@@ -58,6 +58,7 @@ struct LunProperties {
     VDS_LUN_TYPE type = VDS_LT_UNKNOWN;
     int status = 0;
     VDS_HEALTH health = VDS_H_UNKNOWN;
+    VDS_OBJECT_ID id{};
 };
 
 struct TargetProperties {

@@ -41,8 +41,13 @@ void ServiceImplBase::SeedRootObject(const cim::CIMObject& object) {
     }
 }
 
+// Without the host: the array answers references to objects it just made (a created
+// volume) without one, while enumerations carry it, and both name the same object of the
+// same connection.
 std::string ServiceImplBase::GetInstanceIdentity() const {
-    return m_rootPath.toString();
+    cim::CIMObjectPath path = m_rootPath;
+    path.setHost("");
+    return path.toString();
 }
 
 std::int32_t ServiceImplBase::StatusFromOperationalStatus(

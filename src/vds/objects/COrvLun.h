@@ -1,14 +1,24 @@
-// COrvLun: the VDS LUN object of one volume of an array. The refresh makes it and gives it
-// the volume's facade; the LUN list orders LUNs by the durable name read here. Its other
-// VDS operations (properties, extend, masking, plexes, ...) answer E_NOTIMPL until they
-// are written.
+// COrvLun: the VDS LUN object of one volume of an array. The refresh or the subsystem's
+// LUN creation makes it and gives it the volume's facade; the LUN list orders LUNs by the
+// durable name read here. Properties, identification and naming are in
+// COrvLun_Properties.cpp; extend, delete, hints and status in COrvLun_Changes.cpp. Masking
+// and plexes answer E_NOTIMPL until they are written.
+//
+// Lock order: the provider, the subsystem, then this LUN (VDSScopedLock); operations that
+// need the subsystem take its lock before the LUN's.
 #pragma once
 
 #include "platform/com/CComObject.h"
+#include "user_agent/services/Service_Disk.h"
 #include "user_agent/services/Service_Volume.h"
 #include "vds/framework/OrvVdsInterfaces.h"
 #include "vds/framework/VdsOrderKeySource.h"
 #include "vds/objects/CVdsArrayObject.h"
+
+#include <string>
+#include <vector>
+
+class COrvSubSystem;
 
 class COrvLun : public CComObjectRootEx,
                 public IVdsLun,
@@ -35,33 +45,57 @@ public:
     {
         return LookUpSubSystem(ppSubSystem);
     }
-    HRESULT GetProperties(VDS_LUN_PROP*) override { return E_NOTIMPL; }
-    HRESULT GetIdentificationData(VDS_LUN_INFORMATION*) override { return E_NOTIMPL; }
-    HRESULT QueryActiveControllers(IEnumVdsObject**) override { return E_NOTIMPL; }
-    HRESULT Extend(ULONGLONG, VDS_OBJECT_ID*, LONG, IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT Shrink(ULONGLONG, IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT GetProperties(VDS_LUN_PROP* pLunProp) override;
+    HRESULT GetIdentificationData(VDS_LUN_INFORMATION* pLunInfo) override;
+    HRESULT QueryActiveControllers(IEnumVdsObject** ppEnum) override;
+    HRESULT Extend(ULONGLONG ullNumberOfBytesToAdd, VDS_OBJECT_ID* pDriveIdArray,
+                   LONG lNumberOfDrives, IVdsAsync** ppAsync) override;
+    HRESULT Shrink(ULONGLONG ullNumberOfBytesToRemove, IVdsAsync** ppAsync) override;
     HRESULT QueryPlexes(IEnumVdsObject**) override { return E_NOTIMPL; }
     HRESULT AddPlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT RemovePlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT Recover(IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT Recover(IVdsAsync** ppAsync) override;
     HRESULT SetMask(LPWSTR) override { return E_NOTIMPL; }
-    HRESULT Delete() override { return E_NOTIMPL; }
-    HRESULT AssociateControllers(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT QueryHints(VDS_HINTS*) override { return E_NOTIMPL; }
-    HRESULT ApplyHints(VDS_HINTS*) override { return E_NOTIMPL; }
-    HRESULT SetStatus(VDS_LUN_STATUS) override { return E_NOTIMPL; }
-    HRESULT QueryMaxLunExtendSize(VDS_OBJECT_ID*, LONG, ULONGLONG*) override { return E_NOTIMPL; }
+    HRESULT Delete() override;
+    HRESULT AssociateControllers(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override;
+    HRESULT QueryHints(VDS_HINTS* pHints) override;
+    HRESULT ApplyHints(VDS_HINTS* pHints) override;
+    HRESULT SetStatus(VDS_LUN_STATUS status) override;
+    HRESULT QueryMaxLunExtendSize(VDS_OBJECT_ID* pDriveIdArray, LONG lNumberOfDrives,
+                                  ULONGLONG* pullMaxBytesToBeAdded) override;
 
     // IVdsLunNaming
-    HRESULT SetFriendlyName(LPWSTR) override { return E_NOTIMPL; }
+    HRESULT SetFriendlyName(LPWSTR pwszFriendlyName) override;
 
     // IVdsLunIscsi
     HRESULT AssociateTargets(VDS_OBJECT_ID*, LONG) override { return E_NOTIMPL; }
     HRESULT QueryAssociatedTargets(IEnumVdsObject**) override { return E_NOTIMPL; }
 
+    // ---- for the subsystem and the masking code ------------------------------------------
+
+    // The record behind GetProperties, its strings in task memory. E_FAIL when the
+    // volume's status cannot be read.
+    HRESULT GetLunProperties(VDS_LUN_PROP* pLunProp);
+    // Frees what GetIdentificationData handed out and zeroes the record.
+    static void FreeIdentificationData(VDS_LUN_INFORMATION& info);
+    // The initiators the unmasking list of the properties names when the array's target
+    // reports none.
+    void RememberMaskNames(std::vector<std::string> names);
+    std::vector<std::string> MaskNames();
+
 private:
-    std::u16string m_UnmaskingList;
+    // The ";"-joined unmasking list of the properties; empty for none. LUN lock held.
+    std::string unmaskingListLocked();
+    void fillStatusLocked(VDS_LUN_PROP& prop, HRESULT& result);
+    VDS_LUN_TYPE lunTypeLocked();
+    // The disks of the drives VDS named, through the subsystem. Subsystem lock held, the
+    // LUN's not.
+    HRESULT drivesToDisks(COrvSubSystem* subsystem, const VDS_OBJECT_ID* pDriveIdArray,
+                          LONG lNumberOfDrives,
+                          std::vector<Merrow::UserAgent::Service_Disk>& disks);
+    HRESULT reconfigureTo(std::uint64_t newSize,
+                          const std::vector<Merrow::UserAgent::Service_Disk>& disks);
+
+    // Guarded by the LUN lock.
+    std::vector<std::string> m_MaskNames;
 };

@@ -20,6 +20,7 @@
 #include "user_agent/connection/CorvaneConnection.h"
 #include "user_agent/indications/ServiceIndication.h"
 #include "user_agent/services/Service_CorvaneSystem.h"
+#include "user_agent/services/Service_Disk.h"
 #include "user_agent/services/Service_DiskList.h"
 #include "user_agent/services/Service_VolumeList.h"
 #include "user_agent/services/Service_iSCSI.h"
@@ -42,6 +43,7 @@
 #include <vector>
 
 class COrvVdsProvider;
+class CVdsAsyncObject;
 struct ControllerRefresh;
 struct DriveRefresh;
 struct LunRefresh;
@@ -94,23 +96,22 @@ public:
     HRESULT GetDrive(SHORT sBusNumber, SHORT sSlotNumber, IVdsDrive** ppDrive) override;
     HRESULT Reenumerate() override;
     HRESULT SetStatus(VDS_SUB_SYSTEM_STATUS status) override;
-    // LUN creation, drive replacement and controller status are the LUN's, drive's and
-    // controller's work; until they are written these answer E_NOTIMPL.
+    // Drive replacement and controller status are the drive's and controller's work;
+    // until they are written these answer E_NOTIMPL.
     HRESULT SetControllerStatus(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override
     {
         return E_NOTIMPL;
     }
-    HRESULT CreateLun(VDS_LUN_TYPE, ULONGLONG, VDS_OBJECT_ID*, LONG, LPWSTR, VDS_HINTS*,
-                      IVdsAsync**) override
-    {
-        return E_NOTIMPL;
-    }
+    // LUN creation (COrvSubSystem_Luns.cpp): the array's refusal shows in the returned
+    // IVdsAsync, not in the method's result.
+    HRESULT CreateLun(VDS_LUN_TYPE type, ULONGLONG ullSizeInBytes, VDS_OBJECT_ID* pDriveIdArray,
+                      LONG lNumberOfDrives, LPWSTR pwszUnmaskingList, VDS_HINTS* pHints,
+                      IVdsAsync** ppAsync) override;
     HRESULT ReplaceDrive(VDS_OBJECT_ID, VDS_OBJECT_ID) override { return E_NOTIMPL; }
-    HRESULT QueryMaxLunCreateSize(VDS_LUN_TYPE, VDS_OBJECT_ID*, LONG, VDS_HINTS*,
-                                  ULONGLONG*) override
-    {
-        return E_NOTIMPL;
-    }
+    // S_OK with 0 when the array cannot tell.
+    HRESULT QueryMaxLunCreateSize(VDS_LUN_TYPE type, VDS_OBJECT_ID* pDriveIdArray,
+                                  LONG lNumberOfDrives, VDS_HINTS* pHints,
+                                  ULONGLONG* pullMaxLunSize) override;
 
     // ---- IVdsSubSystemNaming, IVdsSubSystemIscsi, IVdsMaintenance -------------------------
     HRESULT SetFriendlyName(LPWSTR pwszFriendlyName) override;
@@ -135,6 +136,14 @@ public:
     HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
     HRESULT DeleteSubObject(VDS_OBJECT_ID id);
     HRESULT Dispose();
+
+    // The LUN of this array whose identification carries the serial number of pInfo;
+    // *pLunId stays null when none does. S_FALSE when pInfo identifies nothing.
+    HRESULT QueryIfCreatedLun(LPWSTR pwszDevicePath, VDS_LUN_INFORMATION* pInfo,
+                              VDS_OBJECT_ID* pLunId);
+    // The volume composition of a LUN of `type` with `pHints` (null: no hints).
+    Merrow::UserAgent::UAEnums::VolumeCompositionName
+    GetVolumeCompositionFromHints(VDS_LUN_TYPE type, const VDS_HINTS* pHints);
 
     // A service indication of the array client library (the provider's background thread):
     // the lists it concerns are reconciled and VDS is told. S_OK when a step succeeded.
@@ -175,6 +184,20 @@ private:
     // After a log-in or reconnect: the system and iSCSI facades from the connection.
     bool fetchSystemServices();
     void deliver(ULONG event);
+    // Runs `body` (answering an HRESULT) as a COM method under the provider's and this
+    // subsystem's locks; E_FAIL without a provider. Defined where it is used.
+    template <class Body> HRESULT underProviderLock(const char* method, Body&& body);
+    // LUN creation helpers; the provider and subsystem locks are held.
+    HRESULT collectDisks(const VDS_OBJECT_ID* pDriveIdArray, LONG lNumberOfDrives,
+                         std::vector<Merrow::UserAgent::Service_Disk>& disks);
+    std::string newVolumeName(const Merrow::UserAgent::UAEnums::VolumeCompositionName& composition);
+    void createVolumeFor(VDS_LUN_TYPE type, ULONGLONG sizeInBytes,
+                         const std::vector<Merrow::UserAgent::Service_Disk>& disks,
+                         LPWSTR pwszUnmaskingList, const VDS_HINTS& hints,
+                         CVdsAsyncObject& async);
+    // A new LUN for `volume` in the LUN list (COrvSubSystem_Refresh.cpp); null on failure.
+    CComPtr<CComObject<COrvLun>> AddLun(const Merrow::UserAgent::Service_Volume& volume);
+    HRESULT matchLun(const VDS_OBJECT_ID& id, const char* serialNumber, VDS_OBJECT_ID& found);
     COrvVdsProvider* provider() const;
 
     template <class Kind> HRESULT Query(IEnumVdsObject** ppEnum);
@@ -208,4 +231,6 @@ private:
     VdsPortalList m_VdsPortalList;
     VdsTargetList m_VdsTargetList;
     VdsPortalGroupList m_VdsPortalGroupList;
+    // The last number given to a new volume whose plain name the array had already.
+    unsigned long m_VolumeNameSerial = 1;
 };

@@ -19,6 +19,9 @@
 #include "vds/objects/VdsProviderAccess.h"
 #include "vds/objects/VdsServiceIdentity.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
 using namespace Merrow::UserAgent;
 using Merrow::Trace::TC_VDS_SUBSYSTEM;
 using Merrow::Trace::TV_INFO;
@@ -38,6 +41,58 @@ struct RefreshTexts {
     const char* serviceSet;
     const char* name;
 };
+
+// The list's members by the instance identity of the array object each stands for, so
+// that reconciling a thousand volumes is not a thousand scans of the list.
+using MemberIndex = std::unordered_map<std::string, VDS_OBJECT_ID>;
+
+template <class List>
+MemberIndex indexByIdentity(List& list, const std::vector<VDS_OBJECT_ID>& ids)
+{
+    MemberIndex index;
+    for (const VDS_OBJECT_ID& id : ids) {
+        if (auto object = list.Lookup(id)) {
+            const std::string identity = object->GetService().GetInstanceIdentity();
+            if (!identity.empty())
+                index.emplace(identity, id);
+        }
+    }
+    return index;
+}
+
+// The member that stands for `item`: through the index, or by asking each member when the
+// item has no identity to look up (only the very same facade can match it then).
+template <class List, class Item>
+auto findMember(List& list, const MemberIndex& index, const std::vector<VDS_OBJECT_ID>& ids,
+                const Item& item) -> decltype(list.Lookup(ids.front()))
+{
+    const std::string identity = item.GetInstanceIdentity();
+    if (!identity.empty()) {
+        const auto found = index.find(identity);
+        return found == index.end() ? decltype(list.Lookup(ids.front()))() : list.Lookup(found->second);
+    }
+    for (const VDS_OBJECT_ID& id : ids) {
+        auto object = list.Lookup(id);
+        if (object && object->StandsFor(item))
+            return object;
+    }
+    return {};
+}
+
+// Whether the array still has what `object` stands for.
+template <class Object, class Item>
+bool isPresent(Object& object, const std::unordered_set<std::string>& identities,
+               const std::vector<Item>& items)
+{
+    const std::string identity = object.GetService().GetInstanceIdentity();
+    if (!identity.empty())
+        return identities.count(identity) != 0;
+    for (const auto& item : items) {
+        if (object.StandsFor(item))
+            return true;
+    }
+    return false;
+}
 
 // The array's answer for a service whose objects are gone: the kind is empty now.
 bool isRemoved(const MerrowReturnValue& result)
@@ -276,21 +331,16 @@ template <class Kind> HRESULT COrvSubSystem::FindAdded()
         const MerrowReturnValue read = Kind::Read(*this, items);
         if (read.isFailure())
             return Kind::kFailedReadFailsFindAdded ? E_FAIL : S_OK;
+        const MemberIndex index = indexByIdentity(list, ids);
         for (const auto& item : items) {
-            bool known = false;
-            for (const VDS_OBJECT_ID& id : ids) {
-                CComPtr<CComObject<typename Kind::Object>> object = list.Lookup(id);
-                if (!object || !object->StandsFor(item))
-                    continue;
-                known = true;
+            CComPtr<CComObject<typename Kind::Object>> object = findMember(list, index, ids, item);
+            if (object) {
                 // A facade made before the link was lost stays removed; the object takes
                 // the fresh one of this read.
                 if (object->GetService().IsServiceRemoved())
                     Kind::SetUp(*object, item, GetGuid());
-                break;
-            }
-            if (known)
                 continue;
+            }
             if (auto added = Add<Kind>(item))
                 DeliverVdsNotification(GetProviderGuid(),
                                        static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
@@ -312,18 +362,12 @@ template <class Kind> HRESULT COrvSubSystem::FindRemoved()
         const MerrowReturnValue read = Kind::Read(*this, items);
         if (read.isFailure() && !isRemoved(read))
             return E_FAIL;
+        std::unordered_set<std::string> present;
+        for (const auto& item : items)
+            present.insert(item.GetInstanceIdentity());
         for (const VDS_OBJECT_ID& id : ids) {
             CComPtr<CComObject<typename Kind::Object>> object = list.Lookup(id);
-            if (!object)
-                continue;
-            bool present = false;
-            for (const auto& item : items) {
-                if (object->StandsFor(item)) {
-                    present = true;
-                    break;
-                }
-            }
-            if (present)
+            if (!object || isPresent(*object, present, items))
                 continue;
             VDSScopedLock listLock(&list);
             if (SUCCEEDED(list.DeleteListObject(id)))
@@ -532,4 +576,9 @@ HRESULT COrvSubSystem::ReceiveIndication(const ServiceIndication& indication)
                               VDS_NF_PORTAL_GROUP_MODIFY));
         return result;
     });
+}
+
+CComPtr<CComObject<COrvLun>> COrvSubSystem::AddLun(const Service_Volume& volume)
+{
+    return Add<LunRefresh>(volume);
 }

@@ -377,9 +377,17 @@ HRESULT COrvVdsProvider::QueryIfCreatedLun(LPWSTR pwszDevicePath,
     return GuardVdsMethod("COrvVdsProvider::QueryIfCreatedLun", E_FAIL, [&] {
         if (pwszDevicePath == nullptr || pVdsLunInformation == nullptr || pLunId == nullptr)
             return E_INVALIDARG;
-        // Which LUN a device path shows is the LUN creation's to answer; until the
-        // subsystems can, no subsystem claims a device.
-        return S_FALSE;
+        VDSScopedLock lock(this);
+        HRESULT result = S_FALSE;
+        for (const VDS_OBJECT_ID& id : subsystemIds()) {
+            CComPtr<CComObject<COrvSubSystem>> subsystem = m_SubsystemList.Lookup(id);
+            if (!subsystem)
+                continue;
+            result = subsystem->QueryIfCreatedLun(pwszDevicePath, pVdsLunInformation, pLunId);
+            if (SUCCEEDED(result))
+                break;
+        }
+        return result;
     });
 }
 
