@@ -1,5 +1,8 @@
 // What a LUN tells VDS about itself: its properties (size, names, layout, status), the
 // identification a host matches its disk against, and its name.
+//
+// Deliberately, the identification carries identifiers (the volume's NAA name and a T10
+// vendor id) instead of none: a host, and QueryIfCreatedLun, can only find a LUN by them.
 #include "vds/objects/COrvLun.h"
 
 #include "platform/com/TaskMemory.h"

@@ -3,6 +3,12 @@
 // with an arrival notification. Also the largest LUN the array can make and the look-up of
 // the LUN behind a disk that a host found.
 //
+// Two deliberate differences from a plain E_FAIL on every refusal and one name per time
+// stamp: an array refusal for lack of space (30) or of drives (31) answers VDS's own
+// VDS_E_NOT_ENOUGH_SPACE / VDS_E_NOT_ENOUGH_DRIVE, so that an administrator learns why;
+// and when the array already holds the volume name (two LUNs of one kind made within one
+// second), the creation retries with " #n" appended instead of failing.
+//
 // Lock order: provider, subsystem, then the lists and the objects (VDSScopedLock). The
 // array's volume creation runs under the provider and subsystem locks.
 #include "platform/com/TextConversion.h"
