@@ -44,7 +44,7 @@ public:
     HRESULT AddPlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT RemovePlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT Recover(IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT SetMask(LPWSTR) override { return E_NOTIMPL; }
+    HRESULT SetMask(LPWSTR pwszUnmaskingList) override; // COrvLun_Masking.cpp
     HRESULT Delete() override { return E_NOTIMPL; }
     HRESULT AssociateControllers(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override
     {
@@ -59,8 +59,13 @@ public:
     HRESULT SetFriendlyName(LPWSTR) override { return E_NOTIMPL; }
 
     // IVdsLunIscsi
-    HRESULT AssociateTargets(VDS_OBJECT_ID*, LONG) override { return E_NOTIMPL; }
-    HRESULT QueryAssociatedTargets(IEnumVdsObject**) override { return E_NOTIMPL; }
+    HRESULT AssociateTargets(VDS_OBJECT_ID* pTargetIdArray, LONG lNumberOfTargets) override;
+    HRESULT QueryAssociatedTargets(IEnumVdsObject** ppTargetEnum) override;
+
+    // The unmasking list as the array has it: the iSCSI names of the initiators granted
+    // access to the volume's target, ";"-separated; when none is, the list the LUN was last
+    // given. Empty for none. COrvLun_Masking.cpp.
+    std::u16string UnmaskingList();
 
 private:
     std::u16string m_UnmaskingList;
