@@ -1,5 +1,7 @@
 #include "InteractiveShell.h"
 
+#include "HistoryFilter.h"
+
 #include "Interpreter.h"
 
 #include <editline/readline.h>
@@ -55,7 +57,7 @@ ExitCode runInteractive(Interpreter& interpreter)
             std::cout << '\n';
             break;
         }
-        if (*line != '\0')
+        if (belongsInHistory(line.get()))
             add_history(line.get());
         interpreter.execute(line.get());
         std::cout << '\n';

@@ -7,6 +7,7 @@
 #include "ListCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
+#include "TargetCommands.h"
 
 #include <new>
 #include <ostream>
@@ -33,6 +34,7 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     DetailCommands::addTo(m_table);
     ProviderCommands::addTo(m_table);
     ArrayCommands::addTo(m_table);
+    TargetCommands::addTo(m_table);
     addOwnCommands();
 }
 

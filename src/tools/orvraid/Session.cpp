@@ -32,8 +32,10 @@ std::vector<CComPtr<IVdsSubSystem>> Session::subsystems() const
 void Session::selectProvider(bool selected)
 {
     m_providerSelected = selected;
-    if (!selected)
+    if (!selected) {
         m_subsystem.reset();
+        m_objects.clear();
+    }
 }
 
 std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVdsSubSystem>>& subsystems) const
@@ -49,6 +51,8 @@ std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVds
 
 void Session::selectSubsystem(const VDS_OBJECT_ID& id)
 {
+    if (m_subsystem != id)
+        m_objects.clear();
     m_subsystem = id;
     m_providerSelected = true;
 }
@@ -64,6 +68,12 @@ CComPtr<IVdsSubSystem> Session::selectedSubsystem()
         throw CommandError::selection("The selected subsystem is gone; select another one.");
     }
     return all[*index];
+}
+
+CComPtr<IUnknown> Session::selectedObject(VDS_OBJECT_TYPE type) const
+{
+    const auto found = m_objects.find(type);
+    return found == m_objects.end() ? CComPtr<IUnknown>() : found->second;
 }
 
 }  // namespace orvraid
