@@ -7,7 +7,7 @@
 //   4. the resident memory of the process (provider and, here, the 4 simulated arrays too).
 //
 // Run by hand: build/bin/provider_bench. The arrays listen on 127.84.250.1 to .5.
-#include "SimArray.h"
+#include "ProviderBenchSupport.h"
 
 #include "platform/com/CComPtr.h"
 #include "platform/com/TaskMemory.h"
@@ -31,6 +31,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Merrow::UserAgent::Testing::SimArray;
+using bench_support::listArrays;
+using bench_support::ScratchRegistry;
+using bench_support::startArray;
 
 double ms(Clock::duration d)
 {
@@ -46,52 +49,6 @@ long residentKiB()
             return std::strtol(line.c_str() + 6, nullptr, 10);
     }
     return -1;
-}
-
-class ScratchRegistry {
-public:
-    ScratchRegistry()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvds-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::exit(1);
-        m_dir = pattern;
-        orv::platform::Registry::open(m_dir / "registry.db", m_registry);
-        orv::platform::Registry::setProcessRegistry(m_registry);
-    }
-    ~ScratchRegistry()
-    {
-        orv::platform::Registry::setProcessRegistry(nullptr);
-        m_registry.reset();
-        std::filesystem::remove_all(m_dir);
-    }
-
-private:
-    std::filesystem::path m_dir;
-    std::shared_ptr<orv::platform::Registry> m_registry;
-};
-
-std::unique_ptr<SimArray> startArray(const std::string& address, unsigned volumes)
-{
-    auto options = Merrow::UserAgent::Testing::simOptions(address);
-    options.array.volumes = volumes;
-    options.array.volumeBytes = 64ull << 20;
-    options.array.disks = 16;
-    options.array.diskBytes = 600'000'000'000ull;
-    return std::make_unique<SimArray>(options);
-}
-
-void listArrays(const std::vector<std::string>& hosts)
-{
-    CorvaneInfoListWriter list;
-    for (const auto& host : hosts) {
-        CorvaneInfo info;
-        info.host = std::u16string(host.begin(), host.end());
-        info.userName = u"admin";
-        info.password = u"secret";
-        list.AddOrUpdate(info);
-    }
-    list.Save();
 }
 
 std::vector<CComPtr<IVdsSubSystem>> subsystems(IVdsProvider* provider)
