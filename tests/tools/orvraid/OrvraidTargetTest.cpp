@@ -39,8 +39,9 @@ protected:
     Outcome orvraid(const std::string& commands) { return runScript(m_prelude + commands, {}, ORVRAID_PROGRAM); }
 
     // A change, then a read: the array's indications of the change reach the program while
-    // the read runs, not while it leaves. (A program that leaves while the client library
-    // still handles an indication can crash; see the report of this change.)
+    // the read runs, not while it leaves. A program that leaves while the client library's
+    // dispatcher thread still handles an indication can abort in the static destructors,
+    // as that thread outlives the unloaded provider.
     Outcome change(const std::string& commands) { return orvraid(commands + "list targets\n"); }
 
     template <class Result> Result fromArray(const std::function<Result(const ArrayState&)>& read)
