@@ -6,7 +6,7 @@
 //      on an array that finishes volume creation at once and on one that runs it as a job.
 //
 // Run by hand: build/bin/lun_bench. The arrays listen on 127.88.250.1 and .2.
-#include "BenchScratchRegistry.h"
+#include "ProviderBenchSupport.h"
 #include "SimArray.h"
 
 #include "platform/com/CComPtr.h"
@@ -86,7 +86,7 @@ std::size_t readEveryLun(IVdsSubSystem* subsystem)
 
 void propertiesOfAThousandLuns()
 {
-    BenchScratchRegistry registry;
+    bench_support::ScratchRegistry registry;
     auto options = Merrow::UserAgent::Testing::simOptions("127.88.250.1");
     options.array.volumes = 1000;
     options.array.volumeBytes = 64ull << 20;
@@ -130,7 +130,7 @@ void propertiesOfAThousandLuns()
 
 void createLuns(bool jobs)
 {
-    BenchScratchRegistry registry;
+    bench_support::ScratchRegistry registry;
     auto options = Merrow::UserAgent::Testing::simOptions("127.88.250.2");
     options.array.disks = 16;
     options.array.diskBytes = 600'000'000'000ull;

@@ -7,8 +7,7 @@
 //   4. the resident memory of the process (provider and, here, the 4 simulated arrays too).
 //
 // Run by hand: build/bin/provider_bench. The arrays listen on 127.84.250.1 to .5.
-#include "BenchScratchRegistry.h"
-#include "SimArray.h"
+#include "ProviderBenchSupport.h"
 
 #include "platform/com/CComPtr.h"
 #include "platform/com/TaskMemory.h"
@@ -32,6 +31,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Merrow::UserAgent::Testing::SimArray;
+using bench_support::listArrays;
+using bench_support::ScratchRegistry;
+using bench_support::startArray;
 
 double ms(Clock::duration d)
 {
@@ -47,29 +49,6 @@ long residentKiB()
             return std::strtol(line.c_str() + 6, nullptr, 10);
     }
     return -1;
-}
-
-std::unique_ptr<SimArray> startArray(const std::string& address, unsigned volumes)
-{
-    auto options = Merrow::UserAgent::Testing::simOptions(address);
-    options.array.volumes = volumes;
-    options.array.volumeBytes = 64ull << 20;
-    options.array.disks = 16;
-    options.array.diskBytes = 600'000'000'000ull;
-    return std::make_unique<SimArray>(options);
-}
-
-void listArrays(const std::vector<std::string>& hosts)
-{
-    CorvaneInfoListWriter list;
-    for (const auto& host : hosts) {
-        CorvaneInfo info;
-        info.host = std::u16string(host.begin(), host.end());
-        info.userName = u"admin";
-        info.password = u"secret";
-        list.AddOrUpdate(info);
-    }
-    list.Save();
 }
 
 std::vector<CComPtr<IVdsSubSystem>> subsystems(IVdsProvider* provider)
@@ -108,7 +87,7 @@ std::size_t lunCount(IVdsSubSystem* subsystem)
 
 void changeToNotification()
 {
-    BenchScratchRegistry registry;
+    ScratchRegistry registry;
     auto array = startArray("127.84.250.5", 2);
     listArrays({"127.84.250.5"});
     orv::platform::VdsProviderHost host;
@@ -142,7 +121,7 @@ void changeToNotification()
 
 void loadFourLargeArrays()
 {
-    BenchScratchRegistry registry;
+    ScratchRegistry registry;
     std::vector<std::unique_ptr<SimArray>> arrays;
     std::vector<std::string> hosts;
     for (int i = 1; i <= 4; ++i) {

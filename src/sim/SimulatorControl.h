@@ -71,6 +71,10 @@ public:
     // By session InstanceID, or every session of an initiator name.
     ControlResult removeSession(const std::string& sessionOrInitiator);
 
+    // The portal at `address` moves to `newAddress` on VLAN `vlanId`, as when an
+    // administrator changes it at the array's own console (SimulatorControl_Portals.cpp).
+    // Refused for an address that is no IPv4 address or that another portal has.
+    ControlResult changePortal(const std::string& address, const std::string& newAddress, std::uint16_t vlanId);
     std::uint64_t requestCount(const std::string& operation) const { return m_counters.get(operation); }
     std::map<std::string, std::uint64_t> requestCounts() const { return m_counters.snapshot(); }
     void resetRequestCounts() { m_counters.reset(); }

@@ -2,6 +2,8 @@
 
 #include "HresultText.h"
 
+#include "platform/com/ErrorDescription.h"
+
 namespace orvraid {
 
 CommandError::CommandError(ExitCode code, const std::string& message)
@@ -21,8 +23,12 @@ CommandError CommandError::selection(const std::string& message)
 
 CommandError CommandError::vdsCall(const std::string& operation, HRESULT hr)
 {
-    return CommandError(ExitCode::VdsCallFailed,
-                        "Could not " + operation + ": " + describeHresult(hr) + ".");
+    // The provider's own explanation (what the array answered) says more than the code.
+    const std::optional<std::string> explanation = orv::platform::TakeErrorDescription();
+    std::string message = "Could not " + operation + ": " + describeHresult(hr) + ".";
+    if (explanation && !explanation->empty())
+        message += " " + *explanation;
+    return CommandError(ExitCode::VdsCallFailed, message);
 }
 
 void throwIfFailed(HRESULT hr, const std::string& operation)

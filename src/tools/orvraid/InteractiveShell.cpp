@@ -1,6 +1,7 @@
 #include "InteractiveShell.h"
 
 #include "CommandRunner.h"
+#include "HistoryFilter.h"
 
 #include <editline/readline.h>
 
@@ -55,7 +56,7 @@ ExitCode runInteractive(CommandRunner& interpreter)
             std::cout << '\n';
             break;
         }
-        if (*line != '\0')
+        if (belongsInHistory(line.get()))
             add_history(line.get());
         interpreter.execute(line.get());
         std::cout << '\n';

@@ -9,6 +9,7 @@
 #include "LunCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
+#include "TargetCommands.h"
 
 #include <new>
 #include <ostream>
@@ -36,6 +37,7 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     ProviderCommands::addTo(m_table);
     ArrayCommands::addTo(m_table);
     LunCommands::addTo(m_table);
+    TargetCommands::addTo(m_table);
     addOwnCommands();
 }
 

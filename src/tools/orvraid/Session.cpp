@@ -35,6 +35,7 @@ void Session::selectProvider(bool selected)
     if (!selected) {
         m_subsystem.reset();
         m_lun.reset();
+        m_objects.clear();
     }
 }
 
@@ -53,6 +54,7 @@ void Session::selectSubsystem(const VDS_OBJECT_ID& id)
 {
     if (m_subsystem != id)
         m_lun.reset();
+        m_objects.clear();
     m_subsystem = id;
     m_providerSelected = true;
 }
@@ -99,6 +101,12 @@ CComPtr<IVdsLun> Session::selectedLun()
         throw CommandError::selection("The selected LUN is gone; select another one.");
     }
     return all[*index];
+}
+
+CComPtr<IUnknown> Session::selectedObject(VDS_OBJECT_TYPE type) const
+{
+    const auto found = m_objects.find(type);
+    return found == m_objects.end() ? CComPtr<IUnknown>() : found->second;
 }
 
 }  // namespace orvraid

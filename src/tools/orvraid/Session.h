@@ -11,6 +11,7 @@
 #include "platform/com/CComPtr.h"
 #include "vds/framework/OrvVdsInterfaces.h"
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,12 @@ public:
     std::optional<std::size_t> selectedIndex(const std::vector<CComPtr<IVdsSubSystem>>& subsystems) const;
     // Selecting a subsystem selects its provider too.
     void selectSubsystem(const VDS_OBJECT_ID& id);
-    void clearSubsystem() { m_subsystem.reset(); }
+    void clearSubsystem()
+    {
+        m_subsystem.reset();
+        m_lun.reset();
+        m_objects.clear();
+    }
     // The selected subsystem; CommandError::selection when there is none or it is gone
     // (the focus is dropped then).
     CComPtr<IVdsSubSystem> selectedSubsystem();
@@ -51,12 +57,20 @@ public:
     // The selected LUN of the selected subsystem; CommandError::selection when there is
     // none or it is gone (the focus is dropped then).
     CComPtr<IVdsLun> selectedLun();
+    // The focus on an object of the selected subsystem (a target, portal or portal
+    // group), held by its COM identity (its IUnknown), which stays the same however the
+    // lists are ordered; a change of subsystem drops it.
+    void selectObject(VDS_OBJECT_TYPE type, CComPtr<IUnknown> identity) { m_objects[type] = std::move(identity); }
+    void clearObject(VDS_OBJECT_TYPE type) { m_objects.erase(type); }
+    // Null when nothing of that kind is selected.
+    CComPtr<IUnknown> selectedObject(VDS_OBJECT_TYPE type) const;
 
 private:
     ProviderAttachment& m_attachment;
     bool m_providerSelected = false;
     std::optional<VDS_OBJECT_ID> m_subsystem;
     std::optional<VDS_OBJECT_ID> m_lun;
+    std::map<VDS_OBJECT_TYPE, CComPtr<IUnknown>> m_objects;
 };
 
 }  // namespace orvraid

@@ -55,7 +55,7 @@ public:
     HRESULT AddPlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT RemovePlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT Recover(IVdsAsync** ppAsync) override;
-    HRESULT SetMask(LPWSTR) override { return E_NOTIMPL; }
+    HRESULT SetMask(LPWSTR pwszUnmaskingList) override; // COrvLun_Masking.cpp
     HRESULT Delete() override;
     HRESULT AssociateControllers(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override;
     HRESULT QueryHints(VDS_HINTS* pHints) override;
@@ -68,8 +68,13 @@ public:
     HRESULT SetFriendlyName(LPWSTR pwszFriendlyName) override;
 
     // IVdsLunIscsi
-    HRESULT AssociateTargets(VDS_OBJECT_ID*, LONG) override { return E_NOTIMPL; }
-    HRESULT QueryAssociatedTargets(IEnumVdsObject**) override { return E_NOTIMPL; }
+    HRESULT AssociateTargets(VDS_OBJECT_ID* pTargetIdArray, LONG lNumberOfTargets) override;
+    HRESULT QueryAssociatedTargets(IEnumVdsObject** ppTargetEnum) override;
+
+    // The unmasking list as the array has it: the iSCSI names of the initiators granted
+    // access to the volume's target, ";"-separated; when none is, the list the LUN was last
+    // given. Empty for none. COrvLun_Masking.cpp.
+    std::u16string UnmaskingList();
 
     // ---- for the subsystem and the masking code ------------------------------------------
 
@@ -85,6 +90,7 @@ public:
 
 private:
     // The ";"-joined unmasking list of the properties; empty for none. LUN lock held.
+    // COrvLun_Masking.cpp.
     std::string unmaskingListLocked();
     void fillStatusLocked(VDS_LUN_PROP& prop, HRESULT& result);
     VDS_LUN_TYPE lunTypeLocked();

@@ -151,14 +151,6 @@ HRESULT COrvLun::GetLunProperties(VDS_LUN_PROP* pProp)
     return result;
 }
 
-std::string COrvLun::unmaskingListLocked()
-{
-    std::string joined;
-    for (const std::string& name : m_MaskNames)
-        joined += (joined.empty() ? "" : ";") + name;
-    return joined;
-}
-
 void COrvLun::fillStatusLocked(VDS_LUN_PROP& prop, HRESULT& result)
 {
     UAEnums::OperationalStatus status;

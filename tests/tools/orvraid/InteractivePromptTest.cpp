@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -73,6 +75,12 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // The history the program keeps between sessions.
+    std::string historyFile() const
+    {
+        std::ifstream file(m_directory.path() / ".orvraid_history");
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
 
 private:
     TempDirectory m_directory;
@@ -122,6 +130,19 @@ TEST_F(InteractivePromptTest, APasswordLeftOutIsAskedForWithoutEcho)
     std::string rest;
     EXPECT_EQ(finish(rest), 0);
     EXPECT_THAT(rest, Not(HasSubstr("Pty-Secret-7")));
+}
+
+TEST_F(InteractivePromptTest, LinesWithSecretsStayOutOfTheHistory)
+{
+    ASSERT_TRUE(start());
+    answer(kPrompt, "chap target set secret=Hidden-Secret-1");
+    answer(kPrompt, "list providers");
+    answer(kPrompt, "exit");
+    std::string rest;
+    ASSERT_EQ(finish(rest), 0);
+    const std::string history = historyFile();
+    EXPECT_THAT(history, HasSubstr("providers"));
+    EXPECT_THAT(history, Not(HasSubstr("Hidden-Secret-1")));
 }
 
 }  // namespace
