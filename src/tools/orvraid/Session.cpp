@@ -52,9 +52,10 @@ std::optional<std::size_t> Session::selectedIndex(const std::vector<CComPtr<IVds
 
 void Session::selectSubsystem(const VDS_OBJECT_ID& id)
 {
-    if (m_subsystem != id)
+    if (m_subsystem != id) {
         m_lun.reset();
         m_objects.clear();
+    }
     m_subsystem = id;
     m_providerSelected = true;
 }
