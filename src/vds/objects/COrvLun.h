@@ -7,6 +7,8 @@
 #include "platform/com/CComObject.h"
 #include "user_agent/services/Service_Volume.h"
 #include "vds/framework/OrvVdsInterfaces.h"
+#include "vds/framework/VdsLunPlexList.h"
+#include "vds/objects/COrvLunPlex.h"
 #include "vds/framework/VdsOrderKeySource.h"
 #include "vds/objects/CVdsArrayObject.h"
 
@@ -40,9 +42,9 @@ public:
     HRESULT QueryActiveControllers(IEnumVdsObject**) override { return E_NOTIMPL; }
     HRESULT Extend(ULONGLONG, VDS_OBJECT_ID*, LONG, IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT Shrink(ULONGLONG, IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT QueryPlexes(IEnumVdsObject**) override { return E_NOTIMPL; }
-    HRESULT AddPlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT RemovePlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT QueryPlexes(IEnumVdsObject** ppEnum) override;
+    HRESULT AddPlex(VDS_OBJECT_ID lunId, IVdsAsync** ppAsync) override;
+    HRESULT RemovePlex(VDS_OBJECT_ID plexId, IVdsAsync** ppAsync) override;
     HRESULT Recover(IVdsAsync**) override { return E_NOTIMPL; }
     HRESULT SetMask(LPWSTR) override { return E_NOTIMPL; }
     HRESULT Delete() override { return E_NOTIMPL; }
@@ -62,6 +64,16 @@ public:
     HRESULT AssociateTargets(VDS_OBJECT_ID*, LONG) override { return E_NOTIMPL; }
     HRESULT QueryAssociatedTargets(IEnumVdsObject**) override { return E_NOTIMPL; }
 
+    // ---- plexes (COrvLun_Plexes.cpp) -------------------------------------------------------
+    // A Mirror LUN has one plex, made the first time it is asked for; other LUNs have none.
+    // The plex list is guarded by the LUN lock.
+    HRESULT FetchPlexes();
+    // The id of the LUN's plex; the null GUID for a LUN without one.
+    VDS_OBJECT_ID PlexId();
+    // The LUN list asks its LUNs for the plexes it does not hold itself.
+    HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
+
 private:
     std::u16string m_UnmaskingList;
+    VdsLunPlexList m_PlexList;
 };
