@@ -3,7 +3,9 @@
 #include "ArrayCommands.h"
 #include "CommandError.h"
 #include "CommandTokenizer.h"
+#include "ControllerCommands.h"
 #include "DetailCommands.h"
+#include "DriveCommands.h"
 #include "ListCommands.h"
 #include "ProviderCommands.h"
 #include "SelectCommands.h"
@@ -33,6 +35,8 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     DetailCommands::addTo(m_table);
     ProviderCommands::addTo(m_table);
     ArrayCommands::addTo(m_table);
+    DriveCommands::addTo(m_table);
+    ControllerCommands::addTo(m_table);
     addOwnCommands();
 }
 
