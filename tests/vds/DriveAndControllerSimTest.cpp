@@ -520,7 +520,8 @@ TEST_F(DriveAndControllerTest, ControllerPropertiesAndPortsAreTheArrays)
 TEST_F(DriveAndControllerTest, AControllerResetDropsTheArrayAndTheSubsystemComesBack)
 {
     manage("127.89.1.9");
-    m_array->control().setRestartTime(1500);
+    // Long enough that the provider sees the array gone even on a busy machine.
+    m_array->control().setRestartTime(5000);
     auto all = controllers();
     ASSERT_FALSE(all.empty());
     const std::size_t lunsBefore = lunIds(m_subsystem).size();
