@@ -136,26 +136,26 @@ HRESULT COrvLunPlex::GetLun(IVdsLun** ppLun)
 }
 
 // The one plex is the whole volume: its hints are the LUN's.
-HRESULT COrvLunPlex::QueryHints(VDS_HINTS* pHints)
+HRESULT COrvLunPlex::forwardHints(const char* method, HRESULT (IVdsLun::*hints)(VDS_HINTS*),
+                                  VDS_HINTS* pHints)
 {
-    return GuardVdsMethod("COrvLunPlex::QueryHints", E_UNEXPECTED, [&]() -> HRESULT {
+    return GuardVdsMethod(method, E_UNEXPECTED, [&]() -> HRESULT {
         if (pHints == nullptr)
             return E_INVALIDARG;
         CComPtr<IVdsLun> lun;
         const HRESULT hr = lookUpLun(lun.put());
-        return FAILED(hr) ? hr : lun->QueryHints(pHints);
+        return FAILED(hr) ? hr : (lun.get()->*hints)(pHints);
     });
+}
+
+HRESULT COrvLunPlex::QueryHints(VDS_HINTS* pHints)
+{
+    return forwardHints("COrvLunPlex::QueryHints", &IVdsLun::QueryHints, pHints);
 }
 
 HRESULT COrvLunPlex::ApplyHints(VDS_HINTS* pHints)
 {
-    return GuardVdsMethod("COrvLunPlex::ApplyHints", E_UNEXPECTED, [&]() -> HRESULT {
-        if (pHints == nullptr)
-            return E_INVALIDARG;
-        CComPtr<IVdsLun> lun;
-        const HRESULT hr = lookUpLun(lun.put());
-        return FAILED(hr) ? hr : lun->ApplyHints(pHints);
-    });
+    return forwardHints("COrvLunPlex::ApplyHints", &IVdsLun::ApplyHints, pHints);
 }
 
 // ---- extents ---------------------------------------------------------------------------

@@ -51,6 +51,8 @@ private:
     VDS_LUN_PLEX_TYPE plexType();
     // The LUN's own IVdsLun, through the subsystem.
     HRESULT lookUpLun(IVdsLun** ppLun);
+    HRESULT forwardHints(const char* method, HRESULT (IVdsLun::*hints)(VDS_HINTS*),
+                         VDS_HINTS* pHints);
 
     Merrow::UserAgent::Service_Volume m_ServiceVolume;
     VDS_OBJECT_ID m_SubSystemId{};

@@ -189,6 +189,9 @@ private:
     HRESULT setControllerStatus(const std::vector<VDS_OBJECT_ID>& online,
                                 const std::vector<VDS_OBJECT_ID>& offline);
     template <class T> VdsHeldObject<T> holdSubObject(const VDS_OBJECT_ID& id, VDS_OBJECT_TYPE type);
+    template <class T, class List>
+    VdsHeldObject<T> findStandingFor(List& list, VDS_OBJECT_TYPE type,
+                                     const Merrow::UserAgent::MerrowService& item);
     // The status texts and values of the connection status.
     VDS_SUB_SYSTEM_STATUS statusFromConnection(std::int32_t state, const std::string& host);
     VDS_HEALTH healthFromArray();

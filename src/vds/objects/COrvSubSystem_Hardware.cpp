@@ -55,26 +55,26 @@ VdsHeldObject<T> COrvSubSystem::holdSubObject(const VDS_OBJECT_ID& id, VDS_OBJEC
     return VdsHeldObject<T>(found);
 }
 
-VdsHeldObject<COrvLun> COrvSubSystem::FindLunFor(const MerrowService& volume)
+template <class T, class List>
+VdsHeldObject<T> COrvSubSystem::findStandingFor(List& list, VDS_OBJECT_TYPE type, const MerrowService& item)
 {
     VDSScopedLock lock(this);
-    for (const VDS_OBJECT_ID& id : m_VdsLunList.GetAllIds()) {
-        auto lun = holdSubObject<COrvLun>(id, VDS_OT_LUN);
-        if (lun && lun->StandsFor(volume))
-            return lun;
+    for (const VDS_OBJECT_ID& id : list.GetAllIds()) {
+        auto object = holdSubObject<T>(id, type);
+        if (object && object->StandsFor(item))
+            return object;
     }
     return {};
 }
 
+VdsHeldObject<COrvLun> COrvSubSystem::FindLunFor(const MerrowService& volume)
+{
+    return findStandingFor<COrvLun>(m_VdsLunList, VDS_OT_LUN, volume);
+}
+
 VdsHeldObject<COrvDrive> COrvSubSystem::FindDriveFor(const MerrowService& disk)
 {
-    VDSScopedLock lock(this);
-    for (const VDS_OBJECT_ID& id : m_VdsDriveList.GetAllIds()) {
-        auto drive = holdSubObject<COrvDrive>(id, VDS_OT_DRIVE);
-        if (drive && drive->StandsFor(disk))
-            return drive;
-    }
-    return {};
+    return findStandingFor<COrvDrive>(m_VdsDriveList, VDS_OT_DRIVE, disk);
 }
 
 LONG COrvSubSystem::SpareCount()
