@@ -79,8 +79,12 @@ struct SimDisk {
     std::string vendor;
     std::string firmwareRevision;
     std::string poolId;
-    // A disk taken down by "RemoveStorageDevice" stays in its slot, offline.
+    // A disk taken down by "RemoveStorageDevice" stays in its slot, offline, until
+    // "InitializeStorageDevice" brings it back.
     bool online = true;
+    // A disk that broke stays failed until it is taken out of service; the volumes on it
+    // run degraded (or fail, without redundancy) meanwhile.
+    bool failed = false;
 };
 
 struct SimExtent {
@@ -125,6 +129,9 @@ struct SimVolume {
     SimVolumeLayout layout;
     // False while the job that creates the volume runs.
     bool ready = true;
+    // True from the moment a spare took a failed disk's place until the rebuild onto it
+    // completed; the volume runs degraded meanwhile.
+    bool rebuilding = false;
     std::optional<SimReconfiguration> reconfiguration;
     SimTarget target;
     // Host-facing settings a client changed, by property name (VolumeSettings).
@@ -202,6 +209,8 @@ enum class JobKind {
     InitializeDisk,
     RemoveDisk,
     ScanVolume,
+    // Rewriting a redundant volume's data onto the spare that replaced a failed disk.
+    RebuildVolume,
 };
 
 // A job that is to fail part way, as the simulator's control arranges it.

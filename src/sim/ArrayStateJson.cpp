@@ -20,10 +20,11 @@ NLOHMANN_JSON_SERIALIZE_ENUM(JobKind, {
                                           {JobKind::InitializeDisk, "InitializeDisk"},
                                           {JobKind::RemoveDisk, "RemoveDisk"},
                                           {JobKind::ScanVolume, "ScanVolume"},
+                                          {JobKind::RebuildVolume, "RebuildVolume"},
                                       })
 
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimDisk, id, slot, blocks, serialNumber, model, vendor,
-                                                firmwareRevision, poolId, online)
+                                                firmwareRevision, poolId, online, failed)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimExtent, id, diskId, blocks)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(SimVolumeLayout, organization, stripeWidth, chunkBytes,
                                                 blocks, extents)
@@ -59,6 +60,8 @@ void to_json(nlohmann::json& json, const SimVolume& volume)
         json["reconfiguration"] = *volume.reconfiguration;
     if (!volume.settings.empty())
         json["settings"] = volume.settings;
+    if (volume.rebuilding)
+        json["rebuilding"] = true;
 }
 
 void from_json(const nlohmann::json& json, SimVolume& volume)
@@ -69,6 +72,7 @@ void from_json(const nlohmann::json& json, SimVolume& volume)
     volume.durableName = json.value("durableName", std::string{});
     volume.poolId = json.value("poolId", std::string{});
     volume.ready = json.value("ready", true);
+    volume.rebuilding = json.value("rebuilding", false);
     if (json.contains("layout"))
         json.at("layout").get_to(volume.layout);
     if (json.contains("target"))

@@ -119,11 +119,25 @@ void JobControl::applyEffect(ModelTransaction& transaction, JobKind kind, const 
         return;
     case JobKind::InitializeDisk:
         if (auto disk = state.disks.find(ownerId); disk != state.disks.end()) {
+            // A disk that was taken down comes back as a new, unused disk.
+            if (!disk->second.online) {
+                disk->second.online = true;
+                disk->second.poolId = PoolId::Available;
+                transaction.touchDisk(ownerId);
+            }
             EventLog::record(transaction, EventSeverity::Information, EventCategory::Disk,
                              "Disk in slot " + std::to_string(disk->second.slot) + " initialized");
         }
         return;
     case JobKind::ScanVolume:
+        return;
+    case JobKind::RebuildVolume:
+        if (auto volume = state.volumes.find(ownerId); volume != state.volumes.end()) {
+            volume->second.rebuilding = false;
+            transaction.touchVolume(ownerId);
+            EventLog::record(transaction, EventSeverity::Information, EventCategory::Volume,
+                             "Volume " + volume->second.name + " rebuilt");
+        }
         return;
     }
 }

@@ -3,6 +3,7 @@
 #include "sim/AccessMethods.h"
 #include "sim/ArrayFailureCodes.h"
 #include "sim/DefaultArray.h"
+#include "sim/DiskFailure.h"
 #include "sim/EventLog.h"
 #include "sim/JobControl.h"
 #include "sim/SystemMethods.h"
@@ -85,6 +86,34 @@ ControlResult SimulatorControl::removeDisk(const std::string& deviceId)
         EventLog::record(transaction, EventSeverity::Degraded, EventCategory::Disk,
                          "Disk in slot " + std::to_string(state.disks.at(deviceId).slot) + " pulled out");
         state.disks.erase(deviceId);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::failDisk(const std::string& deviceId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        auto disk = transaction.state().disks.find(deviceId);
+        if (disk == transaction.state().disks.end())
+            return ControlResult::NotFound;
+        if (!disk->second.online || disk->second.failed)
+            return ControlResult::Refused;
+        DiskFailure::fail(transaction, deviceId);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::makeSpare(const std::string& deviceId)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        auto disk = state.disks.find(deviceId);
+        if (disk == state.disks.end())
+            return ControlResult::NotFound;
+        if (!disk->second.online || disk->second.failed || VolumeActions::usesDisk(state, deviceId))
+            return ControlResult::Refused;
+        disk->second.poolId = PoolId::Spare;
+        transaction.touchDisk(deviceId);
         return ControlResult::Ok;
     });
 }

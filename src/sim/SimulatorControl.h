@@ -58,6 +58,12 @@ public:
     std::vector<std::string> addDisks(unsigned count, std::uint64_t bytes = 600'000'000'000ull);
     // Refused for a disk that holds volume extents.
     ControlResult removeDisk(const std::string& deviceId);
+    // The disk breaks: the volumes on it run degraded, or fail without redundancy.
+    // Refused for a disk that is offline or failed already.
+    ControlResult failDisk(const std::string& deviceId);
+    // The array keeps the unused disk as a hot spare (its spare pool). Refused for a disk
+    // that holds volume extents, is offline or failed.
+    ControlResult makeSpare(const std::string& deviceId);
     // A ready JBOD volume on the base pool of controller A. Refused for an empty or taken
     // name and when no disk has room; `deviceId` receives the new volume's id.
     ControlResult addVolume(const std::string& name, std::uint64_t bytes, std::string& deviceId);

@@ -1,6 +1,7 @@
 #include "sim/StorageMethods.h"
 
 #include "sim/ArrayFailureCodes.h"
+#include "sim/DiskFailure.h"
 #include "sim/JobControl.h"
 #include "sim/VolumeActions.h"
 #include "sim/VolumeLayout.h"
@@ -363,8 +364,9 @@ std::uint32_t StorageMethods::initializeStorageDevice(MethodCall& call)
     SimDisk* disk = device ? call.disk(*device) : nullptr;
     if (disk == nullptr)
         return InvalidDevice;
-    if (!disk->online)
-        return DeviceOffline;
+    // A disk that was taken down may come back; a broken one may not.
+    if (disk->failed)
+        return DeviceFailure;
     if (VolumeActions::usesDisk(call.state(), disk->id))
         return DeviceInUse;
     return startJobOrFinish(call, JobKind::InitializeDisk, disk->id, "Initialize disk " + std::to_string(disk->slot));
@@ -378,11 +380,17 @@ std::uint32_t StorageMethods::removeStorageDevice(MethodCall& call)
         return InvalidDevice;
     if (!disk->online)
         return DeviceOffline;
-    if (VolumeActions::usesDisk(call.state(), disk->id))
-        return DeviceInUse;
     for (const auto& [jobId, job] : call.state().jobs) {
         if (job.kind == JobKind::RemoveDisk && JobControl::isActive(job))
             return OnlyOneDownDrive;
+    }
+    // A healthy disk under volumes stays; a failed one hands its place to a spare.
+    if (VolumeActions::usesDisk(call.state(), disk->id)) {
+        if (!disk->failed)
+            return DeviceInUse;
+        if (std::uint32_t failure = DiskFailure::replaceWithSpare(call.transaction(), disk->id,
+                                                                  call.settings().jobsEnabled, call.nowMilliseconds()))
+            return failure;
     }
     return startJobOrFinish(call, JobKind::RemoveDisk, disk->id, "Down disk " + std::to_string(disk->slot));
 }

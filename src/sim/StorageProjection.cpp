@@ -1,5 +1,6 @@
 #include "sim/StorageProjection.h"
 
+#include "sim/DiskFailure.h"
 #include "sim/VolumeSettings.h"
 
 #include "cim/value/CIMDateTime.h"
@@ -10,7 +11,15 @@ namespace {
 
 constexpr std::uint16_t kStarting = 8;
 constexpr std::uint16_t kOk = 2;
+constexpr std::uint16_t kError = 6;
 constexpr std::uint16_t kStopped = 10;
+
+std::uint16_t diskStatus(const SimDisk& disk)
+{
+    if (disk.failed)
+        return kError;
+    return disk.online ? kOk : kStopped;
+}
 
 cim::CIMValue status(std::uint16_t value) { return cim::CIMValue(std::vector<std::uint16_t>{value}); }
 cim::CIMValue u16(std::uint16_t value) { return cim::CIMValue(value); }
@@ -70,6 +79,8 @@ const char* jobKindName(JobKind kind)
         return "RemoveStorageDevice";
     case JobKind::ScanVolume:
         return "ScanStorageElement";
+    case JobKind::RebuildVolume:
+        return "RebuildStorageElement";
     }
     return "Job";
 }
@@ -95,9 +106,9 @@ ProjectedGroup StorageProjection::disk(const std::string& diskId) const
                                 .set("MaxMediaSize", u64(disk.blocks * VolumeLayout::kBlockSize / 1000))
                                 .set("DefaultBlockSize", u64(VolumeLayout::kBlockSize))
                                 .set("Capabilities", cim::CIMValue(std::vector<std::uint16_t>{4}))
-                                .set("OperationalStatus", status(disk.online ? kOk : kStopped))
+                                .set("OperationalStatus", status(diskStatus(disk)))
                                 .set("EnabledState", u16(disk.online ? 2 : 3))
-                                .set("HealthState", u16(disk.online ? 5 : 20))
+                                .set("HealthState", u16(disk.online && !disk.failed ? 5 : 20))
                                 .build());
     group.objects.push_back(m_context.device("CIM_StorageExtent", extentId)
                                 .set("ElementName", "Disk " + slot + " extent")
@@ -111,7 +122,7 @@ ProjectedGroup StorageProjection::disk(const std::string& diskId) const
                                 .set("NoSinglePointOfFailure", cim::CIMValue(false))
                                 .set("ExtentStripeLength", u16(1))
                                 .set("IsBasedOnUnderlyingRedundancy", cim::CIMValue(false))
-                                .set("OperationalStatus", status(disk.online ? kOk : kStopped))
+                                .set("OperationalStatus", status(diskStatus(disk)))
                                 .build());
     group.objects.push_back(InstanceBuilder("CIM_PhysicalMedia")
                                 .set("CreationClassName", "CIM_PhysicalMedia")
@@ -180,7 +191,7 @@ void StorageProjection::addVolumeObject(ProjectedGroup& group, const SimVolume& 
 {
     const SimVolumeLayout& layout = volume.layout;
     group.objects.push_back(volumeInstance(volume.id, volume.name, volume.durableName, layout,
-                                           volume.ready ? kOk : kStarting));
+                                           DiskFailure::volumeStatus(m_context.state, volume)));
     const VolumeRedundancy redundancy = VolumeLayout::redundancy(layout.organization, layout.stripeWidth);
     InstanceBuilder setting("CIM_StorageSettingWithHints");
     setting.set("InstanceID", ModelNames::volumeSettingId(volume.id))

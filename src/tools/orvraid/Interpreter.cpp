@@ -3,8 +3,10 @@
 #include "ArrayCommands.h"
 #include "CommandError.h"
 #include "CommandTokenizer.h"
+#include "ControllerCommands.h"
 #include "DetailCommands.h"
 #include "JsonOutput.h"
+#include "DriveCommands.h"
 #include "ListCommands.h"
 #include "LunCommands.h"
 #include "ProviderCommands.h"
@@ -38,6 +40,8 @@ Interpreter::Interpreter(Session& session, PasswordSource& passwords, std::ostre
     ArrayCommands::addTo(m_table);
     LunCommands::addTo(m_table);
     TargetCommands::addTo(m_table);
+    DriveCommands::addTo(m_table);
+    ControllerCommands::addTo(m_table);
     addOwnCommands();
 }
 

@@ -12,6 +12,8 @@
 #include "user_agent/services/Service_Disk.h"
 #include "user_agent/services/Service_Volume.h"
 #include "vds/framework/OrvVdsInterfaces.h"
+#include "vds/framework/VdsLunPlexList.h"
+#include "vds/objects/COrvLunPlex.h"
 #include "vds/framework/VdsOrderKeySource.h"
 #include "vds/objects/CVdsArrayObject.h"
 
@@ -51,9 +53,9 @@ public:
     HRESULT Extend(ULONGLONG ullNumberOfBytesToAdd, VDS_OBJECT_ID* pDriveIdArray,
                    LONG lNumberOfDrives, IVdsAsync** ppAsync) override;
     HRESULT Shrink(ULONGLONG ullNumberOfBytesToRemove, IVdsAsync** ppAsync) override;
-    HRESULT QueryPlexes(IEnumVdsObject**) override { return E_NOTIMPL; }
-    HRESULT AddPlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
-    HRESULT RemovePlex(VDS_OBJECT_ID, IVdsAsync**) override { return E_NOTIMPL; }
+    HRESULT QueryPlexes(IEnumVdsObject** ppEnum) override;
+    HRESULT AddPlex(VDS_OBJECT_ID lunId, IVdsAsync** ppAsync) override;
+    HRESULT RemovePlex(VDS_OBJECT_ID plexId, IVdsAsync** ppAsync) override;
     HRESULT Recover(IVdsAsync** ppAsync) override;
     HRESULT SetMask(LPWSTR pwszUnmaskingList) override; // COrvLun_Masking.cpp
     HRESULT Delete() override;
@@ -88,6 +90,15 @@ public:
     void RememberMaskNames(std::vector<std::string> names);
     std::vector<std::string> MaskNames();
 
+    // ---- plexes (COrvLun_Plexes.cpp) -------------------------------------------------------
+    // A Mirror LUN has one plex, made the first time it is asked for; other LUNs have none.
+    // The plex list is guarded by the LUN lock.
+    HRESULT FetchPlexes();
+    // The id of the LUN's plex; the null GUID for a LUN without one.
+    VDS_OBJECT_ID PlexId();
+    // The LUN list asks its LUNs for the plexes it does not hold itself.
+    HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
+
 private:
     // The ";"-joined unmasking list of the properties; empty for none. LUN lock held.
     // COrvLun_Masking.cpp.
@@ -104,4 +115,5 @@ private:
 
     // Guarded by the LUN lock.
     std::vector<std::string> m_MaskNames;
+    VdsLunPlexList m_PlexList;
 };

@@ -38,6 +38,7 @@
 #include "vds/objects/COrvPortal.h"
 #include "vds/objects/COrvPortalGroup.h"
 #include "vds/objects/COrvTarget.h"
+#include "vds/objects/VdsHeldObject.h"
 
 #include <string>
 #include <vector>
@@ -96,18 +97,17 @@ public:
     HRESULT GetDrive(SHORT sBusNumber, SHORT sSlotNumber, IVdsDrive** ppDrive) override;
     HRESULT Reenumerate() override;
     HRESULT SetStatus(VDS_SUB_SYSTEM_STATUS status) override;
-    // Drive replacement and controller status are the drive's and controller's work;
-    // until they are written these answer E_NOTIMPL.
-    HRESULT SetControllerStatus(VDS_OBJECT_ID*, LONG, VDS_OBJECT_ID*, LONG) override
-    {
-        return E_NOTIMPL;
-    }
+    // Drive replacement and controller status (COrvSubSystem_Hardware.cpp).
+    HRESULT SetControllerStatus(VDS_OBJECT_ID* pOnlineControllerIdArray,
+                                LONG lNumberOfOnlineControllers,
+                                VDS_OBJECT_ID* pOfflineControllerIdArray,
+                                LONG lNumberOfOfflineControllers) override;
     // LUN creation (COrvSubSystem_Luns.cpp): the array's refusal shows in the returned
     // IVdsAsync, not in the method's result.
     HRESULT CreateLun(VDS_LUN_TYPE type, ULONGLONG ullSizeInBytes, VDS_OBJECT_ID* pDriveIdArray,
                       LONG lNumberOfDrives, LPWSTR pwszUnmaskingList, VDS_HINTS* pHints,
                       IVdsAsync** ppAsync) override;
-    HRESULT ReplaceDrive(VDS_OBJECT_ID, VDS_OBJECT_ID) override { return E_NOTIMPL; }
+    HRESULT ReplaceDrive(VDS_OBJECT_ID DriveToBeReplaced, VDS_OBJECT_ID ReplacementDrive) override;
     // S_OK with 0 when the array cannot tell.
     HRESULT QueryMaxLunCreateSize(VDS_LUN_TYPE type, VDS_OBJECT_ID* pDriveIdArray,
                                   LONG lNumberOfDrives, VDS_HINTS* pHints,
@@ -165,6 +165,24 @@ public:
     std::vector<VDS_OBJECT_ID> TargetIds();
     std::vector<VDS_OBJECT_ID> PortalIds();
 
+    // ---- drives and controllers (COrvSubSystem_Hardware.cpp) -------------------------------
+
+    // The subsystem `subSystemId` of the provider, held for the caller; empty when either
+    // is gone.
+    static VdsHeldObject<COrvSubSystem> Find(const GUID& providerGuid,
+                                             const VDS_OBJECT_ID& subSystemId);
+    // The LUN that stands for `volume`; empty when the LUN list has none.
+    VdsHeldObject<COrvLun> FindLunFor(const Merrow::UserAgent::MerrowService& volume);
+    // The drive that stands for `disk`; empty when the drive list has none.
+    VdsHeldObject<COrvDrive> FindDriveFor(const Merrow::UserAgent::MerrowService& disk);
+    // How many drives the array keeps as spares for the provider's marking: 0 while the
+    // array is reachable (it reports none), -1 without a system facade.
+    LONG SpareCount();
+    // Walks the drives in list order and gives the hot-spare flag to drives without
+    // extents while fewer than `limit` are marked; every other drive loses it. The caller
+    // holds the provider and subsystem locks.
+    void MarkSpares(LONG limit);
+
 private:
     friend struct ControllerRefresh;
     friend struct DriveRefresh;
@@ -176,6 +194,12 @@ private:
     HRESULT updateVdsStatus();
     HRESULT setName(LPWSTR name);
     HRESULT getDrive(SHORT sBusNumber, SHORT sSlotNumber, VDS_OBJECT_ID& id);
+    HRESULT setControllerStatus(const std::vector<VDS_OBJECT_ID>& online,
+                                const std::vector<VDS_OBJECT_ID>& offline);
+    template <class T> VdsHeldObject<T> holdSubObject(const VDS_OBJECT_ID& id, VDS_OBJECT_TYPE type);
+    template <class T, class List>
+    VdsHeldObject<T> findStandingFor(List& list, VDS_OBJECT_TYPE type,
+                                     const Merrow::UserAgent::MerrowService& item);
     // The status texts and values of the connection status.
     VDS_SUB_SYSTEM_STATUS statusFromConnection(std::int32_t state, const std::string& host);
     VDS_HEALTH healthFromArray();
