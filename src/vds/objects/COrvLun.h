@@ -1,8 +1,9 @@
 // COrvLun: the VDS LUN object of one volume of an array. The refresh or the subsystem's
 // LUN creation makes it and gives it the volume's facade; the LUN list orders LUNs by the
 // durable name read here. Properties, identification and naming are in
-// COrvLun_Properties.cpp; extend, delete, hints and status in COrvLun_Changes.cpp. Masking
-// and plexes answer E_NOTIMPL until they are written.
+// COrvLun_Properties.cpp; extend, delete, hints and status in COrvLun_Changes.cpp; the
+// unmasking list and the LUN's target in COrvLun_Masking.cpp; its plexes in
+// COrvLun_Plexes.cpp.
 //
 // Lock order: the provider, the subsystem, then this LUN (VDSScopedLock); operations that
 // need the subsystem take its lock before the LUN's.
