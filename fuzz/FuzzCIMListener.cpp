@@ -44,6 +44,8 @@ cim::CIMListener& listener() {
         options.maxBodyBytes = 256 * 1024;
         options.readTimeout = std::chrono::milliseconds(2000);
         auto started = std::make_unique<cim::CIMListener>(options);
+        // The loopback peer connects from the system's loopback address.
+        started->allowSender(boost::asio::ip::make_address("127.0.0.1"));
         started->addConsumer(&consumer);
         started->start();
         return started;

@@ -152,6 +152,7 @@ CIMListener& sharedListener()
     }();
     static std::once_flag started;
     std::call_once(started, [] {
+        listener.allowSender(boost::asio::ip::make_address("127.0.0.1"));
         listener.addConsumer(&consumer);
         listener.start();
     });

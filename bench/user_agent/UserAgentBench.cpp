@@ -31,6 +31,8 @@ constexpr std::uint32_t kPatienceMs = 30000;
 struct Pipeline {
     Pipeline() {
         root.Start();
+        // The posters stand in for an array that subscribed from the loopback address.
+        root.GetImpl().AllowIndicationSender("127.0.0.1");
         CorvaneConnection connection = root.GetConnection(kHost);
         service = std::make_shared<TestService>(CorvaneConnectionWeakRef(connection),
                                                 profiles(MerrowReturnValue()));

@@ -4,6 +4,7 @@
 #include "sim/StateFile.h"
 #include "sim/SystemProjection.h"
 
+#include "cim/value/CIMException.h"
 #include "trace/Trace.h"
 
 namespace Merrow::Sim {
@@ -132,7 +133,9 @@ void ArrayModel::save(const PendingSave& pending)
     try {
         m_stateFile->save(pending.version, pending.text);
     } catch (const std::exception& e) {
+        // An array that cannot keep a change fails the request that made it.
         MWTRACE(2, "TC.Sim.Model") << "cannot save the state: " << e.what() << MWENDREC;
+        throw cim::CIMException(cim::CIMStatusCode::Failed, std::string("the configuration could not be saved: ") + e.what());
     }
 }
 

@@ -92,7 +92,8 @@ public:
 
     // Runs `work(ModelTransaction&)` and commits. When the work throws, what it touched is
     // still committed (so the instances never disagree with the state) and the exception
-    // goes on to the caller. Threads: any.
+    // goes on to the caller. When the state file cannot be written, the change stays made
+    // and cim::CIMException (CIM_ERR_FAILED) is thrown. Threads: any.
     template <typename Work>
     auto update(Work&& work) -> std::invoke_result_t<Work, ModelTransaction&>;
 
@@ -106,7 +107,8 @@ public:
 
     // The state as its file holds it. Threads: any.
     std::string stateText() const;
-    // Writes the state file now (at start-up, before any change). Threads: any.
+    // Writes the state file now (at start-up, before any change); throws cim::CIMException
+    // when it cannot be written. Threads: any.
     void saveNow();
 
 private:
@@ -156,7 +158,11 @@ auto ArrayModel::update(Work&& work) -> std::invoke_result_t<Work, ModelTransact
         if (lock.owns_lock()) {
             commitLocked(transaction, pending);
             lock.unlock();
-            finish();
+            // The work's own failure is the one to report.
+            try {
+                finish();
+            } catch (...) {
+            }
         }
         throw;
     }

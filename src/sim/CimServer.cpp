@@ -1,6 +1,7 @@
 #include "sim/CimServer.h"
 
 #include "cim/http/CIMHttpHeaders.h"
+#include "cim/http/HttpBasicCredentials.h"
 #include "cim/xml/CIMXmlCodec.h"
 
 #include "trace/Trace.h"
@@ -32,54 +33,6 @@ struct InRequest {
     InRequest() { t_inRequest = true; }
     ~InRequest() { t_inRequest = false; }
 };
-
-std::optional<std::string> decodeBase64(std::string_view text)
-{
-    auto valueOf = [](char c) -> int {
-        if (c >= 'A' && c <= 'Z')
-            return c - 'A';
-        if (c >= 'a' && c <= 'z')
-            return c - 'a' + 26;
-        if (c >= '0' && c <= '9')
-            return c - '0' + 52;
-        if (c == '+')
-            return 62;
-        if (c == '/')
-            return 63;
-        return -1;
-    };
-    std::string out;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        if (c == '=')
-            break;
-        const int value = valueOf(c);
-        if (value < 0)
-            return std::nullopt;
-        buffer = buffer << 6 | static_cast<unsigned>(value);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>(buffer >> bits & 0xFF);
-        }
-    }
-    return out;
-}
-
-// "user:password" from a Basic Authorization header, or nullopt.
-std::optional<std::string> basicCredentials(std::string_view header)
-{
-    constexpr std::string_view scheme = "Basic ";
-    if (header.size() <= scheme.size() || ::strncasecmp(header.data(), scheme.data(), scheme.size()) != 0)
-        return std::nullopt;
-    std::string_view encoded = header.substr(scheme.size());
-    while (!encoded.empty() && encoded.front() == ' ')
-        encoded.remove_prefix(1);
-    while (!encoded.empty() && encoded.back() == ' ')
-        encoded.remove_suffix(1);
-    return decodeBase64(encoded);
-}
 
 cim::HttpServerReply plainReply(http::status status)
 {
@@ -198,7 +151,9 @@ CimServer::CimServer(CimServerOptions options, OperationDispatcher& dispatcher, 
     serverOptions.port = m_options.port;
     serverOptions.idleTimeout = m_options.idleTimeout;
     m_server = std::make_unique<cim::HttpServer>(
-        serverOptions, [this](const cim::HttpRequest& request, const cim::HttpRequestContext&) { return handle(request); });
+        serverOptions,
+        [this](const cim::HttpRequest& request, const cim::HttpRequestContext&) { return handleWhole(request); },
+        [this](const cim::HttpRequest& request, const cim::HttpRequestContext&) { return checkHead(request); });
 }
 
 CimServer::~CimServer()
@@ -358,6 +313,15 @@ void CimServer::dropConnections()
 
 cim::HttpServerReply CimServer::handle(const cim::HttpRequest& request)
 {
+    if (auto refused = checkHead(request))
+        return std::move(*refused);
+    return handleWhole(request);
+}
+
+// Everything that can be decided on the head, so that a request refused here never has its
+// body read: an array does not take in megabytes from a client that has not logged in.
+std::optional<cim::HttpServerReply> CimServer::checkHead(const cim::HttpRequest& request)
+{
     InRequest inRequest;
     if (request.method() != http::verb::post) {
         cim::HttpServerReply reply = plainReply(http::status::method_not_allowed);
@@ -373,20 +337,41 @@ cim::HttpServerReply CimServer::handle(const cim::HttpRequest& request)
             return dropped;
         }
     }
+    return checkCredentials(request, control);
+}
 
-    const auto authorization = header(request, "Authorization");
-    const auto credentials = authorization ? basicCredentials(*authorization) : std::nullopt;
-    const bool authorized = m_expectedAuthorization.empty() || credentials == m_expectedAuthorization ||
-                            (credentials && !control && m_dispatcher.acceptsAccount(*credentials));
+std::optional<cim::HttpServerReply> CimServer::checkCredentials(const cim::HttpRequest& request, bool control)
+{
+    const auto credentials = cim::HttpBasicCredentials::of(request);
+    if (credentials.status() == cim::HttpBasicCredentials::Status::Repeated)
+        return plainReply(http::status::bad_request);
+    const bool present = credentials.status() == cim::HttpBasicCredentials::Status::Present;
+    const std::string& given = credentials.userPassword();
+    const bool authorized = m_expectedAuthorization.empty() || (present && given == m_expectedAuthorization)
+                            || (present && !control && m_dispatcher.acceptsAccount(given));
     // A client that sends no credentials yet is asked for them; only wrong ones are refused.
-    if (!authorized && credentials)
-        m_dispatcher.recordRefusedLogin(*credentials);
-    if (!authorized || (!control && m_faults.refuseLogins())) {
-        cim::HttpServerReply reply = plainReply(http::status::unauthorized);
-        reply.message.set(http::field::www_authenticate, "Basic realm=\"corvane-sim\"");
-        return reply;
-    }
+    if (!authorized && present)
+        recordRefusedLogin(given);
+    if (authorized && (control || !m_faults.refuseLogins()))
+        return std::nullopt;
+    cim::HttpServerReply reply = plainReply(http::status::unauthorized);
+    reply.message.set(http::field::www_authenticate, "Basic realm=\"corvane-sim\"");
+    return reply;
+}
 
+void CimServer::recordRefusedLogin(const std::string& credentials)
+{
+    // The log-in is refused all the same when the record cannot be saved.
+    try {
+        m_dispatcher.recordRefusedLogin(credentials);
+    } catch (const std::exception& e) {
+        MWTRACE(2, "TC.Sim.Server") << "refused log-in not recorded: " << e.what() << MWENDREC;
+    }
+}
+
+cim::HttpServerReply CimServer::handleWhole(const cim::HttpRequest& request)
+{
+    InRequest inRequest;
     const auto operation = header(request, CIMHttpHeaders::kCIMOperation);
     if (!operation || !CIMHttpHeaders::tokenEquals(*operation, CIMHttpHeaders::kMethodCall))
         return cimErrorReply(http::status::bad_request, CIMHttpHeaders::kErrRequestNotValid);

@@ -4,10 +4,12 @@
 // checks each request as a strict CIM server does and hands it to the dispatcher.
 //
 // Checks, in order, with their answers:
+// The first three are decided on the request's head, before its body is read:
 //   method other than POST                         405
 //   faults: hang, delay, dropped request (not for the control namespace)
-//   log-ins refused by a fault, or wrong or missing Basic credentials (when the simulator
-//   has a user)                                    401 with WWW-Authenticate
+//   two Authorization headers                      400
+//   log-ins refused by a fault, or wrong, unreadable or missing Basic credentials (when the
+//   simulator has a user)                          401 with WWW-Authenticate
 //   CIMOperation not "MethodCall"                  400, CIMError: request-not-valid
 //   CIMProtocolVersion not 1.x                     501, CIMError: unsupported-protocol-version
 //   body that is not XML                           400, CIMError: request-not-well-formed
@@ -83,6 +85,12 @@ public:
     cim::HttpServerReply handle(const cim::HttpRequest& request);
 
 private:
+    // A reply when the request is refused on its head alone.
+    std::optional<cim::HttpServerReply> checkHead(const cim::HttpRequest& request);
+    std::optional<cim::HttpServerReply> checkCredentials(const cim::HttpRequest& request, bool control);
+    void recordRefusedLogin(const std::string& credentials);
+    // The checks and the dispatch that need the body; after checkHead.
+    cim::HttpServerReply handleWhole(const cim::HttpRequest& request);
     void restart();
     void runRestarter();
     // One restart or shut-down on m_restarter; `lock` holds m_dropMutex on entry and exit.

@@ -109,6 +109,7 @@ bool IndicationSender::send(const IndicationDelivery& delivery)
         if (!connection) {
             connection = std::make_unique<cim::HttpClientConnection>();
             connection->setTimeout(m_options.timeout);
+            connection->setSourceAddress(m_options.sourceAddress);
             connection->connect(delivery.host, delivery.port);
         }
         const std::string body = cim::encodeExportRequest(

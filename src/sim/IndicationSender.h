@@ -37,6 +37,9 @@ public:
         std::size_t capacity = 10000;
         std::chrono::milliseconds timeout{2000};
         std::chrono::milliseconds unreachableFor{5000};
+        // The array's own address, which its indications leave from (listeners check it);
+        // empty lets the system choose.
+        std::string sourceAddress;
     };
 
     explicit IndicationSender(Options options);

@@ -1,6 +1,7 @@
 #include "sim/InstanceModifier.h"
 
 #include "sim/ArrayFailureCodes.h"
+#include "sim/ArrayNameRules.h"
 #include "sim/CimJson.h"
 #include "sim/ListenerObjects.h"
 #include "sim/ModelNames.h"
@@ -47,6 +48,15 @@ std::string text(const Change& change)
     return change.value.get<std::string>();
 }
 
+// A name as the array takes it: what it could not show again is an invalid parameter.
+std::string nameText(const Change& change)
+{
+    std::string name = text(change);
+    if (ArrayNameRules::problem(name))
+        throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::InvalidParameter));
+    return name;
+}
+
 SimVolume& volumeOfTarget(ArrayState& state, const std::string& targetId)
 {
     for (auto& [id, volume] : state.volumes) {
@@ -63,7 +73,7 @@ void renameVolume(ModelTransaction& transaction, const StoredObject& object, con
     auto volume = state.volumes.find(id);
     if (volume == state.volumes.end())
         throw CIMException(CIMStatusCode::Failed, ArrayFailureCodes::text(ArrayFailure::ShadowVolume));
-    const std::string name = text(change);
+    const std::string name = nameText(change);
     if (name.empty())
         throw CIMException(CIMStatusCode::InvalidParameter, ArrayFailureCodes::text(ArrayFailure::NoVolumeName));
     const SimVolume* other = state.findVolumeByName(name);
@@ -76,7 +86,7 @@ void renameVolume(ModelTransaction& transaction, const StoredObject& object, con
 void renameTarget(ModelTransaction& transaction, const StoredObject& object, const Change& change)
 {
     SimVolume& volume = volumeOfTarget(transaction.state(), primaryValue(object));
-    volume.target.name = text(change);
+    volume.target.name = nameText(change);
     transaction.touchVolume(volume.id);
 }
 
@@ -154,7 +164,7 @@ void setArrayName(ModelTransaction& transaction, const StoredObject& object, con
 {
     if (object.cls->name == "CIM_ComputerSystem" && primaryValue(object) != transaction.view().names.systemName())
         throw CIMException(CIMStatusCode::NotSupported, "a controller's ElementName is read-only");
-    const std::string name = text(change);
+    const std::string name = nameText(change);
     if (name.empty())
         throw CIMException(CIMStatusCode::InvalidParameter, "the array name may not be empty");
     transaction.state().system.name = name;
@@ -166,7 +176,7 @@ void renameInitiator(ModelTransaction& transaction, const StoredObject& object, 
     auto initiator = transaction.state().initiators.find(primaryValue(object));
     if (initiator == transaction.state().initiators.end())
         throw CIMException(CIMStatusCode::NotFound, primaryValue(object));
-    initiator->second.elementName = text(change);
+    initiator->second.elementName = nameText(change);
     transaction.touchInitiator(initiator->first);
 }
 

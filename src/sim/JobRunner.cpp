@@ -2,6 +2,8 @@
 
 #include "sim/JobControl.h"
 
+#include "trace/Trace.h"
+
 #include <algorithm>
 
 namespace Merrow::Sim {
@@ -52,12 +54,22 @@ void JobRunner::run()
             const auto wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                                     std::chrono::system_clock::now().time_since_epoch())
                                     .count();
-            m_model.update([&](ModelTransaction& transaction) {
-                JobControl::advance(transaction, elapsed, wallMs, m_settings.jobMilliseconds,
-                                    m_settings.jobKeepMilliseconds);
-            });
+            advanceJobs(elapsed, wallMs);
         }
         lock.lock();
+    }
+}
+
+void JobRunner::advanceJobs(std::int64_t elapsedMs, std::int64_t wallMs)
+{
+    try {
+        m_model.update([&](ModelTransaction& transaction) {
+            JobControl::advance(transaction, elapsedMs, wallMs, m_settings.jobMilliseconds,
+                                m_settings.jobKeepMilliseconds);
+        });
+    } catch (const std::exception& e) {
+        // The jobs have advanced; only their saving failed, and the next change saves again.
+        MWTRACE(2, "TC.Sim.Jobs") << "job progress not saved: " << e.what() << MWENDREC;
     }
 }
 

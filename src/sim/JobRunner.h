@@ -10,6 +10,7 @@
 #include "sim/SimulatorSettings.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -27,6 +28,7 @@ public:
 
 private:
     void run();
+    void advanceJobs(std::int64_t elapsedMs, std::int64_t wallMs);
     std::chrono::milliseconds tick() const;
 
     ArrayModel& m_model;

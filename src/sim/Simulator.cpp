@@ -3,6 +3,8 @@
 #include "sim/ArrayStateJson.h"
 #include "sim/StateFile.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <stdexcept>
 
 namespace Merrow::Sim {
@@ -21,6 +23,17 @@ ArrayState Simulator::initialState(const SimulatorOptions& options, StateFile* s
     }
 }
 
+IndicationSender::Options Simulator::senderOptions(const SimulatorOptions& options)
+{
+    IndicationSender::Options sender = options.indications;
+    // An array listening on every interface sends from whichever suits the destination.
+    boost::system::error_code ec;
+    const boost::asio::ip::address address = boost::asio::ip::make_address(options.array.address, ec);
+    if (!ec && !address.is_unspecified())
+        sender.sourceAddress = options.array.address;
+    return sender;
+}
+
 Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
 {
     m_settings.jobsEnabled = m_options.jobs;
@@ -32,7 +45,7 @@ Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
 
     m_model = std::make_unique<ArrayModel>(initialState(m_options, m_stateFile.get()), m_options.array.address);
     m_model->setStateFile(m_stateFile);
-    m_sender = std::make_unique<IndicationSender>(m_options.indications);
+    m_sender = std::make_unique<IndicationSender>(senderOptions(m_options));
     m_router = std::make_unique<IndicationRouter>(*m_sender, m_options.array.address);
     m_model->setChangeListener(m_router.get());
 
@@ -63,6 +76,8 @@ void Simulator::start()
 {
     if (m_running)
         return;
+    // A state file that cannot be written would lose every change: refuse to run instead.
+    m_model->saveNow();
     m_sender->start();
     m_jobRunner->start();
     try {
@@ -72,7 +87,6 @@ void Simulator::start()
         m_sender->stop();
         throw;
     }
-    m_model->saveNow();
     m_running = true;
 }
 

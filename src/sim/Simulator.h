@@ -55,7 +55,9 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Throws boost::system::system_error when the address cannot be bound.
+    // Writes the state file first: throws cim::CIMException when it cannot be written (an
+    // array that cannot keep its changes does not start), boost::system::system_error when
+    // the address cannot be bound.
     void start();
     void stop();
 
@@ -69,6 +71,7 @@ public:
 
 private:
     static ArrayState initialState(const SimulatorOptions& options, StateFile* stateFile);
+    static IndicationSender::Options senderOptions(const SimulatorOptions& options);
 
     const SimulatorOptions m_options;
     SimulatorSettings m_settings;

@@ -1,6 +1,7 @@
 #include "sim/StorageMethods.h"
 
 #include "sim/ArrayFailureCodes.h"
+#include "sim/ArrayNameRules.h"
 #include "sim/DiskFailure.h"
 #include "sim/JobControl.h"
 #include "sim/VolumeActions.h"
@@ -72,6 +73,8 @@ std::uint32_t checkNewName(const ArrayState& state, const std::string& name, std
 {
     if (name.empty())
         return NoVolumeName;
+    if (ArrayNameRules::problem(name))
+        return InvalidParameter;
     if (state.findVolumeByName(name) != nullptr)
         return DuplicateVolumeName;
     if (state.volumes.size() >= maxVolumes)

@@ -5,6 +5,7 @@
 //
 // Runs until SIGTERM or SIGINT.
 
+#include "sim/ArrayNameRules.h"
 #include "sim/Simulator.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +20,10 @@ namespace {
 using Merrow::Sim::Simulator;
 using Merrow::Sim::SimulatorOptions;
 
+// Texts the array reports about itself must be ones it would accept as names.
+const CLI::Validator kArrayText(
+    [](std::string& text) { return Merrow::Sim::ArrayNameRules::problem(text).value_or(std::string()); }, "TEXT");
+
 void addOptions(CLI::App& app, SimulatorOptions& options, std::uint64_t& diskGigabytes, std::uint64_t& volumeMegabytes,
                 std::uint32_t& idleMilliseconds, bool& noJobs)
 {
@@ -31,9 +36,10 @@ void addOptions(CLI::App& app, SimulatorOptions& options, std::uint64_t& diskGig
     app.add_option("--volume-mb", volumeMegabytes, "Size of each volume of a new array, in MiB")
         ->check(CLI::Range(1, 100000000));
     app.add_option("--initiators", options.array.initiators, "Registered initiators of a new array");
-    app.add_option("--serial", options.array.serialNumber, "Serial number (default: derived from the address)");
-    app.add_option("--name", options.array.name, "Array name (default: Corvane-<serial>)");
-    app.add_option("--firmware", options.array.firmwareVersion, "Firmware version a new array reports");
+    app.add_option("--serial", options.array.serialNumber, "Serial number (default: derived from the address)")
+        ->check(kArrayText);
+    app.add_option("--name", options.array.name, "Array name (default: Corvane-<serial>)")->check(kArrayText);
+    app.add_option("--firmware", options.array.firmwareVersion, "Firmware version a new array reports")->check(kArrayText);
     app.add_option("--state", options.stateFile, "Keep the array's state in this file (read at start, written on change)");
     app.add_option("--job-ms", options.jobMilliseconds, "How long a job runs, in milliseconds");
     app.add_option("--job-keep-ms", options.jobKeepMilliseconds, "How long a finished job stays, in milliseconds");

@@ -11,6 +11,9 @@
 #include <boost/asio/connect.hpp>
 #include <boost/asio/read.hpp>
 #include <boost/asio/write.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/write.hpp>
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -86,6 +89,7 @@ class CIMListenerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        m_listener.allowSender(boost::asio::ip::make_address("127.0.0.1"));
         m_listener.addConsumer(&m_consumer);
         m_listener.start();
         m_sender.connect("127.0.0.1", m_listener.getPortNumber());
@@ -270,6 +274,7 @@ TEST_F(CIMListenerTest, RealSenderQuirksAreAccepted)
 TEST(CIMListener, ManyConcurrentSendersAllGetThrough)
 {
     CIMListener listener(CIMListenerOptions{.address = "127.0.0.1", .maxConnections = 8});
+    listener.allowSender(boost::asio::ip::make_address("127.0.0.1"));
     RecordingConsumer consumer;
     listener.addConsumer(&consumer);
     listener.start();
@@ -301,30 +306,29 @@ TEST(CIMListener, ManyConcurrentSendersAllGetThrough)
     listener.stop();
 }
 
-TEST(CIMListener, SendersBeyondTheConnectionLimitWaitTheirTurn)
+TEST(CIMListener, SendersBeyondTheConnectionLimitAreServedInPlaceOfIdleOnes)
 {
     CIMListener listener(CIMListenerOptions{.address = "127.0.0.1", .maxConnections = 2});
+    listener.allowSender(boost::asio::ip::make_address("127.0.0.1"));
     RecordingConsumer consumer;
     listener.addConsumer(&consumer);
     listener.start();
-    std::vector<std::unique_ptr<HttpClientConnection>> held;
+    boost::asio::io_context ioc;
+    std::vector<boost::asio::ip::tcp::socket> idle;
     for (int i = 0; i < 2; ++i) {
-        held.push_back(std::make_unique<HttpClientConnection>());
-        held.back()->connect("127.0.0.1", listener.getPortNumber());
-        auto request = exportRequest(indicationBody("held" + std::to_string(i)));
-        held.back()->exchange(request);
+        idle.emplace_back(ioc);
+        idle.back().connect({boost::asio::ip::make_address("127.0.0.1"), listener.getPortNumber()});
     }
-    std::thread third([&] {
-        HttpClientConnection sender;
-        sender.connect("127.0.0.1", listener.getPortNumber());
-        auto request = exportRequest(indicationBody("third"));
-        sender.exchange(request);
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(listener.indicationsDelivered(), 2u) << "a third connection must wait";
-    held.front()->close();
-    third.join();
-    EXPECT_EQ(listener.indicationsDelivered(), 3u);
+    HttpClientConnection third;
+    third.connect("127.0.0.1", listener.getPortNumber());
+    auto request = exportRequest(indicationBody("third"));
+    EXPECT_EQ(third.exchange(request).result_int(), 200);
+    EXPECT_EQ(listener.indicationsDelivered(), 1u);
+    // The connection that waited longest was closed for it.
+    char byte = 0;
+    boost::system::error_code ec;
+    idle.front().read_some(boost::asio::buffer(&byte, 1), ec);
+    EXPECT_TRUE(ec == boost::asio::error::eof || ec == boost::asio::error::connection_reset) << ec.message();
 }
 
 TEST(CIMListener, PortZeroPicksAFreePortAndStopEndsDelivery)
@@ -340,6 +344,103 @@ TEST(CIMListener, PortZeroPicksAFreePortAndStopEndsDelivery)
     EXPECT_FALSE(listener.isActive());
     HttpClientConnection sender;
     EXPECT_ANY_THROW(sender.connect("127.0.0.1", port));
+}
+
+// ---- who may send, and how much ---------------------------------------------------------
+
+// One export request over a connection of its own that leaves from `from`; the reply's
+// status, 0 when the listener closed the connection without one.
+unsigned postFrom(const char* from, const char* listener, std::uint16_t port, const std::string& body)
+{
+    boost::asio::io_context ioc;
+    boost::asio::ip::tcp::socket socket(ioc);
+    socket.open(boost::asio::ip::tcp::v4());
+    socket.bind({boost::asio::ip::make_address(from), 0});
+    socket.connect({boost::asio::ip::make_address(listener), port});
+    auto request = exportRequest(body);
+    request.set(http::field::host, listener);
+    request.prepare_payload();
+    boost::system::error_code ec;
+    http::write(socket, request, ec);
+    boost::beast::flat_buffer buffer;
+    http::response<http::string_body> reply;
+    http::read(socket, buffer, reply, ec);
+    return ec ? 0 : reply.result_int();
+}
+
+TEST(CIMListenerSenders, OnlyAllowedAddressesAreHeardAndRefusalsAreCounted)
+{
+    constexpr const char* kListener = "127.92.1.1";
+    CIMListener listener(CIMListenerOptions{.address = kListener});
+    RecordingConsumer consumer;
+    listener.addConsumer(&consumer);
+    listener.start();
+    const auto array = boost::asio::ip::make_address("127.92.1.2");
+    listener.allowSender(array);
+    listener.allowSender(array);
+
+    EXPECT_EQ(postFrom("127.92.1.3", kListener, listener.getPortNumber(), indicationBody("stranger")), 403u);
+    EXPECT_EQ(postFrom("127.92.1.2", kListener, listener.getPortNumber(), indicationBody("array")), 200u);
+    listener.forbidSender(array);
+    EXPECT_EQ(postFrom("127.92.1.2", kListener, listener.getPortNumber(), indicationBody("still subscribed")), 200u)
+        << "allowed twice, forbidden once";
+    listener.forbidSender(array);
+    EXPECT_EQ(postFrom("127.92.1.2", kListener, listener.getPortNumber(), indicationBody("gone")), 403u);
+
+    EXPECT_EQ(listener.sendersRefused(), 2u);
+    ASSERT_EQ(consumer.deliveries().size(), 2u);
+    EXPECT_EQ(consumer.deliveries()[0].messageId, "array");
+}
+
+TEST(CIMListenerSenders, AnIPv4SenderIsRecognisedOnAListenerForBothFamilies)
+{
+    CIMListener listener(CIMListenerOptions{.address = "::"});
+    listener.allowSender(boost::asio::ip::make_address("127.92.1.4"));
+    listener.start();
+    EXPECT_EQ(postFrom("127.92.1.4", "127.92.1.5", listener.getPortNumber(), indicationBody("mapped")), 200u);
+    EXPECT_EQ(postFrom("127.92.1.6", "127.92.1.5", listener.getPortNumber(), indicationBody("mapped")), 403u);
+}
+
+TEST(CIMListenerSenders, ABodyFarLargerThanAnIndicationIsRefused)
+{
+    constexpr const char* kListener = "127.92.1.7";
+    CIMListener listener(CIMListenerOptions{.address = kListener});
+    listener.allowSender(boost::asio::ip::make_address("127.92.1.8"));
+    listener.start();
+    boost::asio::io_context ioc;
+    boost::asio::ip::tcp::socket socket(ioc);
+    socket.open(boost::asio::ip::tcp::v4());
+    socket.bind({boost::asio::ip::make_address("127.92.1.8"), 0});
+    socket.connect({boost::asio::ip::make_address(kListener), listener.getPortNumber()});
+    // Only the head: the answer must come without the body.
+    boost::asio::write(socket, boost::asio::buffer(std::string("POST /CIMListener/a HTTP/1.1\r\nHost: h\r\n"
+                                                               "CIMExport: MethodRequest\r\nCIMExportMethod: ExportIndication\r\n"
+                                                               "Content-Length: 8388608\r\n\r\n")));
+    boost::beast::flat_buffer buffer;
+    http::response<http::string_body> reply;
+    http::read(socket, buffer, reply);
+    EXPECT_EQ(reply.result_int(), 413u);
+}
+
+TEST(CIMListenerSenders, AnIndicationGetsThroughHundredsOfIdleConnections)
+{
+    constexpr const char* kListener = "127.92.1.9";
+    CIMListener listener(CIMListenerOptions{.address = kListener});
+    RecordingConsumer consumer;
+    listener.addConsumer(&consumer);
+    listener.allowSender(boost::asio::ip::make_address("127.92.1.10"));
+    listener.start();
+    boost::asio::io_context ioc;
+    std::vector<boost::asio::ip::tcp::socket> idle;
+    for (int i = 0; i < 500; ++i) {
+        idle.emplace_back(ioc);
+        idle.back().open(boost::asio::ip::tcp::v4());
+        // From several strangers, so that together they reach the listener's bound.
+        idle.back().bind({boost::asio::ip::make_address("127.92.1." + std::to_string(11 + i % 4)), 0});
+        idle.back().connect({boost::asio::ip::make_address(kListener), listener.getPortNumber()});
+    }
+    EXPECT_EQ(postFrom("127.92.1.10", kListener, listener.getPortNumber(), indicationBody("through")), 200u);
+    ASSERT_EQ(consumer.deliveries().size(), 1u);
 }
 
 } // namespace

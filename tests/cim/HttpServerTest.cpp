@@ -23,10 +23,14 @@ using boost::system::error_code;
 // A raw client, to put exactly the bytes a test needs on the wire.
 class RawClient {
 public:
-    explicit RawClient(std::uint16_t port)
+    explicit RawClient(std::uint16_t port, const char* server = "127.0.0.1", const char* from = nullptr)
         : m_socket(m_ioc)
     {
-        m_socket.connect({net::ip::make_address("127.0.0.1"), port});
+        if (from != nullptr) {
+            m_socket.open(tcp::v4());
+            m_socket.bind({net::ip::make_address(from), 0});
+        }
+        m_socket.connect({net::ip::make_address(server), port});
     }
 
     void send(std::string_view bytes) { net::write(m_socket, net::buffer(bytes.data(), bytes.size())); }
@@ -214,7 +218,7 @@ TEST(HttpServer, IdleAndSlowConnectionsAreClosed)
 {
     HttpServerOptions options = local();
     options.idleTimeout = std::chrono::milliseconds(100);
-    options.readTimeout = std::chrono::milliseconds(100);
+    options.headTimeout = std::chrono::milliseconds(100);
     HttpServer server(options, echo());
     server.start();
 
@@ -228,26 +232,62 @@ TEST(HttpServer, IdleAndSlowConnectionsAreClosed)
     EXPECT_TRUE(slow.closedByServer());
 }
 
-TEST(HttpServer, ConnectionsBeyondTheLimitWaitUntilOneCloses)
+// A handler that holds requests whose body is "block" until released.
+class BlockingHandler {
+public:
+    HttpRequestHandler handler()
+    {
+        return [this](const HttpRequest& request, const HttpRequestContext&) {
+            if (request.body() == "block") {
+                std::unique_lock lock(m_mutex);
+                ++m_blocked;
+                m_changed.notify_all();
+                m_changed.wait(lock, [&] { return m_release; });
+            }
+            return okReply(request.body());
+        };
+    }
+    void waitForBlocked(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_blocked >= count; });
+    }
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_release = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_blocked = 0;
+    bool m_release = false;
+};
+
+TEST(HttpServer, ConnectionsBeyondTheLimitWaitWhileEveryOneIsBusy)
 {
     HttpServerOptions options = local();
     options.maxConnections = 3;
-    HttpServer server(options, echo());
+    BlockingHandler blocking;
+    HttpServer server(options, blocking.handler());
     server.start();
     std::vector<std::unique_ptr<RawClient>> held;
     for (int i = 0; i < 3; ++i) {
         held.push_back(std::make_unique<RawClient>(server.port()));
-        held.back()->send(post("held"));
-        held.back()->readReply();
+        held.back()->send(post("block"));
     }
+    blocking.waitForBlocked(3);
     RawClient waiting(server.port());
     waiting.send(post("waiting"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(server.acceptedConnections(), 3u) << "the fourth connection must not be taken on yet";
-    held.front().reset();
+    EXPECT_EQ(server.peakConnections(), 3u) << "the fourth connection must not be served yet";
+    EXPECT_EQ(server.evictedConnections(), 0u) << "busy connections are never closed to make room";
+    blocking.release();
     const std::string reply = waiting.readReply();
     EXPECT_EQ(reply.substr(reply.size() - 7), "waiting");
-    EXPECT_EQ(server.peakConnections(), 3u);
+    EXPECT_EQ(server.refusedConnections(), 0u);
 }
 
 TEST(HttpServer, BurstOfShortConnectionsFromManyThreadsIsServed)
@@ -340,6 +380,180 @@ TEST(HttpServer, BindingATakenPortFails)
     HttpServer second(options, echo());
     EXPECT_THROW(second.start(), boost::system::system_error);
     EXPECT_FALSE(second.isRunning());
+}
+
+// ---- crowds of idle and slow connections -------------------------------------------------
+
+// The connections these tests hold are idle from the start: they may make room at once.
+HttpServerOptions crowded(const char* address)
+{
+    HttpServerOptions options;
+    options.address = address;
+    options.idleBeforeEviction = std::chrono::milliseconds(0);
+    return options;
+}
+
+// Waits until the server has taken on `count` connections.
+void waitForAccepted(const HttpServer& server, std::uint64_t count)
+{
+    while (server.acceptedConnections() < count)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::string bodyOf(const std::string& reply)
+{
+    return reply.substr(reply.find("\r\n\r\n") + 4);
+}
+
+TEST(HttpServerCrowding, AtTheBoundTheLongestIdleConnectionMakesRoom)
+{
+    constexpr const char* kServer = "127.92.0.1";
+    HttpServerOptions options = crowded(kServer);
+    options.maxConnections = 4;
+    HttpServer server(options, echo());
+    server.start();
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (std::uint64_t i = 1; i <= 4; ++i) {
+        idle.push_back(std::make_unique<RawClient>(server.port(), kServer));
+        waitForAccepted(server, i);
+    }
+    RawClient client(server.port(), kServer);
+    client.send(post("served"));
+    EXPECT_EQ(bodyOf(client.readReply()), "served");
+    EXPECT_TRUE(idle.front()->closedByServer()) << "the oldest idle connection goes first";
+    EXPECT_EQ(server.evictedConnections(), 1u);
+    // The others are still served.
+    idle.back()->send(post("still here"));
+    EXPECT_EQ(bodyOf(idle.back()->readReply()), "still here");
+}
+
+TEST(HttpServerCrowding, APeerOverItsBoundGivesUpItsOwnConnectionsNotOthers)
+{
+    constexpr const char* kServer = "127.92.0.2";
+    HttpServerOptions options = crowded(kServer);
+    options.maxConnectionsPerPeer = 2;
+    HttpServer server(options, echo());
+    server.start();
+    RawClient other(server.port(), kServer, "127.92.0.12");
+    RawClient first(server.port(), kServer, "127.92.0.11");
+    RawClient second(server.port(), kServer, "127.92.0.11");
+    waitForAccepted(server, 3);
+    RawClient third(server.port(), kServer, "127.92.0.11");
+    third.send(post("third"));
+    EXPECT_EQ(bodyOf(third.readReply()), "third");
+    EXPECT_TRUE(first.closedByServer());
+    other.send(post("other"));
+    EXPECT_EQ(bodyOf(other.readReply()), "other") << "the older connection of another peer stays";
+}
+
+TEST(HttpServerCrowding, APeerWhoseConnectionsAreAllBusyHasMoreClosedUnserved)
+{
+    constexpr const char* kServer = "127.92.0.3";
+    HttpServerOptions options = crowded(kServer);
+    options.maxConnectionsPerPeer = 2;
+    BlockingHandler blocking;
+    HttpServer server(options, blocking.handler());
+    server.start();
+    RawClient busy1(server.port(), kServer, "127.92.0.13");
+    RawClient busy2(server.port(), kServer, "127.92.0.13");
+    busy1.send(post("block"));
+    busy2.send(post("block"));
+    blocking.waitForBlocked(2);
+    RawClient refused(server.port(), kServer, "127.92.0.13");
+    EXPECT_TRUE(refused.closedByServer());
+    EXPECT_EQ(server.refusedConnections(), 1u);
+    RawClient other(server.port(), kServer, "127.92.0.14");
+    other.send(post("other"));
+    EXPECT_EQ(bodyOf(other.readReply()), "other");
+    blocking.release();
+    EXPECT_EQ(bodyOf(busy1.readReply()), "block");
+}
+
+TEST(HttpServerCrowding, AHeadSentByteByByteIsCutOffEvenAfterAnEarlierRequest)
+{
+    constexpr const char* kServer = "127.92.0.4";
+    HttpServerOptions options = crowded(kServer);
+    options.headTimeout = std::chrono::milliseconds(300);
+    options.idleTimeout = std::chrono::hours(1);
+    options.readTimeout = std::chrono::hours(1);
+    HttpServer server(options, echo());
+    server.start();
+    RawClient slow(server.port(), kServer);
+    slow.send(post("first"));
+    EXPECT_EQ(bodyOf(slow.readReply()), "first");
+    std::atomic<bool> closed{false};
+    std::thread trickle([&] {
+        const std::string head = "POST /x HTTP/1.1\r\nX-Slow: " + std::string(1000, 's');
+        try {
+            for (std::size_t i = 0; i < head.size() && !closed; ++i) {
+                slow.send(head.substr(i, 1));
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        } catch (const std::exception&) {
+            // The server has closed the connection.
+        }
+    });
+    EXPECT_TRUE(slow.closedByServer());
+    closed = true;
+    trickle.join();
+}
+
+// ---- requests refused on their head ------------------------------------------------------
+
+struct KeyCheck {
+    std::atomic<int> handled{0};
+
+    HttpRequestHandler handler()
+    {
+        return [this](const HttpRequest& request, const HttpRequestContext&) {
+            ++handled;
+            return okReply(request.body());
+        };
+    }
+    static HttpHeadCheck headCheck()
+    {
+        return [](const HttpRequest& request, const HttpRequestContext&) -> std::optional<HttpServerReply> {
+            if (request.find("X-Key") != request.end())
+                return std::nullopt;
+            HttpServerReply refusal;
+            refusal.message.result(http::status::unauthorized);
+            return refusal;
+        };
+    }
+};
+
+TEST(HttpServerHeadCheck, ALargeRefusedBodyIsNeverWaitedForAndTheConnectionCloses)
+{
+    constexpr const char* kServer = "127.92.0.5";
+    KeyCheck check;
+    HttpServer server(crowded(kServer), check.handler(), KeyCheck::headCheck());
+    server.start();
+    RawClient client(server.port(), kServer);
+    client.send("POST /x HTTP/1.1\r\nHost: h\r\nContent-Length: 16000000\r\n\r\npartial");
+    const std::string reply = client.readReply();
+    EXPECT_EQ(reply.substr(0, 12), "HTTP/1.1 401");
+    EXPECT_NE(reply.find("Connection: close"), std::string::npos);
+    EXPECT_TRUE(client.closedByServer());
+
+    RawClient expecting(server.port(), kServer);
+    expecting.send("POST /x HTTP/1.1\r\nHost: h\r\nExpect: 100-continue\r\nContent-Length: 10\r\n\r\n");
+    EXPECT_EQ(expecting.readReply().substr(0, 12), "HTTP/1.1 401") << "no 100 Continue for a refused request";
+    EXPECT_EQ(check.handled.load(), 0);
+}
+
+TEST(HttpServerHeadCheck, ASmallRefusedBodyIsSkippedAndTheClientMayRetryOnTheSameConnection)
+{
+    constexpr const char* kServer = "127.92.0.6";
+    KeyCheck check;
+    HttpServer server(crowded(kServer), check.handler(), KeyCheck::headCheck());
+    server.start();
+    RawClient client(server.port(), kServer);
+    client.send(post("first try"));
+    EXPECT_EQ(client.readReply().substr(0, 12), "HTTP/1.1 401");
+    client.send(post("with the key", "X-Key: 1\r\n"));
+    EXPECT_EQ(bodyOf(client.readReply()), "with the key");
+    EXPECT_EQ(check.handled.load(), 1);
+    EXPECT_EQ(server.acceptedConnections(), 1u);
 }
 
 } // namespace

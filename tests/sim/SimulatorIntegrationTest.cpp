@@ -383,6 +383,8 @@ std::vector<cim::CIMInstance> volumeIndications(const std::vector<std::pair<std:
 TEST_F(Integration, IndicationsReachTheSubscribedListener)
 {
     cim::CIMListener listener(cim::CIMListenerOptions{"127.0.0.1", 0});
+    // The array sends from its own address.
+    listener.allowSender(boost::asio::ip::make_address(address));
     Collector collector;
     listener.addConsumer(&collector);
     listener.start();

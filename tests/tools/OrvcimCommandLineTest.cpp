@@ -168,7 +168,7 @@ TEST_F(OrvcimCommandLineTest, UnknownSubcommandIsNamed)
 
 TEST_F(OrvcimCommandLineTest, ListenAddressThatIsNoAddressIsNamed)
 {
-    EXPECT_EQ(run({"listen", "--address", "127.0.0.999", "--count", "1"}), 1);
+    EXPECT_EQ(run({"listen", "--address", "127.0.0.999", "--from", "127.0.0.1", "--count", "1"}), 1);
     EXPECT_NE(m_err.str().find("--address \"127.0.0.999\" is not an IPv4 or IPv6 address"), std::string::npos)
         << m_err.str();
 }
@@ -220,7 +220,7 @@ TEST(OrvcimListen, PrintsEachIndicationAsABlockAndStopsAfterTheCount)
     int status = -1;
     std::thread listener([&] {
         OrvcimCommandLine commandLine(out, err);
-        status = commandLine.run({"listen", "--address", "127.0.0.1", "--port", std::to_string(port), "--count", "2"});
+        status = commandLine.run({"listen", "--address", "127.0.0.1", "--from", "127.0.0.1", "--port", std::to_string(port), "--count", "2"});
     });
 
     HttpClientConnection sender;

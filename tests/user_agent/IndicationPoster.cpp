@@ -10,7 +10,8 @@ namespace Merrow::UserAgent::Testing {
 namespace http = boost::beast::http;
 using H = cim::CIMHttpHeaders;
 
-IndicationPoster::IndicationPoster(std::uint16_t port) {
+IndicationPoster::IndicationPoster(std::uint16_t port, const std::string& from) {
+    m_connection.setSourceAddress(from);
     m_connection.connect("127.0.0.1", port);
 }
 

@@ -13,7 +13,9 @@ namespace Merrow::UserAgent::Testing {
 // leave the array out. One thread at a time.
 class IndicationPoster {
 public:
-    explicit IndicationPoster(std::uint16_t port);
+    // Posts from the loopback address `from` (an array's own address), or from the one the
+    // system picks when it is empty.
+    explicit IndicationPoster(std::uint16_t port, const std::string& from = {});
 
     // Posts to "/CIMListener/<target>"; answers true when the listener accepted it (no ERROR
     // in the export response).

@@ -196,7 +196,8 @@ TEST_F(IndicationSimTest, IndicationWithoutIdentifierIsRefusedAndOthersStillArri
     SimArray array("127.77.4.4");
     CorvaneConnection connection = connectTo(array.address());
     auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
-    IndicationPoster poster(m_root->GetImpl().GetListenerPort());
+    // Forged as the array itself would send it, from its address.
+    IndicationPoster poster(m_root->GetImpl().GetListenerPort(), array.address());
     EXPECT_FALSE(
         poster.post(array.address(),
                     makeIndicationInstance("CIM_InstCreation", makeVolume("forged"), nullptr)));

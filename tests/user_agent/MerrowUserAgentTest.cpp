@@ -102,6 +102,8 @@ class MerrowUserAgentRoutingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(m_root.Start().getCode(), R::UA_S_OK);
+        // The poster stands in for arrays that subscribed from the loopback address.
+        m_root.GetImpl().AllowIndicationSender("127.0.0.1");
         ServiceIndication none;
         m_root.GetNextServiceIndication(none, 0);
     }

@@ -238,6 +238,12 @@ std::string CIMClient::getPublicIP() const
     return m_channel.localAddress();
 }
 
+std::string CIMClient::getServerIP() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_channel.peerAddress();
+}
+
 CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHeader, Resend resend,
                             const ItemSink* sink)
 {

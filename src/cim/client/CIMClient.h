@@ -70,6 +70,8 @@ public:
     // The local address of the connection, the address the server sees this client by
     // (empty when not connected).
     std::string getPublicIP() const;
+    // The server's address the connection went to (empty when not connected).
+    std::string getServerIP() const;
 
     // The returned instance carries instanceName (with the namespace) as its path.
     CIMInstance getInstance(const CIMNamespaceName& nameSpace, const CIMObjectPath& instanceName,

@@ -4,11 +4,14 @@
 #include "cim/http/HugePageAdvice.h"
 
 #include <boost/asio/connect.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/write.hpp>
+
+#include <algorithm>
 
 namespace cim {
 
@@ -67,6 +70,7 @@ void HttpClientConnection::close() noexcept
 {
     m_connected = false;
     m_localAddress.clear();
+    m_peerAddress.clear();
     dropLink();
 }
 
@@ -80,16 +84,30 @@ void HttpClientConnection::dropLink() noexcept
     m_buffer.consume(m_buffer.size());
 }
 
-std::string HttpClientConnection::socketLocalAddress() const
+namespace {
+
+std::string addressText(const tcp::endpoint& endpoint)
 {
-    error_code ec;
-    const auto endpoint = m_socket.local_endpoint(ec);
-    if (ec)
-        return {};
     const auto address = endpoint.address();
     if (address.is_v6() && address.to_v6().is_v4_mapped())
         return net::ip::make_address_v4(net::ip::v4_mapped, address.to_v6()).to_string();
     return address.to_string();
+}
+
+} // namespace
+
+std::string HttpClientConnection::socketLocalAddress() const
+{
+    error_code ec;
+    const auto endpoint = m_socket.local_endpoint(ec);
+    return ec ? std::string() : addressText(endpoint);
+}
+
+std::string HttpClientConnection::socketPeerAddress() const
+{
+    error_code ec;
+    const auto endpoint = m_socket.remote_endpoint(ec);
+    return ec ? std::string() : addressText(endpoint);
 }
 
 std::string HttpClientConnection::peerName() const
@@ -142,8 +160,7 @@ void HttpClientConnection::open()
                                                        : "Timed out resolving " + m_host);
 
     error_code connectError = net::error::would_block;
-    net::async_connect(m_socket, endpoints,
-                       [&](const error_code& ec, const tcp::endpoint&) { connectError = ec; });
+    startConnect(endpoints, connectError);
     const bool connectedInTime = runUntil(deadline, [&] {
         error_code ignored;
         m_socket.close(ignored);
@@ -157,7 +174,33 @@ void HttpClientConnection::open()
     error_code ignored;
     m_socket.set_option(tcp::no_delay(true), ignored);
     m_localAddress = socketLocalAddress();
+    m_peerAddress = socketPeerAddress();
     ++m_connectionsOpened;
+}
+
+void HttpClientConnection::startConnect(const tcp::resolver::results_type& endpoints, error_code& result)
+{
+    if (m_sourceAddress.empty()) {
+        net::async_connect(m_socket, endpoints, [&result](const error_code& ec, const tcp::endpoint&) { result = ec; });
+        return;
+    }
+    // A bound socket can try only endpoints of its own family.
+    error_code ec;
+    const tcp::endpoint source(net::ip::make_address(m_sourceAddress, ec), 0);
+    const auto target = std::find_if(endpoints.begin(), endpoints.end(), [&](const auto& entry) {
+        return entry.endpoint().protocol() == source.protocol();
+    });
+    if (!ec && target == endpoints.end())
+        ec = net::error::address_family_not_supported;
+    if (!ec)
+        m_socket.open(source.protocol(), ec);
+    if (!ec)
+        m_socket.bind(source, ec);
+    if (ec) {
+        net::post(m_ioc, [&result, ec] { result = ec; });
+        return;
+    }
+    m_socket.async_connect(target->endpoint(), [&result](const error_code& connected) { result = connected; });
 }
 
 // A server may close a keep-alive connection while it sits idle. Peeking without blocking

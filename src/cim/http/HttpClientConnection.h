@@ -48,6 +48,9 @@ public:
     std::chrono::milliseconds timeout() const { return m_timeout; }
 
     void setMaxReplyBodyBytes(std::uint64_t bytes) { m_maxReplyBodyBytes = bytes; }
+    // Connections opened from now on leave from this local address (as a server's own
+    // connections leave from the address it serves on); empty lets the system choose.
+    void setSourceAddress(std::string address) { m_sourceAddress = std::move(address); }
 
     // Sends the request and reads the whole reply; interim 1xx replies are skipped. When the
     // server has closed the connection while it was idle, a new connection to the same host
@@ -65,6 +68,8 @@ public:
     // Our address on the connection: the address the server sees us by. It is kept while the
     // link waits to be reopened; empty when not connected.
     std::string localAddress() const { return m_localAddress; }
+    // The server's address the connection went to (the one its name resolved to).
+    std::string peerAddress() const { return m_peerAddress; }
 
     // TCP connections opened so far, re-opens included.
     std::uint64_t connectionsOpened() const { return m_connectionsOpened; }
@@ -73,6 +78,7 @@ private:
     using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
     void open();
+    void startConnect(const boost::asio::ip::tcp::resolver::results_type& endpoints, boost::system::error_code& result);
     void dropLink() noexcept;
     Deadline deadlineFromNow() const;
     bool runUntil(const Deadline& deadline, const std::function<void()>& cancel);
@@ -83,6 +89,7 @@ private:
     [[noreturn]] void failReceive(const boost::system::error_code& ec, bool replyStarted);
     std::string peerName() const;
     std::string socketLocalAddress() const;
+    std::string socketPeerAddress() const;
 
     boost::asio::io_context m_ioc;
     boost::asio::ip::tcp::socket m_socket;
@@ -90,6 +97,8 @@ private:
     std::string m_host;
     std::uint16_t m_port = 0;
     std::string m_localAddress;
+    std::string m_peerAddress;
+    std::string m_sourceAddress;
     bool m_connected = false;
     std::chrono::milliseconds m_timeout{0};
     std::uint64_t m_maxReplyBodyBytes = kDefaultMaxReplyBodyBytes;

@@ -2,19 +2,23 @@
 
 #include "cim/http/HttpServerSession.h"
 
-#include <memory>
+#include <boost/asio/post.hpp>
 
 namespace cim {
 
 HttpConnectionThread::HttpConnectionThread(boost::asio::ip::tcp::socket accepted, const HttpServerOptions& options,
-                                           const HttpRequestHandler& handler, std::function<void()> onSessionFinished)
+                                           const HttpRequestHandler& handler, const HttpHeadCheck& headCheck,
+                                           std::function<void()> onSessionFinished)
 {
     bool sessionStarted = false;
     try {
+        m_peer = accepted.remote_endpoint().address();
         const auto protocol = accepted.local_endpoint().protocol();
         boost::asio::ip::tcp::socket socket(m_ioc, protocol, accepted.release());
-        auto session = std::make_shared<HttpServerSession>(std::move(socket), options, handler, onSessionFinished);
+        auto session = std::make_shared<HttpServerSession>(std::move(socket), options, handler, headCheck, m_activity,
+                                                           onSessionFinished);
         sessionStarted = true;
+        m_session = session;
         session->start();
         m_thread = std::thread([this] { run(); });
     } catch (...) {
@@ -33,6 +37,15 @@ HttpConnectionThread::~HttpConnectionThread()
         m_thread.join();
     // Whatever the session still had pending is destroyed with the io_context, and with it
     // the session, which closes the socket.
+}
+
+void HttpConnectionThread::evict()
+{
+    m_evicted = true;
+    boost::asio::post(m_ioc, [session = m_session] {
+        if (const auto alive = session.lock())
+            alive->closeUnlessBusy();
+    });
 }
 
 void HttpConnectionThread::run()

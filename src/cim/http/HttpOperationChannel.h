@@ -54,6 +54,7 @@ public:
     std::string post(std::string_view cimMethod, std::string_view cimObject, std::string body, Resend resend);
 
     std::string localAddress() const { return m_http.localAddress(); }
+    std::string peerAddress() const { return m_http.peerAddress(); }
     std::uint64_t connectionsOpened() const { return m_http.connectionsOpened(); }
 
 private:

@@ -17,6 +17,18 @@ namespace {
 
 // When the process runs out of descriptors, accepting again at once would spin.
 constexpr std::chrono::milliseconds kAcceptRetryDelay{50};
+// How often waiting connections look again for a served one that has become idle.
+constexpr std::chrono::milliseconds kWaitingRecheck{20};
+
+using Activity = HttpConnectionActivity;
+
+// Idle connections go first, the longest idle first; then the slowest heads.
+bool betterToClose(const Activity& candidate, const Activity& chosen)
+{
+    if (candidate.phase() != chosen.phase())
+        return candidate.phase() == Activity::Phase::Idle;
+    return candidate.since() < chosen.since();
+}
 
 void raiseMax(std::atomic<std::size_t>& peak, std::size_t value)
 {
@@ -27,8 +39,8 @@ void raiseMax(std::atomic<std::size_t>& peak, std::size_t value)
 
 } // namespace
 
-HttpServer::HttpServer(HttpServerOptions options, HttpRequestHandler handler)
-    : m_options(std::move(options)), m_handler(std::move(handler))
+HttpServer::HttpServer(HttpServerOptions options, HttpRequestHandler handler, HttpHeadCheck headCheck)
+    : m_options(std::move(options)), m_handler(std::move(handler)), m_headCheck(std::move(headCheck))
 {
 }
 
@@ -42,14 +54,15 @@ void HttpServer::start()
     if (m_ioc)
         throw std::logic_error("HttpServer already started");
     m_stopping = false;
-    m_acceptPaused = false;
     m_ioc = std::make_unique<net::io_context>(1);
     m_acceptRetryTimer.emplace(*m_ioc);
+    m_waitingTimer.emplace(*m_ioc);
     m_acceptWork.emplace(m_ioc->get_executor());
     try {
         bind();
     } catch (...) {
         m_acceptWork.reset();
+        m_waitingTimer.reset();
         m_acceptRetryTimer.reset();
         m_acceptor.reset();
         m_ioc.reset();
@@ -81,8 +94,10 @@ void HttpServer::stop()
     if (m_acceptThread.joinable())
         m_acceptThread.join();
     m_acceptWork.reset();
+    m_waitingTimer.reset();
     m_acceptRetryTimer.reset();
     m_acceptor.reset();
+    m_waiting.clear();
     // Each connection's destructor stops its io_context and joins its thread.
     m_connections.clear();
     m_ioc.reset();
@@ -101,14 +116,88 @@ void HttpServer::onAccepted(const error_code& ec, tcp::socket socket)
     if (ec)
         return retryAcceptLater();
     reapFinishedConnections();
-    serveConnection(std::move(socket));
-    // Connections beyond the limit wait in the kernel's listen queue instead of being
-    // refused: a sender that opens a burst of connections is served, just later.
-    if (m_activeConnections.load() >= m_options.maxConnections) {
-        m_acceptPaused = true;
+    admit(std::move(socket));
+    acceptNext();
+}
+
+// Accepting never stops, so that a client is always taken on: room is made by closing idle
+// connections, and a sender that opens a burst of connections while all are busy is served,
+// just later.
+void HttpServer::admit(tcp::socket socket)
+{
+    error_code ec;
+    const auto peer = socket.remote_endpoint(ec).address();
+    if (ec)
+        return;
+    const auto samePeer = [&peer](const HttpConnectionThread& connection) { return connection.peer() == peer; };
+    if (liveConnections(samePeer) + waitingFrom(peer) >= m_options.maxConnectionsPerPeer && !evictOne(samePeer)) {
+        ++m_refusedConnections;
         return;
     }
-    acceptNext();
+    const auto any = [](const HttpConnectionThread&) { return true; };
+    if (m_waiting.empty() && (liveConnections(any) < m_options.maxConnections || evictOne(any)))
+        return serveConnection(std::move(socket));
+    // The connection that has waited longest goes when too many wait: the newest is the
+    // likeliest to be a client that is still there.
+    if (m_waiting.size() >= m_options.maxConnections) {
+        m_waiting.erase(m_waiting.begin());
+        ++m_refusedConnections;
+    }
+    m_waiting.push_back(std::move(socket));
+    serveWaiting();
+}
+
+std::size_t HttpServer::waitingFrom(const net::ip::address& peer) const
+{
+    return static_cast<std::size_t>(std::count_if(m_waiting.begin(), m_waiting.end(), [&](const tcp::socket& socket) {
+        error_code ec;
+        return socket.remote_endpoint(ec).address() == peer && !ec;
+    }));
+}
+
+std::size_t HttpServer::liveConnections(const std::function<bool(const HttpConnectionThread&)>& among) const
+{
+    return static_cast<std::size_t>(std::count_if(m_connections.begin(), m_connections.end(), [&](const auto& connection) {
+        return !connection->finished() && !connection->evicted() && among(*connection);
+    }));
+}
+
+bool HttpServer::evictOne(const std::function<bool(const HttpConnectionThread&)>& among)
+{
+    HttpConnectionThread* chosen = nullptr;
+    const auto settledBefore = Activity::Clock::now() - m_options.idleBeforeEviction;
+    for (const auto& connection : m_connections) {
+        const Activity& activity = connection->activity();
+        if (connection->finished() || connection->evicted() || !among(*connection)
+            || activity.phase() == Activity::Phase::Busy || activity.since() > settledBefore)
+            continue;
+        if (!chosen || betterToClose(connection->activity(), chosen->activity()))
+            chosen = connection.get();
+    }
+    if (!chosen)
+        return false;
+    chosen->evict();
+    ++m_evictedConnections;
+    return true;
+}
+
+void HttpServer::serveWaiting()
+{
+    const auto any = [](const HttpConnectionThread&) { return true; };
+    while (!m_waiting.empty() && (liveConnections(any) < m_options.maxConnections || evictOne(any))) {
+        tcp::socket next = std::move(m_waiting.front());
+        m_waiting.erase(m_waiting.begin());
+        serveConnection(std::move(next));
+    }
+    if (m_waiting.empty())
+        return;
+    m_waitingTimer->expires_after(kWaitingRecheck);
+    m_waitingTimer->async_wait([this](const error_code& ec) {
+        if (!ec) {
+            reapFinishedConnections();
+            serveWaiting();
+        }
+    });
 }
 
 void HttpServer::serveConnection(tcp::socket socket)
@@ -116,7 +205,8 @@ void HttpServer::serveConnection(tcp::socket socket)
     countConnectionOpened();
     try {
         m_connections.push_back(
-            std::make_unique<HttpConnectionThread>(std::move(socket), m_options, m_handler, [this] { sessionFinished(); }));
+            std::make_unique<HttpConnectionThread>(std::move(socket), m_options, m_handler, m_headCheck,
+                                                   [this] { sessionFinished(); }));
     } catch (const std::exception&) {
         // The peer left before it could be served (its socket has no address any more) or
         // no thread could be started: the connection is closed, its end already counted, and
@@ -152,10 +242,7 @@ void HttpServer::sessionFinished()
         return;
     net::post(*m_ioc, [this] {
         reapFinishedConnections();
-        if (!m_acceptPaused || m_activeConnections.load() >= m_options.maxConnections)
-            return;
-        m_acceptPaused = false;
-        acceptNext();
+        serveWaiting();
     });
 }
 

@@ -18,6 +18,12 @@ using boost::system::error_code;
 namespace {
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+// A request refused on its head with a body up to this size has the body skipped, so that the
+// client can retry on the same connection (a client that sends credentials only when asked
+// does); a larger one is not read at all.
+constexpr std::uint64_t kSkippableBodyBytes = 64 * 1024;
+using Phase = HttpConnectionActivity::Phase;
+constexpr std::size_t kFirstReadBytes = 4096;
 
 std::string hex(std::size_t value)
 {
@@ -35,8 +41,14 @@ bool replyAsksToClose(const http::response<http::string_body>& message)
 } // namespace
 
 HttpServerSession::HttpServerSession(net::ip::tcp::socket socket, const HttpServerOptions& options,
-                                     const HttpRequestHandler& handler, std::function<void()> onFinished)
-    : m_stream(std::move(socket)), m_options(options), m_handler(handler), m_onFinished(std::move(onFinished))
+                                     const HttpRequestHandler& handler, const HttpHeadCheck& headCheck,
+                                     std::shared_ptr<HttpConnectionActivity> activity, std::function<void()> onFinished)
+    : m_stream(std::move(socket)),
+      m_options(options),
+      m_handler(handler),
+      m_headCheck(headCheck),
+      m_activity(std::move(activity)),
+      m_onFinished(std::move(onFinished))
 {
 }
 
@@ -64,27 +76,108 @@ void HttpServerSession::expireAfter(std::chrono::milliseconds limit)
         m_stream.expires_never();
 }
 
-// request = request-line *( header-field CRLF ) CRLF [ message-body ]; the header first, so
-// that "Expect: 100-continue" can be answered before the body is sent.
+void HttpServerSession::closeUnlessBusy()
+{
+    // A request that has just arrived is served.
+    error_code ec;
+    if (m_activity->phase() == Phase::Idle && m_stream.socket().available(ec) > 0)
+        return;
+    if (m_activity->phase() != Phase::Busy)
+        closeConnection();
+}
+
+// request = request-line *( header-field CRLF ) CRLF [ message-body ]; the head first, so that
+// it can be checked and "Expect: 100-continue" answered before the body is sent. A connection
+// waits up to the idle time-out for a request to begin; the head must then arrive within the
+// head time-out (the first one: from accept on).
 void HttpServerSession::readHeader()
 {
     m_parser.emplace();
     m_parser->body_limit(m_options.maxBodyBytes);
     m_parser->header_limit(m_options.maxHeaderBytes);
-    expireAfter(m_firstRequest ? m_options.readTimeout : m_options.idleTimeout);
-    http::async_read_header(m_stream, m_buffer, *m_parser,
-                            [self = shared_from_this()](const error_code& ec, std::size_t) { self->onHeader(ec); });
+    m_activity->enter(Phase::Idle);
+    if (m_firstRequest)
+        m_headDeadline = std::chrono::steady_clock::now() + m_options.headTimeout;
+    // Bytes of a pipelined request are already here.
+    if (m_buffer.size() > 0)
+        return readRestOfHeader();
+    if (m_firstRequest)
+        m_stream.expires_at(m_headDeadline);
+    else
+        expireAfter(m_options.idleTimeout);
+    m_stream.async_read_some(m_buffer.prepare(kFirstReadBytes),
+                             [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
+                                 self->m_buffer.commit(bytes);
+                                 if (ec)
+                                     return self->answerReadError(ec);
+                                 self->readRestOfHeader();
+                             });
 }
 
-void HttpServerSession::onHeader(const error_code& ec)
+// The parser reads a head only once it is complete, so the first bytes are waited for
+// separately: from them on, the head time-out applies.
+void HttpServerSession::readRestOfHeader()
 {
-    if (ec)
-        return answerReadError(ec);
+    m_activity->enter(Phase::ReceivingHead);
+    if (!m_firstRequest)
+        m_headDeadline = std::chrono::steady_clock::now() + m_options.headTimeout;
+    m_stream.expires_at(m_headDeadline);
+    http::async_read_header(m_stream, m_buffer, *m_parser, [self = shared_from_this()](const error_code& ec, std::size_t) {
+        if (ec)
+            return self->answerReadError(ec);
+        self->onHeader();
+    });
+}
+
+void HttpServerSession::onHeader()
+{
+    m_activity->enter(Phase::Busy);
+    if (m_headCheck) {
+        std::optional<HttpServerReply> refusal;
+        try {
+            refusal = m_headCheck(m_parser->get(), m_context);
+        } catch (...) {
+            refusal.emplace();
+            refusal->message.result(http::status::internal_server_error);
+        }
+        if (refusal)
+            return refuseOnHead(std::move(*refusal));
+    }
     const auto& request = m_parser->get();
     const auto expect = request.find(http::field::expect);
     if (expect != request.end() && beast::iequals(expect->value(), "100-continue") && !m_parser->is_done())
         return sendContinue();
     readBody();
+}
+
+void HttpServerSession::refuseOnHead(HttpServerReply refusal)
+{
+    if (refusal.dropConnection)
+        return closeConnection();
+    const auto& request = m_parser->get();
+    const auto length = m_parser->content_length();
+    const bool expectsContinue = request.find(http::field::expect) != request.end();
+    const bool skippable = m_parser->is_done() || (length && *length <= kSkippableBodyBytes && !expectsContinue);
+    if (!skippable) {
+        m_reply = std::move(refusal);
+        m_reply.message.version(request.version());
+        return writeReply(false);
+    }
+    m_refusal = std::move(refusal);
+    if (m_parser->is_done())
+        return respond();
+    expireAfter(m_options.readTimeout);
+    http::async_read(m_stream, m_buffer, *m_parser,
+                     [self = shared_from_this()](const error_code& ec, std::size_t) { self->onSkippedBody(ec); });
+}
+
+void HttpServerSession::onSkippedBody(const error_code& ec)
+{
+    if (ec) {
+        m_refusal.reset();
+        return answerReadError(ec);
+    }
+    respond();
 }
 
 void HttpServerSession::sendContinue()
@@ -142,7 +235,12 @@ void HttpServerSession::respond()
 {
     const HttpRequest request = m_parser->release();
     m_firstRequest = false;
-    m_reply = callHandler(request);
+    if (m_refusal) {
+        m_reply = std::move(*m_refusal);
+        m_refusal.reset();
+    } else {
+        m_reply = callHandler(request);
+    }
     if (m_reply.dropConnection)
         return closeConnection();
     m_reply.message.version(request.version());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cim/http/HttpConnectionActivity.h"
 #include "cim/http/HttpServer.h"
 
 #include <boost/beast/core/flat_buffer.hpp>
@@ -23,16 +24,24 @@ namespace cim {
 class HttpServerSession : public std::enable_shared_from_this<HttpServerSession> {
 public:
     HttpServerSession(boost::asio::ip::tcp::socket socket, const HttpServerOptions& options,
-                      const HttpRequestHandler& handler, std::function<void()> onFinished);
+                      const HttpRequestHandler& handler, const HttpHeadCheck& headCheck,
+                      std::shared_ptr<HttpConnectionActivity> activity, std::function<void()> onFinished);
     ~HttpServerSession();
     HttpServerSession(const HttpServerSession&) = delete;
     HttpServerSession& operator=(const HttpServerSession&) = delete;
 
     void start();
+    // Closes the connection when it is waiting for a request or receiving a head, so that a
+    // new connection can be served in its place.
+    void closeUnlessBusy();
 
 private:
     void readHeader();
-    void onHeader(const boost::system::error_code& ec);
+    void readRestOfHeader();
+    void onHeader();
+    // Answers a request refused on its head: after skipping a small body, or closing.
+    void refuseOnHead(HttpServerReply refusal);
+    void onSkippedBody(const boost::system::error_code& ec);
     void sendContinue();
     void readBody();
     void onBody(const boost::system::error_code& ec);
@@ -55,10 +64,15 @@ private:
     std::vector<std::string> m_framing;
     std::vector<boost::asio::const_buffer> m_wire;
     HttpRequestContext m_context;
+    // Set while a refused request's small body is being skipped.
+    std::optional<HttpServerReply> m_refusal;
+    std::chrono::steady_clock::time_point m_headDeadline;
     bool m_firstRequest = true;
 
     const HttpServerOptions& m_options;
     const HttpRequestHandler& m_handler;
+    const HttpHeadCheck& m_headCheck;
+    const std::shared_ptr<HttpConnectionActivity> m_activity;
     std::function<void()> m_onFinished;
 };
 

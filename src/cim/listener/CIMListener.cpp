@@ -81,6 +81,14 @@ HttpServerReply exportReply(const CIMExportResponse& response)
     return reply;
 }
 
+// The form addresses are kept in: an IPv4-mapped IPv6 address is its IPv4 address.
+boost::asio::ip::address plain(const boost::asio::ip::address& address)
+{
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        return boost::asio::ip::make_address_v4(boost::asio::ip::v4_mapped, address.to_v6());
+    return address;
+}
+
 CIMExportResponse errorResponse(const CIMExportRequest& request, CIMStatusCode code, std::string description)
 {
     CIMExportResponse response;
@@ -98,12 +106,15 @@ CIMListener::CIMListener(CIMListenerOptions options)
     server.address = options.address;
     server.port = options.port;
     server.maxConnections = options.maxConnections;
+    server.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
     server.maxBodyBytes = options.maxBodyBytes;
+    server.headTimeout = options.headTimeout;
     server.readTimeout = options.readTimeout;
     server.idleTimeout = options.idleTimeout;
-    m_server = std::make_unique<HttpServer>(server, [this](const HttpRequest& request, const HttpRequestContext& context) {
-        return handle(request, context);
-    });
+    m_server = std::make_unique<HttpServer>(
+        server,
+        [this](const HttpRequest& request, const HttpRequestContext& context) { return handle(request, context); },
+        [this](const HttpRequest&, const HttpRequestContext& context) { return checkSender(context); });
 }
 
 CIMListener::CIMListener(std::uint16_t port)
@@ -147,6 +158,34 @@ void CIMListener::removeConsumer(CIMIndicationConsumer* consumer)
 {
     std::unique_lock lock(m_consumersMutex);
     m_consumers.erase(std::remove(m_consumers.begin(), m_consumers.end(), consumer), m_consumers.end());
+}
+
+void CIMListener::allowSender(const boost::asio::ip::address& address)
+{
+    std::lock_guard lock(m_sendersMutex);
+    ++m_senders[plain(address)];
+}
+
+void CIMListener::forbidSender(const boost::asio::ip::address& address)
+{
+    std::lock_guard lock(m_sendersMutex);
+    const auto found = m_senders.find(plain(address));
+    if (found != m_senders.end() && --found->second == 0)
+        m_senders.erase(found);
+}
+
+bool CIMListener::senderAllowed(const boost::asio::ip::address& address) const
+{
+    std::lock_guard lock(m_sendersMutex);
+    return m_senders.contains(plain(address));
+}
+
+std::optional<HttpServerReply> CIMListener::checkSender(const HttpRequestContext& context)
+{
+    if (senderAllowed(context.remote.address()))
+        return std::nullopt;
+    ++m_sendersRefused;
+    return refuse(403, {});
 }
 
 HttpServerReply CIMListener::refuse(unsigned status, std::string_view cimError)

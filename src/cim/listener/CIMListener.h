@@ -2,9 +2,14 @@
 
 #include "cim/http/HttpServer.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <chrono>
+#include <map>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -18,9 +23,12 @@ struct CIMIndicationContext;
 struct CIMListenerOptions {
     std::string address = "0.0.0.0";
     std::uint16_t port = 0;
-    // Limits that keep a hostile or broken sender from hurting the process.
+    // Limits that keep a hostile or broken sender from hurting the process. An indication is a
+    // few kilobytes; a megabyte leaves room for one that embeds large instances.
     std::size_t maxConnections = 128;
-    std::uint64_t maxBodyBytes = 4 * 1024 * 1024;
+    std::size_t maxConnectionsPerPeer = 64;
+    std::uint64_t maxBodyBytes = 1024 * 1024;
+    std::chrono::milliseconds headTimeout{5000};
     std::chrono::milliseconds readTimeout{10000};
     std::chrono::milliseconds idleTimeout{30000};
 };
@@ -28,10 +36,15 @@ struct CIMListenerOptions {
 // Receives CIM export requests (indications) over HTTP and hands each indication to the
 // registered consumers.
 //
+// Only senders whose address was allowed (the arrays this process subscribed with) are
+// heard; any other is answered 403 on the request's head, before its body is read, and
+// counted.
+//
 // Accepted: POST to "/CIMListener" or any path below "/CIMListener/" with
 // "CIMExport: MethodRequest", a CIMExportMethod header naming the method of the body, and an
 // EXPMETHODCALL "ExportIndication" with the "NewIndication" instance. The answer is
 // "CIMExport: MethodResponse" with an EXPMETHODRESPONSE echoing the MESSAGE ID. Failures:
+//   a sender whose address is not allowed           403
 //   other methods                                    405 (M-POST 501)
 //   other paths                                      404
 //   CIMExport missing or not MethodRequest           400, CIMError: unsupported-operation
@@ -46,7 +59,8 @@ struct CIMListenerOptions {
 // Threads: start(), stop(), addConsumer() and removeConsumer() from any thread but not from
 // inside consumeIndication. Consumers are called on the listener's threads while a shared
 // lock on the consumer list is held; removeConsumer() takes it exclusively, so once it
-// returns the consumer is never called again and may be destroyed.
+// returns the consumer is never called again and may be destroyed. allowSender() and
+// forbidSender() from any thread, also from inside consumeIndication (m_sendersMutex).
 class CIMListener {
 public:
     explicit CIMListener(CIMListenerOptions options = {});
@@ -69,11 +83,21 @@ public:
     void addConsumer(CIMIndicationConsumer* consumer);
     void removeConsumer(CIMIndicationConsumer* consumer);
 
-    // Indications handed to consumers, and export requests refused, since construction.
+    // Lets indications from this address in; each allowSender() is undone by one
+    // forbidSender(), so two subscriptions with the same array may end independently.
+    // IPv4 addresses also match their IPv4-mapped IPv6 form.
+    void allowSender(const boost::asio::ip::address& address);
+    void forbidSender(const boost::asio::ip::address& address);
+    bool senderAllowed(const boost::asio::ip::address& address) const;
+
+    // Indications handed to consumers, export requests refused, and of those the ones
+    // refused because their sender was not allowed, since construction.
     std::uint64_t indicationsDelivered() const { return m_delivered.load(); }
     std::uint64_t requestsRefused() const { return m_refused.load(); }
+    std::uint64_t sendersRefused() const { return m_sendersRefused.load(); }
 
 private:
+    std::optional<HttpServerReply> checkSender(const HttpRequestContext& context);
     HttpServerReply handle(const HttpRequest& request, const HttpRequestContext& context);
     HttpServerReply handleExport(const HttpRequest& request, const HttpRequestContext& context,
                                  const std::string& url);
@@ -85,8 +109,13 @@ private:
     mutable std::shared_mutex m_consumersMutex; // guards m_consumers
     std::vector<CIMIndicationConsumer*> m_consumers;
 
+    mutable std::mutex m_sendersMutex; // guards m_senders
+    // Allowed address and how many times it was allowed.
+    std::map<boost::asio::ip::address, unsigned> m_senders;
+
     std::atomic<std::uint64_t> m_delivered{0};
     std::atomic<std::uint64_t> m_refused{0};
+    std::atomic<std::uint64_t> m_sendersRefused{0};
 };
 
 } // namespace cim

@@ -37,6 +37,8 @@ struct OrvcimCommandLine::Options {
     std::uint16_t port = 0;
     std::uint64_t count = 0;
     std::string address = "0.0.0.0";
+    // Addresses whose indications are heard.
+    std::vector<std::string> senders;
 };
 
 namespace {
@@ -163,12 +165,13 @@ cim::CIMObjectPath withoutHost(cim::CIMObjectPath path)
     return path;
 }
 
-void checkListenAddress(const std::string& address)
+boost::asio::ip::address addressOption(const char* option, const std::string& address)
 {
     boost::system::error_code error;
-    boost::asio::ip::make_address(address, error);
+    const auto parsed = boost::asio::ip::make_address(address, error);
     if (error)
-        throw std::invalid_argument("--address \"" + address + "\" is not an IPv4 or IPv6 address");
+        throw std::invalid_argument(std::string(option) + " \"" + address + "\" is not an IPv4 or IPv6 address");
+    return parsed;
 }
 
 } // namespace
@@ -218,6 +221,8 @@ int OrvcimCommandLine::run(std::vector<std::string> args)
     listen->add_option("--port", options.port, "port to listen on, 0 for any free one");
     listen->add_option("--count", options.count, "stop after this many indications");
     listen->add_option("--address", options.address, "address to listen on");
+    listen->add_option("--from", options.senders, "address of an array whose indications are printed (repeatable)")
+        ->required();
     // --timeout is the program's option, but may follow the subcommand as well.
     for (CLI::App* sub : app.get_subcommands({}))
         sub->fallthrough();
@@ -333,11 +338,13 @@ int OrvcimCommandLine::runOperation(const Options& options)
 void OrvcimCommandLine::runListen(const Options& options)
 {
     s_stopRequested = false;
-    checkListenAddress(options.address);
+    addressOption("--address", options.address);
     cim::CIMListenerOptions listenerOptions;
     listenerOptions.address = options.address;
     listenerOptions.port = options.port;
     cim::CIMListener listener(listenerOptions);
+    for (const std::string& sender : options.senders)
+        listener.allowSender(addressOption("--from", sender));
     IndicationPrinter printer(m_out);
     listener.addConsumer(&printer);
     listener.start();

@@ -616,6 +616,7 @@ void UACIMClient::createHandler() {
     handler.addProperty({"OtherPersistenceType", cim::CIMValue("")});
     handler.addProperty({"Destination", cim::CIMValue("http://" + m_localAddress + ":" + portText +
                                                       "/CIMListener/" + GetHostName())});
+    allowIndicationsFromArray();
     try {
         m_handlerPath = createInstance(kArrayNamespace, handler);
     } catch (const cim::CIMException& e) {
@@ -739,6 +740,18 @@ bool UACIMClient::deleteCreatedObject(const cim::CIMObjectPath& path) {
 void UACIMClient::dropSubscriptionRecords() {
     m_handlerPath = cim::CIMObjectPath();
     m_subscriptions.clear();
+    if (m_indicationSender.empty())
+        return;
+    withOwner([&](UAConnectionOwner& owner) { owner.ForbidIndicationSender(m_indicationSender); });
+    m_indicationSender.clear();
+}
+
+// The array sends from the address we reach it at.
+void UACIMClient::allowIndicationsFromArray() {
+    if (!m_indicationSender.empty())
+        return;
+    m_indicationSender = m_client.getServerIP();
+    withOwner([&](UAConnectionOwner& owner) { owner.AllowIndicationSender(m_indicationSender); });
 }
 
 } // namespace Merrow::UserAgent

@@ -188,6 +188,7 @@ private:
 
     SubscriptionEntry& entryFor(const std::string& query);
     void createHandler();
+    void allowIndicationsFromArray();
     cim::CIMObjectPath findHandler(const std::string& name);
     bool enumerateFindFilter(SubscriptionEntry& entry);
     void addFilter(SubscriptionEntry& entry);
@@ -212,6 +213,8 @@ private:
     std::string m_password;
     cim::CIMClient m_client;
     std::string m_localAddress;
+    // The array's address the listener was told to hear indications from; empty when none.
+    std::string m_indicationSender;
     cim::CIMObjectPath m_handlerPath;
     std::vector<SubscriptionEntry> m_subscriptions;
     std::chrono::steady_clock::time_point m_lastExchange;

@@ -3,6 +3,7 @@
 #include "user_agent/indications/UAIndicationConsumer.h"
 
 #include <cstdint>
+#include <string>
 
 namespace Merrow::UserAgent {
 
@@ -20,6 +21,10 @@ public:
     virtual bool IsNoIndications() const = 0;
     // 0 while the listener is not running.
     virtual std::uint16_t GetListenerPort() const = 0;
+    // The listener hears indications only from arrays a connection subscribed with: each
+    // allow is undone by one forbid when that subscription ends.
+    virtual void AllowIndicationSender(const std::string& address) = 0;
+    virtual void ForbidIndicationSender(const std::string& address) = 0;
     // Queues the service indication when the root delivers them (once somebody waited for
     // one); drops it otherwise.
     virtual void QueueServiceIndication(const ServiceIndication& indication) = 0;

@@ -8,13 +8,29 @@
 #include "user_agent/indications/UAIndication.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <exception>
+#include <optional>
 
 namespace Merrow::UserAgent {
 
 namespace {
 
 using namespace Merrow::Trace;
+
+std::optional<boost::asio::ip::address> addressOf(const std::string& text) {
+    boost::system::error_code ec;
+    const auto address = boost::asio::ip::make_address(text, ec);
+    if (ec)
+        return std::nullopt;
+    return address;
+}
+
+void allowOn(cim::CIMListener& listener, const std::string& sender) {
+    if (const auto address = addressOf(sender))
+        listener.allowSender(*address);
+}
 
 } // namespace
 
@@ -38,6 +54,8 @@ MerrowReturnValue UAIndicationListener::Start() {
             << "Indication listener did not start: " << e.what() << MWENDREC;
         return MerrowReturnValue(MerrowReturnValue::UA_E_FAIL, e.what());
     }
+    for (const std::string& sender : m_senders)
+        allowOn(*listener, sender);
     try {
         listener->addConsumer(&m_reader);
     } catch (...) {
@@ -58,6 +76,31 @@ void UAIndicationListener::Stop() {
     }
     if (listener)
         listener->stop();
+}
+
+void UAIndicationListener::AllowSender(const std::string& address) {
+    if (!addressOf(address))
+        return;
+    std::lock_guard lock(m_mutex);
+    m_senders.insert(address);
+    if (m_listener)
+        allowOn(*m_listener, address);
+}
+
+void UAIndicationListener::ForbidSender(const std::string& address) {
+    const auto parsed = addressOf(address);
+    std::lock_guard lock(m_mutex);
+    const auto found = m_senders.find(address);
+    if (!parsed || found == m_senders.end())
+        return;
+    m_senders.erase(found);
+    if (m_listener)
+        m_listener->forbidSender(*parsed);
+}
+
+std::uint64_t UAIndicationListener::GetRefusedSenderCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_listener ? m_listener->sendersRefused() : 0;
 }
 
 std::uint16_t UAIndicationListener::getPortNumber() const {

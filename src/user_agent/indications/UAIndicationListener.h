@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace cim {
@@ -37,6 +38,13 @@ public:
     void Stop();
     // 0 while stopped.
     std::uint16_t getPortNumber() const;
+    // Indications are heard only from allowed addresses (numeric, IPv4 or IPv6); each
+    // AllowSender is undone by one ForbidSender. Kept across Stop and Start. A text that is
+    // not an address is ignored.
+    void AllowSender(const std::string& address);
+    void ForbidSender(const std::string& address);
+    // Indications refused because their sender was not allowed, by the running listener.
+    std::uint64_t GetRefusedSenderCount() const;
     // Indications refused because they could not be read, since construction.
     std::uint64_t GetRejectedCount() const { return m_rejected.load(); }
 
@@ -59,8 +67,9 @@ private:
     IndicationReader m_reader;
     std::atomic<std::uint64_t> m_rejected{0};
 
-    mutable std::mutex m_mutex; // guards m_listener
+    mutable std::mutex m_mutex; // guards m_listener and m_senders
     std::unique_ptr<cim::CIMListener> m_listener;
+    std::multiset<std::string> m_senders;
 };
 
 } // namespace Merrow::UserAgent

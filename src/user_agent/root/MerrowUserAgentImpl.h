@@ -67,6 +67,8 @@ public:
     // UAConnectionOwner
     bool IsNoIndications() const override { return m_noIndications; }
     std::uint16_t GetListenerPort() const override;
+    void AllowIndicationSender(const std::string& address) override { m_listener.AllowSender(address); }
+    void ForbidIndicationSender(const std::string& address) override { m_listener.ForbidSender(address); }
     void QueueServiceIndication(const ServiceIndication& indication) override;
 
     // For the threads.
