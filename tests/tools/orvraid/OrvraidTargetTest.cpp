@@ -87,7 +87,7 @@ TEST_F(OrvraidTargetTest, UnmaskLunGrantsRevokesAndRefusesAsAsked)
 
     Outcome outcome = change("select lun 0\nunmask lun initiator=" + std::string(kHostA) + ";" + kHostB + "\n");
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-    EXPECT_THAT(outcome.out, HasSubstr("LUN 0 is now the selected lun."));
+    EXPECT_THAT(outcome.out, HasSubstr("LUN 0 is now the selected LUN."));
     EXPECT_THAT(granted(volume), UnorderedElementsAre(kHostA, kHostB)) << "the unknown one was registered";
 
     outcome = change("select lun 0\nunmask lun initiator=" + std::string(kHostB) + "\n");
