@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,19 @@ public:
         std::lock_guard lock(m_mutex);
         m_serviceIndications.push_back(indication);
     }
+    // The owner's listener is not started in these tests; the senders are only recorded.
+    void AllowIndicationSender(const std::string& address) override {
+        std::lock_guard lock(m_mutex);
+        m_allowedSenders.insert(address);
+    }
+    void ForbidIndicationSender(const std::string& address) override {
+        std::lock_guard lock(m_mutex);
+        m_allowedSenders.erase(address);
+    }
+    std::set<std::string> allowedSenders() const {
+        std::lock_guard lock(m_mutex);
+        return m_allowedSenders;
+    }
 
     std::vector<UAIndication> indications() const {
         std::lock_guard lock(m_mutex);
@@ -53,6 +67,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<UAIndication> m_indications;
     std::vector<ServiceIndication> m_serviceIndications;
+    std::set<std::string> m_allowedSenders;
 };
 
 // Answers every indication with the same result and reaction, and counts them.
