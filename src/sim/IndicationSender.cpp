@@ -124,8 +124,12 @@ bool IndicationSender::send(const IndicationDelivery& delivery)
         const auto response = connection->exchange(request);
         if (response.result() == http::status::ok)
             return true;
+        // The listener is there and refused this one indication (a listener that does not
+        // expect us yet answers 403): later indications still go to it.
         MWTRACE(3, "TC.Sim.Indications") << delivery.destination << " answered HTTP " << response.result_int()
                                          << MWENDREC;
+        connection.reset();
+        return false;
     } catch (const std::exception& e) {
         MWTRACE(3, "TC.Sim.Indications") << "cannot deliver to " << delivery.destination << ": " << e.what()
                                          << MWENDREC;
