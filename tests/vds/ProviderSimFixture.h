@@ -4,6 +4,7 @@
 // Each test names its own simulated arrays on 127.84.x.y, so tests can run side by side.
 #pragma once
 
+#include "vds/framework/COrvVdsModule.h"
 #include "ScratchRegistry.h"
 #include "SimArray.h"
 
@@ -97,6 +98,8 @@ protected:
         m_private.Release();
         m_hw.Release();
         m_host.reset();
+        // The provider may end on its own background thread after the host let go.
+        EXPECT_TRUE(COrvVdsModule::instance().WaitForProviderObjects(std::chrono::seconds(30)));
         m_arrays.clear();
     }
 

@@ -1,6 +1,10 @@
 #include "InProcessAttachment.h"
 
 #include "platform/vds/VdsErrors.h"
+#include "vds/framework/COrvVdsModule.h"
+
+#include <chrono>
+#include <iostream>
 
 namespace orvraid {
 
@@ -21,6 +25,10 @@ InProcessAttachment::~InProcessAttachment()
 {
     // OnUnload's answer cannot change anything any more: the program is leaving.
     m_host.unload();
+    // The provider may end on its own background thread, logging off its arrays; the
+    // program must not end (and destroy what that thread still uses) before it has.
+    if (!COrvVdsModule::instance().WaitForProviderObjects(std::chrono::seconds(30)))
+        std::cerr << "orvraid: the provider did not end within 30 seconds; leaving anyway.\n";
 }
 
 }  // namespace orvraid

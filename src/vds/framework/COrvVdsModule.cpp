@@ -522,6 +522,27 @@ std::size_t COrvVdsModule::ProviderCount()
     return m_ProviderMap.size();
 }
 
+void COrvVdsModule::ProviderObjectBorn()
+{
+    std::lock_guard lock(m_LiveMutex);
+    ++m_LiveProviders;
+}
+
+void COrvVdsModule::ProviderObjectGone()
+{
+    {
+        std::lock_guard lock(m_LiveMutex);
+        --m_LiveProviders;
+    }
+    m_LiveGone.notify_all();
+}
+
+bool COrvVdsModule::WaitForProviderObjects(std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(m_LiveMutex);
+    return m_LiveGone.wait_for(lock, limit, [this] { return m_LiveProviders == 0; });
+}
+
 HRESULT COrvVdsModule::RemoveProvider(const GUID& id)
 {
     std::lock_guard lock(m_MapMutex);

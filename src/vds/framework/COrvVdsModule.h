@@ -31,6 +31,8 @@
 #include "vds/framework/CVdsObjectBase.h"
 #include "vds/framework/HostedFrontEnd.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -113,6 +115,15 @@ public:
     HRESULT RemoveProvider(const GUID& id);
     std::size_t ProviderCount();
 
+    // Provider objects alive in this process, from construction to the end of their
+    // destruction. A provider can end on its own background thread (its last reference
+    // goes there), after the host let go of it; a program that hosts the provider waits
+    // for it here before it leaves, so that no provider thread runs while the process ends.
+    void ProviderObjectBorn();
+    void ProviderObjectGone();
+    // False when a provider object is still alive after `limit`.
+    bool WaitForProviderObjects(std::chrono::milliseconds limit);
+
     // ---- settings -----------------------------------------------------------------------
 
     // The trace settings under HKLM\Software\<product>\VDS, with the defaults of missing
@@ -128,6 +139,10 @@ public:
 
 private:
     COrvVdsModule();
+
+    std::mutex m_LiveMutex;
+    std::condition_variable m_LiveGone;
+    std::size_t m_LiveProviders = 0; // guarded by m_LiveMutex, a leaf lock
 
     bool OpenRegistry();
     HRESULT RegisterProgram();

@@ -24,6 +24,7 @@
 #include "platform/com/ComClassRegistry.h"
 #include "platform/vds/VdsInterfaces.h"
 #include "user_agent/root/MerrowUserAgent.h"
+#include "vds/framework/COrvVdsModule.h"
 #include "vds/framework/BackgroundThread.h"
 #include "vds/framework/CVdsObjectBase.h"
 #include "vds/framework/CorvaneInfoListWriter.h"
@@ -141,6 +142,14 @@ private:
     std::vector<VDS_OBJECT_ID> subsystemIds();
     HRESULT fillProperties(VDS_PROVIDER_PROP& prop);
 
+    // Declared first, so destroyed after every other member: the module counts this
+    // provider as alive until the client library root below has stopped its threads.
+    struct Lifetime {
+        Lifetime() { COrvVdsModule::instance().ProviderObjectBorn(); }
+        ~Lifetime() { COrvVdsModule::instance().ProviderObjectGone(); }
+        Lifetime(const Lifetime&) = delete;
+        Lifetime& operator=(const Lifetime&) = delete;
+    } m_Lifetime;
     VdsSubsystemList m_SubsystemList;
     NotifierHolder m_pNotifier;
     std::atomic<bool> m_bStopIndications{true};
