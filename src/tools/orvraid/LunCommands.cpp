@@ -1,5 +1,7 @@
 #include "LunCommands.h"
 
+#include "TargetCommands.h"
+
 #include "CommandContext.h"
 #include "CommandError.h"
 #include "CommandTable.h"
@@ -212,6 +214,10 @@ void detailLun(CommandContext& context, const CommandArguments&)
     details.add("Status", statusText(p.status));
     details.add("Health", healthText(p.health));
     details.add("Unmasked for", p.unmaskingList.empty() ? "no initiator" : p.unmaskingList);
+    std::string targets;
+    for (const std::string& line : associatedTargetLines(context.session, lun.get()))
+        targets += (targets.empty() ? "" : "; ") + line;
+    details.add("Associated targets", targets.empty() ? "none" : targets);
     details.print(context.out);
 }
 

@@ -94,6 +94,18 @@ TEST_F(OrvraidTargetTest, UnmaskLunGrantsRevokesAndRefusesAsAsked)
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_THAT(granted(volume), UnorderedElementsAre(kHostB));
 
+    // "add" keeps what the LUN's properties list and grants the new one on top.
+    outcome = change("select lun 0\nunmask lun add initiator=" + std::string(kHostA) + "\ndetail lun\n");
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_THAT(granted(volume), UnorderedElementsAre(kHostA, kHostB));
+    EXPECT_THAT(outcome.out, HasSubstr(kHostA));
+    EXPECT_THAT(outcome.out, HasSubstr(kHostB));
+    EXPECT_THAT(outcome.out, HasSubstr("Associated targets : Target "));
+
+    outcome = change("select lun 0\nunmask lun initiator=" + std::string(kHostB) + "\n");
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_THAT(granted(volume), UnorderedElementsAre(kHostB));
+
     outcome = orvraid("select lun 0\nunmask lun all\n");
     EXPECT_EQ(outcome.status, 4);
     EXPECT_THAT(outcome.out + outcome.err, HasSubstr("every host"));
