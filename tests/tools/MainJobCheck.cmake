@@ -2,7 +2,8 @@
 # user would: first with an initiator name that is not an iSCSI name, which must stop the
 # job with the reason and a failure status, then as it is. The second run starts its simulated array
 # on the address of the first, so it also finds out whether the first one was stopped.
-#   -DSOURCE_DIR=... -DBUILD_DIR=... -DSIM_ADDRESS=127.94.x.x
+# Before them a run names an array at an address where none answers.
+#   -DSOURCE_DIR=... -DBUILD_DIR=... -DSIM_ADDRESS=127.94.x.x -DABSENT_ADDRESS=127.94.y.y
 
 function(run_main_job output_var status_var)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env ORV_NO_BUILD=1 ORV_BUILD_DIR=${BUILD_DIR}
@@ -19,6 +20,14 @@ function(expect_in text what)
     endif()
   endforeach()
 endfunction()
+
+# An array nobody answers for: the job must not go on as if it managed one.
+run_main_job(unreachable unreachable_status ORV_ARRAY_HOST=${ABSENT_ADDRESS} ORV_ARRAY_PASSWORD=secret)
+if(unreachable_status EQUAL 0)
+  message(FATAL_ERROR "the main job succeeded without an array at ${ABSENT_ADDRESS}:\n${unreachable}")
+endif()
+expect_in("${unreachable}" "the run without an array"
+          "scripts/run: the provider could not log in to the array at ${ABSENT_ADDRESS}: Not Reachable")
 
 run_main_job(refused refused_status ORV_INITIATOR=not-an-iscsi-name)
 if(refused_status EQUAL 0)
