@@ -372,11 +372,18 @@ TEST_F(TargetAndMaskingTest, APortalChangedOnTheArrayIsSeenAfterItsIndication)
     const VDS_OBJECT_ID id = implementation<COrvPortal>(portal.get())->GetGuid();
 
     ASSERT_EQ(m_array->control().changePortal("10.10.1.10", "10.10.1.77", 0), ControlResult::Ok);
-    // Nobody asks: the indication alone tells VDS, and the next read shows the new address.
+    // Nobody asks: the indications alone tell VDS, and reads then show the new address.
+    // The array announces the endpoint and its settings separately, so the first
+    // notification may come before the address itself has arrived.
     ASSERT_TRUE(eventually([&] { return notificationCount(VDS_NTT_PORTAL, VDS_NF_PORTAL_MODIFY, id) >= 1; }));
-    VDS_ISCSI_PORTAL_PROP prop{};
-    ASSERT_EQ(portal->GetProperties(&prop), S_OK);
-    EXPECT_EQ(orv::platform::Utf16ToUtf8(prop.address.wszTextAddress), "10.10.1.77");
+    std::string address;
+    EXPECT_TRUE(eventually([&] {
+        VDS_ISCSI_PORTAL_PROP prop{};
+        if (portal->GetProperties(&prop) != S_OK)
+            return false;
+        address = orv::platform::Utf16ToUtf8(prop.address.wszTextAddress);
+        return address == "10.10.1.77";
+    })) << address;
 
     // A VLAN moved on the array is announced the same way.
     const std::size_t before = notificationCount(VDS_NTT_PORTAL, VDS_NF_PORTAL_MODIFY, id);
