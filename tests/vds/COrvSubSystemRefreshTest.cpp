@@ -10,16 +10,6 @@ namespace {
 
 class SubsystemRefreshTest : public ProviderSimTest {
 protected:
-    // Starts the array at `address`, manages it and answers its subsystem.
-    CComPtr<IVdsSubSystem> managedArray(const std::string& address)
-    {
-        m_array = &startArray(address);
-        EXPECT_EQ(addArray(address), S_OK);
-        auto subsystem = subsystemFor(address);
-        EXPECT_TRUE(subsystem);
-        return subsystem;
-    }
-
     std::size_t enumeratedCount(HRESULT (IVdsSubSystem::*query)(IEnumVdsObject**),
                                 IVdsSubSystem* subsystem)
     {
@@ -29,8 +19,6 @@ protected:
     }
 
     std::size_t lunArrivals() const { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE).size(); }
-
-    SimArray* m_array = nullptr;
 };
 
 bool contains(const std::vector<VDS_OBJECT_ID>& ids, const VDS_OBJECT_ID& id)

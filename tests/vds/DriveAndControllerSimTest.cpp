@@ -200,7 +200,6 @@ protected:
         return volume.GetState(state).isFailure() ? -1 : state.getValue();
     }
 
-    SimArray* m_array = nullptr;
     CComPtr<IVdsSubSystem> m_subsystem;
     Service_CorvaneSystem m_system;
 };

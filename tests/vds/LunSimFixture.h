@@ -37,16 +37,6 @@ struct CreatedLun {
 
 class LunSimTest : public ProviderSimTest {
 protected:
-    // Starts the array at `address`, manages it and answers its subsystem.
-    CComPtr<IVdsSubSystem> managedArray(const std::string& address)
-    {
-        m_array = &startArray(address);
-        EXPECT_EQ(addArray(address), S_OK);
-        auto subsystem = subsystemFor(address);
-        EXPECT_TRUE(subsystem);
-        return subsystem;
-    }
-
     static CreatedLun createLun(IVdsSubSystem* subsystem, VDS_LUN_TYPE type, ULONGLONG size,
                                 VDS_HINTS hints = {}, std::vector<VDS_OBJECT_ID> drives = {},
                                 bool wait = true)
@@ -138,8 +128,6 @@ protected:
     }
 
     Merrow::Sim::SimulatorControl& control() { return m_array->control(); }
-
-    SimArray* m_array = nullptr;
 };
 
 } // namespace provider_test

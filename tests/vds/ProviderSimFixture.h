@@ -109,6 +109,16 @@ protected:
         return *m_arrays.back();
     }
 
+    // Starts the array at `address`, manages it and answers its subsystem.
+    CComPtr<IVdsSubSystem> managedArray(const std::string& address)
+    {
+        m_array = &startArray(address);
+        EXPECT_EQ(addArray(address), S_OK);
+        auto subsystem = subsystemFor(address);
+        EXPECT_TRUE(subsystem);
+        return subsystem;
+    }
+
     HRESULT addArray(const std::string& host, const std::string& user = kSimUser,
                      const std::string& password = kSimPassword)
     {
@@ -226,6 +236,8 @@ protected:
     ScratchRoot m_scratchRoot;
     ScratchRegistry m_registry;
     std::vector<std::unique_ptr<SimArray>> m_arrays;
+    // The array that managedArray started last.
+    SimArray* m_array = nullptr;
     std::unique_ptr<orv::platform::VdsProviderHost> m_host;
     CComPtr<IOrvVdsProviderPrivate> m_private;
     CComPtr<IVdsHwProvider> m_hw;

@@ -30,15 +30,6 @@ constexpr const char* kNewHost = "iqn.2026-11.com.example:new-host";
 
 class TargetAndMaskingTest : public ProviderSimTest {
 protected:
-    CComPtr<IVdsSubSystem> managedArray(const std::string& address)
-    {
-        m_array = &startArray(address);
-        EXPECT_EQ(addArray(address), S_OK);
-        auto subsystem = subsystemFor(address);
-        EXPECT_TRUE(subsystem);
-        return subsystem;
-    }
-
     template <class Interface>
     std::vector<CComPtr<Interface>> objectsOf(IEnumVdsObject* enumerator, const IID& iid)
     {
@@ -124,8 +115,6 @@ protected:
     std::uint64_t requests(const std::string& method) { return m_array->control().requestCount(method); }
 
     static VDS_OBJECT_ID lunId(IVdsLun* lun) { return implementation<COrvLun>(lun)->GetGuid(); }
-
-    SimArray* m_array = nullptr;
 };
 
 TEST_F(TargetAndMaskingTest, UnmaskingListsBecomeExactlyTheArraysGrants)
