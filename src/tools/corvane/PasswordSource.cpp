@@ -23,7 +23,7 @@ public:
     }
     ~EchoOff() {
         if (m_active)
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+            tcsetattr(STDIN_FILENO, TCSANOW, &m_saved);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -56,10 +56,12 @@ std::string PasswordSource::fromFile(const std::string& path) {
 }
 
 std::optional<std::string> PasswordSource::fromTerminal() {
-    std::cerr << "Password: " << std::flush;
     std::string line;
     {
+        // Echo goes off before the prompt shows: going off flushes pending input, which
+        // must not take what is typed in answer to the prompt.
         EchoOff quiet;
+        std::cerr << "Password: " << std::flush;
         if (!std::getline(std::cin, line))
             return std::nullopt;
     }

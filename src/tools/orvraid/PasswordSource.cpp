@@ -24,7 +24,7 @@ public:
     ~EchoOff()
     {
         if (m_active)
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &m_saved);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -47,10 +47,12 @@ std::optional<std::string> PasswordSource::promptWithoutEcho(const std::string& 
 {
     if (::isatty(STDIN_FILENO) == 0)
         return std::nullopt;
-    std::cerr << prompt << std::flush;
     std::string password;
     {
+        // Echo goes off before the prompt shows: going off flushes pending input, which
+        // must not take what is typed in answer to the prompt.
         EchoOff echoOff;
+        std::cerr << prompt << std::flush;
         if (!std::getline(std::cin, password))
             return std::nullopt;
     }
