@@ -241,9 +241,7 @@ TEST_F(ProviderTest, ArraysInTheRegistryAtLoadAreConnectedByOnLoad)
     startArray("127.84.6.2");
     ASSERT_EQ(addArray("127.84.6.1"), S_OK);
     ASSERT_EQ(addArray("127.84.6.2"), S_OK);
-    m_private.Release();
-    m_hw.Release();
-    m_host.reset();
+    unloadProvider();
 
     // A second load finds both in the registry and connects them before OnLoad returns.
     m_host = std::make_unique<orv::platform::VdsProviderHost>();

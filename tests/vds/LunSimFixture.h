@@ -121,9 +121,7 @@ protected:
     // keep running.
     void restartProvider()
     {
-        m_private.Release();
-        m_hw.Release();
-        m_host.reset();
+        unloadProvider();
         ProviderSimTest::SetUp();
     }
 

@@ -95,12 +95,18 @@ protected:
 
     void TearDown() override
     {
+        unloadProvider();
+        m_arrays.clear();
+    }
+
+    void unloadProvider()
+    {
         m_private.Release();
         m_hw.Release();
         m_host.reset();
-        // The provider may end on its own background thread after the host let go.
+        // The provider may end on its own background thread after the host let go; a
+        // new one must not start while it still holds its arrays.
         EXPECT_TRUE(COrvVdsModule::instance().WaitForProviderObjects(std::chrono::seconds(30)));
-        m_arrays.clear();
     }
 
     SimArray& startArray(const std::string& address)
