@@ -1,5 +1,6 @@
 #include "vds/objects/COrvDrive.h"
 
+#include "platform/com/ErrorDescription.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/com/TextConversion.h"
 #include "platform/vds/VdsErrors.h"
@@ -328,6 +329,7 @@ HRESULT COrvDrive::SetStatus(VDS_DRIVE_STATUS status)
 
 HRESULT COrvDrive::setDriveStatus(VDS_DRIVE_STATUS status)
 {
+    orv::platform::ClearErrorDescription();
     std::optional<MerrowReturnValue> result;
     switch (status) {
     case VDS_DRS_UNKNOWN:
@@ -347,6 +349,8 @@ HRESULT COrvDrive::setDriveStatus(VDS_DRIVE_STATUS status)
         MWTRACE(TV_WARNING, TC_VDS_DISK)
             << "The array refused the drive status change: " << result->getCode() << " "
             << result->getMessage() << MWENDREC;
+        // The caller sees the array's own words (for example that the drive is in use).
+        orv::platform::SetErrorDescription(result->getMessage());
         return E_FAIL;
     }
     MWTRACE(TV_INFO, TC_VDS_DISK) << "Drive status change accepted" << MWENDREC;

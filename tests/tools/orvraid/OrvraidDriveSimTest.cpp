@@ -59,6 +59,7 @@ TEST_F(OrvraidDriveSimTest, ARefusalOfTheArrayEndsTheScriptWithFour)
     const Outcome busy = runProduct(selected("127.89.2.2") + "select drive 0\noffline drive\n");
     EXPECT_EQ(busy.status, 4) << busy.err << busy.out;
     EXPECT_THAT(busy.err, HasSubstr("Could not take the drive offline"));
+    EXPECT_THAT(busy.err, HasSubstr("device that is being used")) << "the array's own words";
 
     const Outcome unselected = runProduct(selected("127.89.2.2") + "offline drive\n");
     EXPECT_EQ(unselected.status, 5) << unselected.err;
