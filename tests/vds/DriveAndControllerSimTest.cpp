@@ -498,8 +498,6 @@ TEST_F(DriveAndControllerTest, ControllerPropertiesAndPortsAreTheArrays)
         EXPECT_EQ(controller->GetPortProperties(-1, &outside), E_FAIL);
         EXPECT_EQ(controller->GetPortProperties(prop.sNumberOfPorts, &outside), E_FAIL);
 
-        CComPtr<IEnumVdsObject> portEnum;
-        EXPECT_EQ(implementation<COrvController>(controller.get())->QueryControllerPorts(portEnum.put()), S_OK);
         CComPtr<IEnumVdsObject> luns;
         ASSERT_EQ(controller->QueryAssociatedLuns(luns.put()), S_OK);
         EXPECT_EQ(drain(luns).size(), lunIds(m_subsystem).size()) << "every LUN is on every controller";
@@ -514,6 +512,77 @@ TEST_F(DriveAndControllerTest, ControllerPropertiesAndPortsAreTheArrays)
     EXPECT_EQ(m_subsystem->SetControllerStatus(&stranger, 1, nullptr, 0), E_FAIL);
     EXPECT_EQ(m_subsystem->SetControllerStatus(nullptr, 1, nullptr, 0), E_INVALIDARG);
     EXPECT_EQ(m_subsystem->SetControllerStatus(nullptr, -1, nullptr, 0), E_INVALIDARG);
+}
+
+TEST_F(DriveAndControllerTest, EachControllerPortIsAnObjectThatVdsCanEnumerateAndFind)
+{
+    manage("127.89.1.11");
+    CComPtr<IVdsProviderPrivate> lookup;
+    ASSERT_EQ(m_host->provider()->QueryInterface(IID_IVdsProviderPrivate, lookup.put_void()), S_OK);
+    const std::size_t luns = lunIds(m_subsystem).size();
+    const auto key = [](const VDS_OBJECT_ID& id) {
+        return std::string(reinterpret_cast<const char*>(&id), sizeof id);
+    };
+    for (auto& controller : controllers()) {
+        VDS_CONTROLLER_PROP controllerProp{};
+        ASSERT_EQ(controller->GetProperties(&controllerProp), S_OK);
+        CoTaskMemFree(controllerProp.pwszFriendlyName);
+        CoTaskMemFree(controllerProp.pwszIdentification);
+        ASSERT_GT(controllerProp.sNumberOfPorts, 0);
+        // The port objects stand for the ports that GetPortProperties numbers.
+        std::map<std::string, std::pair<std::string, std::string>> byNumber;
+        for (SHORT i = 0; i < controllerProp.sNumberOfPorts; ++i) {
+            VDS_PORT_PROP port{};
+            ASSERT_EQ(controller->GetPortProperties(i, &port), S_OK);
+            byNumber[key(port.id)] = {orv::platform::Utf16ToUtf8(port.pwszFriendlyName),
+                                 orv::platform::Utf16ToUtf8(port.pwszIdentification)};
+            CoTaskMemFree(port.pwszFriendlyName);
+            CoTaskMemFree(port.pwszIdentification);
+        }
+        CComPtr<IVdsControllerControllerPort> owner;
+        ASSERT_EQ(controller->QueryInterface(IID_IVdsControllerControllerPort, owner.put_void()), S_OK);
+        std::vector<VDS_OBJECT_ID> firstIds;
+        for (int pass = 0; pass < 2; ++pass) {
+            CComPtr<IEnumVdsObject> enumerator;
+            ASSERT_EQ(owner->QueryControllerPorts(enumerator.put()), S_OK);
+            std::vector<VDS_OBJECT_ID> ids;
+            for (auto& object : drain(enumerator)) {
+                CComPtr<IVdsControllerPort> port;
+                ASSERT_EQ(object->QueryInterface(IID_IVdsControllerPort, port.put_void()), S_OK);
+                VDS_PORT_PROP prop{};
+                ASSERT_EQ(port->GetProperties(&prop), S_OK);
+                ids.push_back(prop.id);
+                ASSERT_EQ(byNumber.count(key(prop.id)), 1u) << "a port object has its port's id";
+                EXPECT_EQ(orv::platform::Utf16ToUtf8(prop.pwszFriendlyName), byNumber[key(prop.id)].first);
+                EXPECT_EQ(orv::platform::Utf16ToUtf8(prop.pwszIdentification), byNumber[key(prop.id)].second);
+                EXPECT_EQ(prop.status, VDS_PRS_ONLINE);
+                CoTaskMemFree(prop.pwszFriendlyName);
+                CoTaskMemFree(prop.pwszIdentification);
+
+                CComPtr<IVdsController> back;
+                ASSERT_EQ(port->GetController(back.put()), S_OK);
+                VDS_CONTROLLER_PROP backProp{};
+                ASSERT_EQ(back->GetProperties(&backProp), S_OK);
+                EXPECT_EQ(backProp.id, controllerProp.id);
+                CoTaskMemFree(backProp.pwszFriendlyName);
+                CoTaskMemFree(backProp.pwszIdentification);
+                CComPtr<IEnumVdsObject> portLuns;
+                ASSERT_EQ(port->QueryAssociatedLuns(portLuns.put()), S_OK);
+                EXPECT_EQ(drain(portLuns).size(), luns) << "every LUN is served through every port";
+                EXPECT_EQ(port->Reset(), VDS_E_NOT_SUPPORTED);
+                EXPECT_EQ(port->SetStatus(VDS_PRS_OFFLINE), VDS_E_NOT_SUPPORTED);
+
+                CComPtr<IUnknown> found;
+                EXPECT_EQ(lookup->GetObject(prop.id, VDS_OT_PORT, found.put()), S_OK)
+                    << "the provider finds a port through its controller";
+            }
+            EXPECT_EQ(ids.size(), byNumber.size());
+            if (pass == 0)
+                firstIds = ids;
+            else
+                EXPECT_EQ(ids, firstIds) << "the ports keep their ids between enumerations";
+        }
+    }
 }
 
 TEST_F(DriveAndControllerTest, AControllerResetDropsTheArrayAndTheSubsystemComesBack)

@@ -229,6 +229,22 @@ protected:
     ~IVdsControllerControllerPort() = default;
 };
 
+// One port of a controller, as IVdsControllerControllerPort enumerates them.
+inline constexpr IID IID_IVdsControllerPort =
+    {0x3B7C5D21, 0x9E4A, 0x4F60, {0xA1, 0x8D, 0x52, 0x0C, 0xE7, 0x36, 0x94, 0xB5}};
+struct IVdsControllerPort : IUnknown {
+    static constexpr const IID& iid = IID_IVdsControllerPort;
+
+    virtual HRESULT GetProperties(VDS_PORT_PROP* pPortProp) = 0;
+    virtual HRESULT GetController(IVdsController** ppController) = 0;
+    virtual HRESULT QueryAssociatedLuns(IEnumVdsObject** ppEnum) = 0;
+    virtual HRESULT Reset() = 0;
+    virtual HRESULT SetStatus(VDS_PORT_STATUS status) = 0;
+
+protected:
+    ~IVdsControllerPort() = default;
+};
+
 inline constexpr IID IID_IVdsDrive =
     {0xE57D512C, 0xD5EC, 0x41CE, {0x89, 0x5C, 0x7D, 0x83, 0x8E, 0x44, 0x1C, 0x2F}};
 struct IVdsDrive : IUnknown {

@@ -25,25 +25,12 @@ constexpr std::size_t kMaxTextLength = 260 - 1;
 // UAEnums::OperationalStatus numbers.
 constexpr std::int32_t kOperationalOk = 0;
 constexpr std::int32_t kOperationalFailed = 1;
-constexpr std::int32_t kOperationalNeedsAttention = 3;
 
 std::u16string limited(std::u16string text)
 {
     if (text.size() > kMaxTextLength)
         text.resize(kMaxTextLength);
     return text;
-}
-
-VDS_PORT_STATUS portStatus(std::int32_t operationalStatus)
-{
-    switch (operationalStatus) {
-    case kOperationalFailed:
-        return VDS_PRS_OFFLINE;
-    case kOperationalNeedsAttention:
-        return VDS_PRS_FAILED;
-    default:
-        return VDS_PRS_ONLINE;
-    }
 }
 
 } // namespace
@@ -121,15 +108,42 @@ HRESULT COrvController::readPortsLocked()
             << "Controller GetPhysicalPorts returned: " << read.getCode() << MWENDREC;
         return E_FAIL;
     }
-    std::vector<VDS_OBJECT_ID> ids(ports.size());
-    for (VDS_OBJECT_ID& id : ids) {
-        if (FAILED(CoCreateGuid(&id)))
-            return E_FAIL;
+    m_PortList.DeleteAllListObjects();
+    m_PortIds.clear();
+    m_PortList.SetProviderGuid(GetProviderGuid());
+    for (const Service_PhysicalPort& port : ports) {
+        const HRESULT hr = addPortLocked(port);
+        if (FAILED(hr)) {
+            m_PortList.DeleteAllListObjects();
+            m_PortIds.clear();
+            return hr;
+        }
     }
     m_Ports = std::move(ports);
-    m_PortIds = std::move(ids);
     m_PortsRead = true;
     return S_OK;
+}
+
+HRESULT COrvController::addPortLocked(const Service_PhysicalPort& port)
+{
+    VDS_OBJECT_ID id{};
+    CComObject<COrvControllerPort>* created = nullptr;
+    const HRESULT hr = m_PortList.CreateListObject(&id, &created);
+    if (FAILED(hr)) {
+        MWTRACE(TV_SEVERE, TC_VDS_CONTROLLER) << "Create Object ControllerPort Failed" << MWENDREC;
+        return hr;
+    }
+    CComPtr<CComObject<COrvControllerPort>> object;
+    object.Attach(created);
+    object->SetService(port, GetSubSystemId(), GetGuid());
+    m_PortIds.push_back(id);
+    return S_OK;
+}
+
+HRESULT COrvController::GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk)
+{
+    VDSScopedLock lock(this);
+    return m_PortList.GetListObject(id, type, ppUnk);
 }
 
 // ---- ports -----------------------------------------------------------------------------
@@ -147,34 +161,10 @@ HRESULT COrvController::GetPortProperties(SHORT sPortNumber, VDS_PORT_PROP* pPor
             MWTRACE(TV_SEVERE, TC_VDS_CONTROLLER) << "Service Controller is not Valid" << MWENDREC;
             return E_FAIL;
         }
-        fillPortProperties(sPortNumber, *pPortProp);
+        const auto index = static_cast<std::size_t>(sPortNumber);
+        COrvControllerPort::FillProperties(m_Ports[index], m_PortIds[index], *pPortProp);
         return S_OK;
     });
-}
-
-void COrvController::fillPortProperties(SHORT index, VDS_PORT_PROP& prop)
-{
-    const Service_PhysicalPort& port = m_Ports[static_cast<std::size_t>(index)];
-    prop.id = m_PortIds[static_cast<std::size_t>(index)];
-    std::string name;
-    const MerrowReturnValue nameRead = port.GetName(name);
-    if (nameRead.isFailure())
-        MWTRACE(TV_SEVERE, TC_VDS_CONTROLLER)
-            << "ServicePort GetName failed with return:" << nameRead.getCode() << MWENDREC;
-    else
-        prop.pwszFriendlyName = CoTaskMemDupString(orv::platform::Utf8ToUtf16(name));
-    std::uint16_t number = 0;
-    if (!port.GetPortNumber(number).isFailure())
-        prop.pwszIdentification = CoTaskMemDupString(orv::platform::Utf8ToUtf16(std::to_string(number)));
-    UAEnums::OperationalStatus status;
-    const MerrowReturnValue statusRead = port.GetStatus(status);
-    if (statusRead.isFailure()) {
-        MWTRACE(TV_SEVERE, TC_VDS_CONTROLLER)
-            << "ServicePort GetStatus failed with return:" << statusRead.getCode() << MWENDREC;
-        prop.status = VDS_PRS_ONLINE;
-        return;
-    }
-    prop.status = portStatus(status.getValue());
 }
 
 HRESULT COrvController::QueryControllerPorts(IEnumVdsObject** ppEnum)

@@ -7,7 +7,7 @@
 // array offers none of them.
 //
 // Threads: VDS's COM threads. The controller lock (300) guards the handle, the ports and
-// their GUIDs; QueryAssociatedLuns takes the provider and subsystem locks first.
+// their objects; QueryAssociatedLuns takes the provider and subsystem locks first.
 #pragma once
 
 #include "platform/com/CComObject.h"
@@ -16,6 +16,8 @@
 #include "user_agent/services/Service_Controller.h"
 #include "user_agent/services/Service_PhysicalPort.h"
 #include "vds/framework/OrvVdsInterfaces.h"
+#include "vds/framework/VdsControllerPortList.h"
+#include "vds/objects/COrvControllerPort.h"
 #include "vds/objects/CVdsArrayObject.h"
 #include "vds/objects/CVdsNoMaintenance.h"
 
@@ -56,14 +58,19 @@ public:
     // IVdsControllerControllerPort
     HRESULT QueryControllerPorts(IEnumVdsObject** ppEnum) override;
 
+    // A port of this controller, for the provider's look-up by id.
+    HRESULT GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnknown** ppUnk);
 
 private:
     HRESULT getControllerProperties(VDS_CONTROLLER_PROP& prop);
-    // Reads the ports and makes their GUIDs the first time; the controller lock is held.
+    // Reads the ports and makes their port objects the first time; the controller lock is
+    // held.
     HRESULT readPortsLocked();
-    void fillPortProperties(SHORT index, VDS_PORT_PROP& prop);
+    HRESULT addPortLocked(const Merrow::UserAgent::Service_PhysicalPort& port);
 
     std::vector<Merrow::UserAgent::Service_PhysicalPort> m_Ports;
+    // Index-parallel to m_Ports: the id of each port's object in m_PortList.
     std::vector<VDS_OBJECT_ID> m_PortIds;
+    VdsControllerPortList m_PortList;
     bool m_PortsRead = false;
 };
