@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,9 @@ public:
     std::size_t exchange(std::string_view request) {
         for (std::size_t sent = 0; sent < request.size();) {
             const ssize_t n = ::send(m_fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
             if (n <= 0) {
                 break;
             }
@@ -56,6 +60,10 @@ public:
             const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
             if (n == 0 || (n < 0 && errno == ECONNRESET)) {
                 return received;
+            }
+            // libFuzzer's timeout alarm interrupts the wait now and then; that is no silence.
+            if (n < 0 && errno == EINTR) {
+                continue;
             }
             if (n < 0) {
                 std::fprintf(stderr, "the server neither answered nor closed within 5 s\n");
