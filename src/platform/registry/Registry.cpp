@@ -67,17 +67,35 @@ LSTATUS createDirectories(const std::filesystem::path& directory)
 }
 
 // Creates the file with owner-only permissions before SQLite sees it, and tightens an
-// existing file of ours that is more open than that.
+// existing file of ours that is more open than that. A file its owner made read-only stays
+// read-only.
 LSTATUS createPrivateFile(const std::filesystem::path& path)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return statusFromErrno(errno);
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 0777) != 0600)
-        ::fchmod(fd, 0600);
+    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 0077) != 0)
+        ::fchmod(fd, info.st_mode & 0700);
     ::close(fd);
     return ERROR_SUCCESS;
+}
+
+// Why this process cannot write `path` or its folder now: the errno of the check that
+// failed, 0 when both can be written.
+struct WriteAccess {
+    int error = 0;
+    bool folder = false;
+};
+
+WriteAccess writeAccessTo(const std::filesystem::path& path)
+{
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return {errno, false};
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0)
+        return {errno, true};
+    return {};
 }
 
 }  // namespace
@@ -214,8 +232,27 @@ void Registry::setProcessRegistry(std::shared_ptr<Registry> registry)
 
 // ---- transactions ----------------------------------------------------------------------
 
+LSTATUS Registry::checkWritable() const
+{
+    return writeAccessTo(m_path).error == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+std::string Registry::describeWriteFailure() const
+{
+    const WriteAccess access = writeAccessTo(m_path);
+    if (access.error == 0)
+        return "the registry " + m_path.string() + " could not be written";
+    const std::string what = access.folder ? "the registry's folder " + m_path.parent_path().string()
+                                           : "the registry " + m_path.string();
+    return what + " cannot be written (" + std::strerror(access.error) + ")";
+}
+
 LSTATUS Registry::beginLocked()
 {
+    if (m_transactionDepth == 0) {
+        if (const LSTATUS denied = checkWritable(); denied != ERROR_SUCCESS)
+            return denied;
+    }
     LSTATUS status = execute(m_transactionDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT nested");
     if (status == ERROR_SUCCESS)
         ++m_transactionDepth;

@@ -10,6 +10,11 @@
 // registry calls wait for it. m_mutex is a leaf lock: nothing else is locked or called out
 // to while it is held. After fork() the child must open a Registry of its own.
 //
+// Every change first asks the file system whether this process may write the file and its
+// folder (SQLite keeps its write-ahead log beside the file), and is refused with
+// ERROR_ACCESS_DENIED when not: the open connection would otherwise go on writing through
+// its descriptors after an administrator made the registry read-only.
+//
 // RegistryKey is the API; this class offers it the store's primitive operations on key
 // ids, and reports Windows error codes.
 #pragma once
@@ -55,6 +60,12 @@ public:
     Registry& operator=(const Registry&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
+
+    // ERROR_SUCCESS when this process may write the file and its folder now, otherwise
+    // ERROR_ACCESS_DENIED; describeWriteFailure() names the problem for the administrator
+    // ("the registry's folder /var/lib/orvds cannot be written (Read-only file system)").
+    LSTATUS checkWritable() const;
+    std::string describeWriteFailure() const;
 
     static KeyId rootId(RegistryRoot root) { return static_cast<KeyId>(root); }
 

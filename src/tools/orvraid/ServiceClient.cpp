@@ -128,8 +128,10 @@ ExitCode ServiceClient::execute(std::string_view line)
         return lose("the service closed the connection");
     protocol::Frame frame;
     std::string error;
+    // A service that ends in the middle of a command (killed, crashed) may have done part
+    // of it, or all of it: the administrator must look before trying again.
     if (!expect(protocol::MessageType::Result, frame, error))
-        return lose(error);
+        return lose(error + " before the command finished; list the objects to see whether it took effect");
     auto result = protocol::decode<protocol::Result>(frame.payload);
     if (!result)
         return lose("the service's answer cannot be read");

@@ -1,5 +1,7 @@
 #include "user_agent/connection/UACIMClient.h"
 
+#include <algorithm>
+
 #include "cim/value/CIMException.h"
 #include "cim/http/CIMTransportExceptions.h"
 #include "trace/Trace.h"
@@ -26,6 +28,13 @@ using namespace Merrow::Trace;
 using R = MerrowReturnValue;
 
 constexpr const char* kUnauthorizedText = "HTTP Error (401 Unauthorized).";
+
+// The limit for opening the link: an array that answers does so within milliseconds; one
+// that does not must not hold the connect for the minutes a request may take, nor for
+// longer than a request may (kNoTimeout is the largest value, so it gives the default).
+std::uint32_t connectTimeoutFor(std::uint32_t requestTimeoutMs) {
+    return std::min(requestTimeoutMs, cim::CIMClient::kDefaultTimeoutMilliseconds);
+}
 constexpr const char* kHandlerClass = "CIM_IndicationHandlerCIMXML";
 constexpr const char* kFilterClass = "CIM_IndicationFilter";
 constexpr const char* kSubscriptionClass = "CIM_IndicationSubscription";
@@ -170,6 +179,7 @@ MerrowReturnValue UACIMClient::Reconnect(const std::string& host) {
     if (m_state.load() != STATE_CONNECTED)
         m_client.disconnect();
     try {
+        m_client.setTimeout(connectTimeoutFor(m_timeoutMs));
         m_client.connect(GetHostName(), kArrayPort, m_userName, m_password);
         recordExchange();
         m_localAddress = m_client.getPublicIP();

@@ -19,6 +19,8 @@ int CorvaneInfoListWriter::Save()
     if (!hklm.registry())
         return kRegistryOpenFailed;
     RegistryTransaction transaction(hklm.registry());
+    if (transaction.status() == ERROR_ACCESS_DENIED)
+        return kRegistryWriteFailed;
     if (transaction.status() != ERROR_SUCCESS)
         return kRegistryOpenFailed;
     bool commitPartial = false;

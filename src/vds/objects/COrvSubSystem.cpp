@@ -42,7 +42,6 @@ constexpr ULONG kSubSystemFlags = 0x0007FE0D;
 // Stripe sizes of 32 KiB to 2 MiB, one bit per power of two.
 constexpr ULONG kStripeSizeFlags = 0x003F8000;
 constexpr SHORT kRebuildPriority = 16;
-constexpr std::uint32_t kRequestTimeoutMs = 300000;
 
 // UAEnums::OperationalStatus numbers the health is read from.
 constexpr std::int32_t kOperationalOk = 0;
@@ -116,7 +115,12 @@ HRESULT COrvSubSystem::GetConnectionStatus(ULONG* pStatus)
             return S_OK;
         switch (state) {
         case kStateConnected:
-            *pStatus = kConnected;
+            // Connected without the system facade: the log-in stopped after the link came up
+            // (the array stopped answering in the firmware check or the subscriptions), or
+            // the facades went with a lost link. Reported lost, so that the provider
+            // reconnects it; as connected, nothing would ever finish the log-in.
+            *pStatus = m_SystemService.IsValid() && !m_SystemService.IsServiceRemoved() ? kConnected
+                                                                                          : kLostConnection;
             break;
         case kStateAuthorizationFailed:
             MWTRACE(TV_ERROR, TC_VDS_SUBSYSTEM) << "Authorization Failed" << MWENDREC;
@@ -136,22 +140,50 @@ HRESULT COrvSubSystem::GetConnectionStatus(ULONG* pStatus)
     });
 }
 
-bool COrvSubSystem::fetchSystemServices()
+std::optional<COrvSubSystem::SystemServices> COrvSubSystem::fetchSystemServices(CorvaneConnection& connection)
 {
-    Service_CorvaneSystem system;
-    if (m_Connection.GetCorvaneSystemService(system).getCode() != MerrowReturnValue::UA_S_OK ||
-        !system.IsValid())
-        return false;
-    m_SystemService = system;
-    m_SystemService.GetServiceiSCSI(m_iSCSIService);
+    SystemServices services;
+    if (connection.GetCorvaneSystemService(services.system).getCode() != MerrowReturnValue::UA_S_OK ||
+        !services.system.IsValid())
+        return std::nullopt;
+    services.system.GetServiceiSCSI(services.iSCSI);
+    return services;
+}
+
+void COrvSubSystem::adoptSystemServices(const SystemServices& services)
+{
+    VDSScopedLock lock(this);
+    m_SystemService = services.system;
+    m_iSCSIService = services.iSCSI;
     // Facades made before a lost link were marked removed with it; the lists fetch their
     // facades again from the new system facade.
     if (m_DiskListService.IsServiceRemoved())
         m_DiskListService = Service_DiskList();
     if (m_VolumeListService.IsServiceRemoved())
         m_VolumeListService = Service_VolumeList();
-    return true;
 }
+
+namespace {
+
+// The turn of one log-in or reconnect of an array (COrvSubSystem::m_LogInRunning).
+class LogInTurn {
+public:
+    explicit LogInTurn(std::atomic<bool>& running) : m_running(running), m_taken(!running.exchange(true)) {}
+    ~LogInTurn()
+    {
+        if (m_taken)
+            m_running = false;
+    }
+    LogInTurn(const LogInTurn&) = delete;
+    LogInTurn& operator=(const LogInTurn&) = delete;
+    bool taken() const { return m_taken; }
+
+private:
+    std::atomic<bool>& m_running;
+    const bool m_taken;
+};
+
+} // namespace
 
 HRESULT COrvSubSystem::LogIn(BSTR UserName, BSTR Password)
 {
@@ -160,16 +192,25 @@ HRESULT COrvSubSystem::LogIn(BSTR UserName, BSTR Password)
         COrvVdsProvider* owner = provider();
         if (owner == nullptr)
             return E_FAIL;
-        VDSScopedLock providerLock(owner);
-        VDSScopedLock lock(this);
-        const MerrowReturnValue connected =
-            m_Connection.Connect(orv::platform::Utf16ToUtf8(BstrView(UserName)),
-                                 orv::platform::Utf16ToUtf8(BstrView(Password)));
+        const LogInTurn turn(m_LogInRunning);
+        if (!turn.taken())
+            return S_OK;
+        CorvaneConnection connection;
+        {
+            VDSScopedLock lock(this);
+            connection = m_Connection;
+        }
+        connection.SetTimeout(static_cast<std::uint32_t>(owner->ArrayRequestTimeout().count()));
+        const MerrowReturnValue connected = connection.Connect(orv::platform::Utf16ToUtf8(BstrView(UserName)),
+                                                               orv::platform::Utf16ToUtf8(BstrView(Password)));
         if (connected.isFailure())
             return S_OK;
-        m_Connection.SetTimeout(kRequestTimeoutMs);
-        if (!fetchSystemServices())
+        const std::optional<SystemServices> services = fetchSystemServices(connection);
+        if (!services)
             return S_OK;
+        VDSScopedLock providerLock(owner);
+        VDSScopedLock lock(this);
+        adoptSystemServices(*services);
         const HRESULT hr = updateVdsStatus();
         deliver(VDS_NF_SUB_SYSTEM_ARRIVE);
         return hr;
@@ -180,11 +221,23 @@ HRESULT COrvSubSystem::Reconnect()
 {
     return GuardVdsMethod("COrvSubSystem::Reconnect", E_UNEXPECTED, [&] {
         MWSCOPE_OBJ(this, "");
+        const LogInTurn turn(m_LogInRunning);
+        if (!turn.taken())
+            return S_OK;
+        CorvaneConnection connection;
+        std::string host;
+        {
+            VDSScopedLock lock(this);
+            connection = m_Connection;
+            host = m_HostAddress;
+        }
+        if (connection.Reconnect(host).isFailure())
+            return S_OK;
+        const std::optional<SystemServices> services = fetchSystemServices(connection);
+        if (!services)
+            return S_OK;
         VDSScopedLock lock(this);
-        if (m_Connection.Reconnect(m_HostAddress).isFailure())
-            return S_OK;
-        if (!fetchSystemServices())
-            return S_OK;
+        adoptSystemServices(*services);
         return updateVdsStatus();
     });
 }

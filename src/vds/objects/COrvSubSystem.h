@@ -8,12 +8,29 @@
 // array (updateVdsStatus). The refresh of the lists (Validate/Fetch/FindAdded/FindRemoved/
 // Add per kind, ReceiveIndication) lives in COrvSubSystem_Refresh.cpp.
 //
+// LogIn and Reconnect talk to the array (connect, firmware check, subscriptions, system
+// facades) without taking the provider's or the subsystem's lock, and take them only to
+// adopt the result; a caller that holds the provider lock (the configuration interface)
+// still holds it throughout, but the provider's background thread calls them after it has
+// let go, so an array that does not answer no longer stops every other array's commands
+// for the length of its time-outs. Only one log-in or reconnect of an array runs at a time;
+// another one meanwhile returns S_OK at once and its outcome shows in the status. LogIn
+// sets the connection's request time-out (the provider's ArrayRequestTimeout, five minutes
+// in the product) before it connects rather than after, so that an array that takes the TCP
+// connection but never answers cannot hold the log-in for ever. GetConnectionStatus reports
+// a connection that is up without the system facade (a log-in that stopped half-way) as
+// lost rather than connected, so that the provider's reconciliation finishes it with a
+// reconnect.
+//
 // Threads: VDS's COM threads and the provider's background thread (indications and the
 // reconciliation). Lock order: the provider's lock (100) before the subsystem's (200);
 // the list locks and the objects' own locks after those; the notifier last. Every method
 // holds the subsystem lock for its whole body; methods that need the provider take its
 // lock first.
 #pragma once
+
+#include <atomic>
+#include <optional>
 
 #include "platform/com/CComObject.h"
 #include "platform/vds/VdsInterfaces.h"
@@ -205,8 +222,14 @@ private:
     VDS_HEALTH healthFromArray();
     HRESULT storeNames(const std::string& friendlyName, const std::string& identification);
     void fillCapacities();
-    // After a log-in or reconnect: the system and iSCSI facades from the connection.
-    bool fetchSystemServices();
+    // After a log-in or reconnect: the system and iSCSI facades from the connection, read
+    // without any VDS lock held; adopted under the subsystem lock.
+    struct SystemServices {
+        Merrow::UserAgent::Service_CorvaneSystem system;
+        Merrow::UserAgent::Service_iSCSI iSCSI;
+    };
+    static std::optional<SystemServices> fetchSystemServices(Merrow::UserAgent::CorvaneConnection& connection);
+    void adoptSystemServices(const SystemServices& services);
     void deliver(ULONG event);
     // Runs `body` (answering an HRESULT) as a COM method under the provider's and this
     // subsystem's locks; E_FAIL without a provider. Defined where it is used.
@@ -249,6 +272,9 @@ private:
     Merrow::UserAgent::Service_VolumeList m_VolumeListService;
     Merrow::UserAgent::Service_iSCSI m_iSCSIService;
     std::string m_HostAddress;
+    // Set while a log-in or reconnect talks to the array; a second one meanwhile returns at
+    // once instead of waiting out the first one's time-outs behind the connection's lock.
+    std::atomic<bool> m_LogInRunning{false};
     VdsControllerList m_VdsControllerList;
     VdsDriveList m_VdsDriveList;
     VdsLunList m_VdsLunList;

@@ -81,7 +81,8 @@ HRESULT COrvVdsProvider::RegisterClassObject()
 
 COrvVdsProvider::COrvVdsProvider()
     : m_hIndicationsThread("indicationsThreadProc", TC_VDS_PROVIDER),
-      m_UserAgent(false, GetPeriods().userAgent), m_ReconcilePeriod(GetPeriods().reconcile)
+      m_UserAgent(false, GetPeriods().userAgent), m_ReconcilePeriod(GetPeriods().reconcile),
+      m_ArrayRequestTimeout(GetPeriods().arrayRequestTimeout)
 {
     MWSCOPE_OBJ(this, "");
     CoCreateGuid(&m_Id);
@@ -157,20 +158,36 @@ void COrvVdsProvider::indicationsThreadProc(WakeableWait& stop)
             if (!m_bStopIndications)
                 ReceiveIndication(indication);
         } else {
-            VDSScopedLock lock(this);
-            if (!m_bStopIndications)
-                reconcile();
+            reconcile();
         }
     }
 }
 
+// The registry list and the subsystems are reconciled under the provider lock; the log-ins
+// and reconnects this asks for are made after the lock is let go, so that an array that
+// does not answer holds up only its own subsystem, not every command on the others.
 void COrvVdsProvider::reconcile()
 {
-    GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] {
-        m_CorvaneInfoList.Load();
-        addOrRemoveConnections();
-        return logInAllConnectionsIfNeeded();
-    });
+    // Keeps the provider alive through the log-ins, which run without the lock's
+    // reference; when VDS has let go meanwhile, this is the last reference.
+    CComPtr<IVdsProvider> self(this);
+    std::vector<PendingLogIn> pending;
+    {
+        VDSScopedLock lock(this);
+        if (m_bStopIndications)
+            return;
+        GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] {
+            m_CorvaneInfoList.Load();
+            addOrRemoveConnections();
+            pending = pendingLogIns();
+            return S_OK;
+        });
+    }
+    for (const PendingLogIn& logIn : pending) {
+        if (m_bStopIndications)
+            break;
+        GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] { return runLogIn(logIn); });
+    }
 }
 
 HRESULT COrvVdsProvider::ReceiveIndication(const ServiceIndication& indication)

@@ -14,7 +14,9 @@
 //
 // Threads: VDS's and a configuration client's COM threads; the background thread. Every
 // public operation holds the provider's scoped lock (level 100, re-entrant), which orders
-// before the subsystems' (200) and the notifier's (1000). Deliver may be called holding
+// before the subsystems' (200) and the notifier's (1000). The background thread's
+// reconciliation is the exception to holding it throughout: it makes the log-ins and
+// reconnects it finds needed after letting go of the lock (see reconcile()). Deliver may be called holding
 // any VDS object lock: the notifier holder's mutex is a leaf and the notifier's lock is the
 // highest level. m_bStopIndications is atomic because the background thread reads it
 // before it takes the lock.
@@ -36,6 +38,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 class COrvVdsProvider : public CComObjectRootEx,
@@ -60,6 +63,8 @@ public:
         std::chrono::milliseconds reconcile{10000};
         // The client library root's threads (keep-alive probes, indication dispatch).
         Merrow::UserAgent::MerrowUserAgentPeriods userAgent{};
+        // Longest wait for one answer of an array, the log-in's requests included.
+        std::chrono::milliseconds arrayRequestTimeout{300000};
     };
     // Applies to providers created afterwards.
     static void SetPeriods(const Periods& periods);
@@ -115,6 +120,7 @@ public:
     HRESULT MakeEnum(VDS_OBJECT_TYPE type, const std::vector<VDS_OBJECT_ID>& ids,
                      IEnumVdsObject** ppEnum);
     Merrow::UserAgent::MerrowUserAgent& UserAgent() { return m_UserAgent; }
+    std::chrono::milliseconds ArrayRequestTimeout() const { return m_ArrayRequestTimeout; }
 
 private:
     // The subsystem behind one listed GUID, with its private interface: S_OK, S_FALSE when
@@ -137,7 +143,22 @@ private:
     HRESULT getCorvaneConnectionStatus();
     HRESULT logInAllConnectionsIfNeeded();
     HRESULT logInSingleConnection(const CorvaneInfo& info, bool reconnect);
+    // The managed arrays whose status asks for a log-in (false) or a reconnect (true), in
+    // list order, from the statuses last read.
+    std::vector<std::pair<CorvaneInfo, bool>> arraysToLogIn();
+    // A log-in or reconnect the managed-array list asks for: found under the provider lock,
+    // made by the caller (the background thread, after it has let go of the lock).
+    struct PendingLogIn {
+        CComPtr<IOrvSubsystemPrivate> subsystem;
+        CorvaneInfo info;
+        bool reconnect = false;
+    };
+    std::vector<PendingLogIn> pendingLogIns();
+    static HRESULT runLogIn(const PendingLogIn& logIn);
     HRESULT removeSubsystem(const VDS_OBJECT_ID& id);
+    // Saves `updated` to the registry and, once saved, makes it the provider's list; the
+    // list stays as it was when the save fails (the reason left as the error description).
+    HRESULT saveCorvaneInfoList(CorvaneInfoListWriter& updated);
     VDS_OBJECT_ID findSubsystemIdByHost(const std::u16string& host);
     std::vector<VDS_OBJECT_ID> subsystemIds();
     HRESULT fillProperties(VDS_PROVIDER_PROP& prop);
@@ -157,4 +178,5 @@ private:
     Merrow::UserAgent::MerrowUserAgent m_UserAgent;
     CorvaneInfoListWriter m_CorvaneInfoList;
     const std::chrono::milliseconds m_ReconcilePeriod;
+    const std::chrono::milliseconds m_ArrayRequestTimeout;
 };

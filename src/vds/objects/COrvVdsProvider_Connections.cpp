@@ -1,8 +1,19 @@
 // The provider's managed-array connection management: the subsystems kept in step with the
 // managed-array list of the registry, log-ins and reconnects, and the private configuration
 // interface IOrvVdsProviderPrivate. Every operation holds the provider lock for its whole
-// body, the calls into the subsystems (which reach the arrays) included.
+// body, the calls into the subsystems (which reach the arrays) included; only the
+// background thread's reconciliation (COrvVdsProvider::reconcile) makes the log-ins it
+// finds needed (pendingLogIns) after letting go of the lock.
+//
+// SetCorvaneInfo and RemoveCorvaneInfo save the changed list before they change anything
+// else, and fail (E_ACCESSDENIED when the registry cannot be written, E_FAIL otherwise, with
+// the reason as the thread's error description) when it cannot be saved: the provider then
+// keeps its list and its subsystems as they were. Ignoring the failed save, as the provider
+// once did, left a list in memory that the next reload from the registry undid, with a
+// subsystem that came and went again.
+#include "platform/com/ErrorDescription.h"
 #include "platform/com/TextConversion.h"
+#include "platform/registry/Registry.h"
 #include "trace/Trace.h"
 #include "vds/framework/VDSScopedLock.h"
 #include "vds/framework/VdsMethodGuard.h"
@@ -160,20 +171,52 @@ HRESULT COrvVdsProvider::logInAllConnectionsIfNeeded()
         MWSCOPE_OBJ(this, "");
         VDSScopedLock lock(this);
         getCorvaneConnectionStatus();
-        std::vector<CorvaneInfo> entries;
-        CorvaneInfo info;
-        for (long index = 0; m_CorvaneInfoList.GetAt(index, info); ++index)
-            entries.push_back(info);
         HRESULT result = S_OK;
-        for (const CorvaneInfo& entry : entries) {
-            if (entry.status >= kConnecting && entry.status <= kAuthorizationFailed)
-                result = logInSingleConnection(entry, false);
-            else if (entry.status == kLostConnection)
-                result = logInSingleConnection(entry, true);
-            // Connected arrays and unknown values are left alone.
-        }
+        for (const auto& [entry, reconnect] : arraysToLogIn())
+            result = logInSingleConnection(entry, reconnect);
         return result;
     });
+}
+
+std::vector<std::pair<CorvaneInfo, bool>> COrvVdsProvider::arraysToLogIn()
+{
+    VDSScopedLock lock(this);
+    std::vector<std::pair<CorvaneInfo, bool>> arrays;
+    CorvaneInfo info;
+    for (long index = 0; m_CorvaneInfoList.GetAt(index, info); ++index) {
+        if (info.status >= kConnecting && info.status <= kAuthorizationFailed)
+            arrays.emplace_back(info, false);
+        else if (info.status == kLostConnection)
+            arrays.emplace_back(info, true);
+        // Connected arrays and unknown values are left alone.
+    }
+    return arrays;
+}
+
+std::vector<COrvVdsProvider::PendingLogIn> COrvVdsProvider::pendingLogIns()
+{
+    VDSScopedLock lock(this);
+    getCorvaneConnectionStatus();
+    std::vector<PendingLogIn> pending;
+    for (const auto& [entry, reconnect] : arraysToLogIn()) {
+        for (const VDS_OBJECT_ID& id : subsystemIds()) {
+            SubsystemEntry subsystem;
+            if (readSubsystem(id, subsystem) == S_OK && subsystem.host == entry.host) {
+                pending.push_back({subsystem.privateItf, entry, reconnect});
+                break;
+            }
+        }
+    }
+    return pending;
+}
+
+HRESULT COrvVdsProvider::runLogIn(const PendingLogIn& logIn)
+{
+    if (logIn.reconnect)
+        return logIn.subsystem->Reconnect();
+    OwnedBstr user(logIn.info.userName);
+    OwnedBstr password(logIn.info.password);
+    return logIn.subsystem->LogIn(user.get(), password.get());
 }
 
 HRESULT COrvVdsProvider::logInSingleConnection(const CorvaneInfo& info, bool reconnect)
@@ -187,11 +230,7 @@ HRESULT COrvVdsProvider::logInSingleConnection(const CorvaneInfo& info, bool rec
                 return E_FAIL;
             if (hr != S_OK || entry.host != info.host)
                 continue;
-            if (reconnect)
-                return entry.privateItf->Reconnect();
-            OwnedBstr user(info.userName);
-            OwnedBstr password(info.password);
-            return entry.privateItf->LogIn(user.get(), password.get());
+            return runLogIn({entry.privateItf, info, reconnect});
         }
         return S_FALSE;
     });
@@ -202,6 +241,7 @@ HRESULT COrvVdsProvider::SetCorvaneInfo(BSTR bstrHostAddress, BSTR bstrUserName,
 {
     return GuardVdsMethod("COrvVdsProvider::SetCorvaneInfo", E_UNEXPECTED, [&] {
         MWSCOPE_OBJ(this, "");
+        orv::platform::ClearErrorDescription();
         VDSScopedLock lock(this);
         if (bstrHostAddress == nullptr)
             return S_OK;
@@ -209,8 +249,10 @@ HRESULT COrvVdsProvider::SetCorvaneInfo(BSTR bstrHostAddress, BSTR bstrUserName,
         info.host = textOf(bstrHostAddress);
         info.userName = textOf(bstrUserName);
         info.password = textOf(bstrPassword);
-        const int added = m_CorvaneInfoList.AddOrUpdate(info);
-        m_CorvaneInfoList.Save();
+        CorvaneInfoListWriter updated = m_CorvaneInfoList;
+        const int added = updated.AddOrUpdate(info);
+        if (const HRESULT saved = saveCorvaneInfoList(updated); FAILED(saved))
+            return saved;
         HRESULT result = S_OK;
         if (added == 0)
             result = addSubsystemForInfo(info);
@@ -223,6 +265,7 @@ HRESULT COrvVdsProvider::RemoveCorvaneInfo(BSTR bstrHostAddress)
 {
     return GuardVdsMethod("COrvVdsProvider::RemoveCorvaneInfo", E_FAIL, [&] {
         MWSCOPE_OBJ(this, "");
+        orv::platform::ClearErrorDescription();
         VDSScopedLock lock(this);
         if (m_CorvaneInfoList.Size() == 0)
             return S_OK;
@@ -234,13 +277,34 @@ HRESULT COrvVdsProvider::RemoveCorvaneInfo(BSTR bstrHostAddress)
                 return E_FAIL;
             if (hr != S_OK || entry.host != host)
                 continue;
+            CorvaneInfoListWriter updated = m_CorvaneInfoList;
+            if (updated.Remove(host)) {
+                if (const HRESULT saved = saveCorvaneInfoList(updated); FAILED(saved))
+                    return saved;
+            }
             removeSubsystem(id);
-            if (m_CorvaneInfoList.Remove(host))
-                m_CorvaneInfoList.Save();
             break;
         }
         return S_OK;
     });
+}
+
+HRESULT COrvVdsProvider::saveCorvaneInfoList(CorvaneInfoListWriter& updated)
+{
+    const int result = updated.Save();
+    if (result == CorvaneInfoList::kSuccess) {
+        m_CorvaneInfoList = updated;
+        return S_OK;
+    }
+    const bool notWritable = result == CorvaneInfoList::kRegistryWriteFailed;
+    const std::shared_ptr<orv::platform::Registry> registry = orv::platform::Registry::processRegistry();
+    const std::string reason = notWritable && registry
+                                   ? registry->describeWriteFailure()
+                                   : orv::platform::Utf16ToUtf8(CorvaneInfoList::ResultMessage(result));
+    const std::string text = "The list of managed arrays stays as it was: " + reason + ".";
+    MWTRACE(TV_ERROR, TC_VDS_PROVIDER) << text << MWENDREC;
+    orv::platform::SetErrorDescription(text);
+    return notWritable ? E_ACCESSDENIED : E_FAIL;
 }
 
 VDS_OBJECT_ID COrvVdsProvider::findSubsystemIdByHost(const std::u16string& host)

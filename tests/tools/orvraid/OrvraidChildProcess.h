@@ -82,6 +82,9 @@ protected:
     // In a child: runs `argv` with this test's registry; never returns.
     [[noreturn]] void execWithRegistry(const std::vector<std::string>& argv) const
     {
+        // Only the standard streams go to the child: a simulated array's listening socket
+        // kept open in a service would outlive the array and take its connections.
+        ::close_range(3, ~0u, 0);
         ::setenv("ORVDS_REGISTRY", registryPath.c_str(), 1);
         std::vector<char*> pointers;
         for (const std::string& argument : argv)

@@ -2,21 +2,11 @@
 // runs the unit's ExecStart line with the registry and the socket in a folder of its own,
 // and the product's orvraid attaches to it, runs scripts, watches, and is turned away
 // when it would host a second provider for the same registry.
-#include "OrvraidChildProcess.h"
+#include "OrvvdsServiceFixture.h"
 
 #include "SimArray.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-
-#include <chrono>
-#include <cstring>
 #include <regex>
-#include <thread>
 
 namespace {
 
@@ -24,128 +14,13 @@ using ::testing::HasSubstr;
 using namespace orvraid::test;
 using Merrow::UserAgent::Testing::SimArray;
 
-// The words of an ExecStart line, as systemd splits them: each in double quotes with
-// backslash escapes, "%%" and "$$" for a literal "%" and "$".
-std::vector<std::string> execStartWords(const std::string& unit)
-{
-    std::smatch match;
-    if (!std::regex_search(unit, match, std::regex("\nExecStart=([^\n]*)")))
-        return {};
-    std::vector<std::string> words;
-    const std::string line = match[1];
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '"')
-            continue;
-        std::string word;
-        for (++i; i < line.size() && line[i] != '"'; ++i) {
-            if (line[i] == '\\' || ((line[i] == '%' || line[i] == '$') && i + 1 < line.size() && line[i + 1] == line[i]))
-                ++i;
-            word += line[i];
-        }
-        words.push_back(word);
-    }
-    return words;
-}
-
 // Object ids are made anew by every provider that presents the array.
 std::string withoutIds(const std::string& text)
 {
     return std::regex_replace(text, std::regex("\\{[0-9A-Fa-f-]{36}\\}"), "{id}");
 }
 
-bool answers(const std::filesystem::path& socket)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, socket.c_str());
-    const bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
-
-class OrvvdsServiceTest : public OrvraidProcessTest {
-protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(units);
-        ::setenv("ORVDS_UNIT_DIR", units.c_str(), 1);
-        ::setenv("ORVDS_SOCKET", socket.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (m_service > 0)
-            stopService();
-        ::unsetenv("ORVDS_UNIT_DIR");
-        ::unsetenv("ORVDS_SOCKET");
-    }
-
-    // Installs the service into the test's unit folder and starts what its ExecStart says;
-    // returns once the socket answers.
-    void startService()
-    {
-        const Outcome installed = run(ORVVDS_PROGRAM, {"-Service"});
-        ASSERT_EQ(installed.status, 0) << installed.err;
-        const std::string unit = readFile(units / "OrvVds.service");
-        EXPECT_THAT(unit, HasSubstr("RuntimeDirectory=orvvds\n"));
-        const std::vector<std::string> command = execStartWords(unit);
-        ASSERT_FALSE(command.empty()) << unit;
-        m_service = spawn(command, "service");
-        // Waits for the service, not for a time: it stops waiting only when the service
-        // answers or has died.
-        while (!answers(socket)) {
-            int status = 0;
-            ASSERT_EQ(::waitpid(m_service, &status, WNOHANG), 0)
-                << "the service ended: " << readFile(directory.path() / "service.err");
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-
-    int stopService()
-    {
-        ::kill(m_service, SIGTERM);
-        int status = 0;
-        ::waitpid(m_service, &status, 0);
-        m_service = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    // `argv` with the test's registry, output into "<name>.out" and "<name>.err".
-    pid_t spawn(const std::vector<std::string>& argv, const std::string& name)
-    {
-        const std::filesystem::path out = directory.path() / (name + ".out");
-        const std::filesystem::path err = directory.path() / (name + ".err");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-            execWithRegistry(argv);
-        }
-        return child;
-    }
-
-    // Waits until the child's output holds `text`; false when the child ended first, or
-    // when a minute passed (only so that a lost notification fails the test instead of
-    // hanging it).
-    bool waitForOutput(pid_t child, const std::string& name, const std::string& text)
-    {
-        for (int attempt = 0; attempt < 3000; ++attempt) {
-            if (readFile(directory.path() / (name + ".out")).find(text) != std::string::npos)
-                return true;
-            int status = 0;
-            if (::waitpid(child, &status, WNOHANG) != 0)
-                return readFile(directory.path() / (name + ".out")).find(text) != std::string::npos;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    Outcome runProduct(const std::string& script) { return runScript(script, {}, ORVRAID_PROGRAM); }
-
-    std::filesystem::path units = directory.path() / "units";
-    std::filesystem::path socket = directory.path() / "orvvds.sock";
-    pid_t m_service = -1;
-};
+using OrvvdsServiceTest = OrvvdsServiceFixture;
 
 TEST_F(OrvvdsServiceTest, AScriptThroughTheServiceAnswersAsInProcess)
 {
