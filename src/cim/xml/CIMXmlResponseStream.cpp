@@ -233,7 +233,7 @@ void CIMXmlResponseStream::dropReadBytes() {
 }
 
 void CIMXmlResponseStream::checkHeldSize() const {
-    if (m_pending.size() + m_kept.size() > m_maxHeldBytes) {
+    if (heldBytes() > m_maxHeldBytes) {
         throw CIMXmlError("more than " + std::to_string(m_maxHeldBytes) +
                           " bytes of the reply held at once (an item that large, or a layout not read item by item)");
     }

@@ -62,6 +62,9 @@ public:
 
     /// Items handed out so far.
     std::size_t itemsHandedOut() const noexcept { return m_itemsHandedOut; }
+    /// Bytes of text held now: the start of the document and the first item, what is left
+    /// of the pieces fed (an item not complete yet), or all that is kept for the end.
+    std::size_t heldBytes() const noexcept { return m_kept.size() + m_pending.size(); }
     /// True while the reader takes the items as they come; false once it keeps the rest.
     bool readingItemByItem() const noexcept { return m_phase == Phase::Start || m_phase == Phase::Items; }
 
