@@ -16,7 +16,7 @@ programs=("$@")
 address=127.96.1.1
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed (Debian package time)" >&2; exit 1; }
 
-workdir=$(mktemp -d)
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/orvcim-memory.XXXXXX")
 # Small volumes, so that many fit on the default disks.
 "$build/bin/corvane-sim" --address "$address" --user admin --password secret --no-jobs \
     --volumes "$volumes" --volume-mb 16 >"$workdir/sim.log" 2>&1 &
