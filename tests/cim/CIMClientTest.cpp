@@ -561,6 +561,60 @@ TEST(CIMClient, EnumerationToAConsumerFailsAsTheCollectingFormDoes)
     }
 }
 
+TEST_F(CIMClientTest, NameAndAssociationConsumersHandOverWhatTheCollectingFormsReturn)
+{
+    connect();
+    const CIMObjectPath volume = volumePath("v1");
+    std::vector<CIMObjectPath> names;
+    m_client.enumerateInstanceNames(kNamespace, "CIM_StorageVolume",
+                                    [&](CIMObjectPath&& path) { names.push_back(std::move(path)); });
+    EXPECT_EQ(names, m_client.enumerateInstanceNames(kNamespace, "CIM_StorageVolume"));
+    EXPECT_EQ(names.size(), 2u);
+    std::vector<CIMObject> objects;
+    m_client.associators(kNamespace, volume, CIMName(), CIMName(), "", "", false, false, CIMPropertyList(),
+                         [&](CIMObject&& object) { objects.push_back(std::move(object)); });
+    EXPECT_EQ(objects, m_client.associators(kNamespace, volume));
+    EXPECT_EQ(objects.size(), 1u);
+    std::vector<CIMObjectPath> associated;
+    m_client.associatorNames(kNamespace, volume, CIMName(), CIMName(), "", "",
+                             [&](CIMObjectPath&& path) { associated.push_back(std::move(path)); });
+    EXPECT_EQ(associated, m_client.associatorNames(kNamespace, volume));
+    EXPECT_EQ(associated.size(), 1u);
+}
+
+// Chunks cut items anywhere; each instance is handed over as soon as its last chunk came, and
+// a failing status in the trailer still fails the call after them.
+TEST(CIMClient, EnumerationToAConsumerReadsAChunkedReplyAsItArrives)
+{
+    TestCIMServer server(typicalResponse);
+    std::string items;
+    for (int i = 0; i < 200; ++i)
+        items += namedItem("v" + std::to_string(i), std::to_string(i));
+    HttpServerReply chunked = enumerateReply("1", items);
+    chunked.chunked = true;
+    chunked.chunkBytes = 37;
+    server.setRawReply(chunked);
+    std::vector<std::string> ids;
+    {
+        CIMClient client;
+        client.connect("127.0.0.1", server.port(), "", "");
+        client.enumerateInstances(kNamespace, "CIM_StorageVolume", true, false, false, false, CIMPropertyList(),
+                                  [&](CIMInstance&& instance) { ids.push_back(instance.getPath().toString()); });
+    }
+    ASSERT_EQ(ids.size(), 200u);
+    EXPECT_EQ(ids[199], "root/snia:CIM_StorageVolume.DeviceID=\"v199\"");
+
+    chunked.trailers = {{"CIMStatusCode", "6"}, {"CIMStatusCodeDescription", "volume%20gone"}};
+    server.setRawReply(chunked);
+    std::size_t handedOver = 0;
+    CIMClient client;
+    client.connect("127.0.0.1", server.port(), "", "");
+    EXPECT_THROW(client.enumerateInstances(kNamespace, "CIM_StorageVolume", true, false, false, false,
+                                           CIMPropertyList(), [&](CIMInstance&&) { ++handedOver; }),
+                 CIMException);
+    EXPECT_EQ(handedOver, 200u);
+}
+
 TEST(CIMClient, ConnectionStateErrors)
 {
     TestCIMServer server(typicalResponse);

@@ -7,8 +7,10 @@
 #include "cim/xml/CIMXmlCodec.h"
 #include "cim/xml/CIMXmlError.h"
 #include "cim/xml/CIMXmlResponseReader.h"
+#include "cim/xml/CIMXmlResponseStream.h"
 
 #include <chrono>
+#include <exception>
 #include <stdexcept>
 
 namespace cim {
@@ -160,22 +162,6 @@ void checkReplyMatches(const CIMRequest& request, const CIMResponse& response)
                                         + "\", the request was \"" + request.methodName.getString() + "\"");
 }
 
-void clearItems(CIMResponse& response)
-{
-    response.instances.clear();
-    response.objects.clear();
-    response.paths.clear();
-}
-
-// Reads the items a reply has left, to find a malformed one.
-void readRest(CIMXmlResponseReader& reader, CIMReturnKind kind)
-{
-    CIMResponse rest;
-    rest.kind = kind;
-    while (readReply([&] { return reader.readItem(rest); }))
-        clearItems(rest);
-}
-
 void checkReply(const CIMRequest& request, const CIMResponse& response)
 {
     checkReplyMatches(request, response);
@@ -192,6 +178,15 @@ struct CIMClient::ItemSink {
     // Called with one item in the vector its kind uses.
     std::function<void(CIMResponse& item)> take;
 };
+
+CIMClient::ItemSink CIMClient::pathSink(const PathConsumer& consumer)
+{
+    return {[](CIMResponse& head) { pathsOf(head); },
+            [&consumer](CIMResponse& item) {
+                for (CIMObjectPath& path : item.paths)
+                    consumer(std::move(path));
+            }};
+}
 
 CIMClient::CIMClient()
 {
@@ -252,32 +247,59 @@ CIMResponse CIMClient::call(CIMRequest& request, const std::string& cimObjectHea
     const auto inTime = [&] { checkDecodeDeadline(deadline, m_timeoutMilliseconds); };
     request.messageId = std::to_string(++m_lastMessageId);
     std::string body = encodeRequest(request);
+    if (sink)
+        return callStreamed(request, cimObjectHeader, std::move(body), resend, *sink, inTime);
     // The reply body is read in place: it is not needed afterwards.
     CIMXmlResponseReader reader(
         m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend));
     CIMResponse head = readReply([&] { return reader.readHead(); });
     inTime();
-    if (!sink) {
-        while (readReply([&] { return reader.readItem(head); }))
-            inTime();
-        checkReply(request, head);
-        return head;
-    }
-    try {
-        checkReply(request, head);
-        sink->checkHead(head);
-    } catch (...) {
-        // A malformed reply is reported as such before anything else, as the collecting forms do.
-        readRest(reader, head.kind);
-        throw;
-    }
-    CIMResponse item;
-    item.kind = head.kind;
-    while (readReply([&] { return reader.readItem(item); })) {
+    while (readReply([&] { return reader.readItem(head); }))
         inTime();
-        sink->take(item);
-        clearItems(item);
-    }
+    checkReply(request, head);
+    return head;
+}
+
+// The reply is decoded as it arrives and each item handed to the sink at once. Failures come
+// in the order of the collecting form: the HTTP checks of the whole reply, then a malformed
+// reply, then a reply that does not answer the request (whose items are not handed over).
+CIMResponse CIMClient::callStreamed(const CIMRequest& request, const std::string& cimObjectHeader, std::string body,
+                                    Resend resend, const ItemSink& sink, const std::function<void()>& inTime)
+{
+    std::exception_ptr headRefused;
+    std::exception_ptr readFailure;
+    CIMXmlResponseStream stream(
+        [&](const CIMResponse& head) {
+            try {
+                checkReply(request, head);
+                CIMResponse checked = head;
+                sink.checkHead(checked);
+            } catch (...) {
+                headRefused = std::current_exception();
+            }
+        },
+        [&](CIMResponse& item) {
+            if (!headRefused)
+                sink.take(item);
+        });
+    // After a failure the rest of the reply is still read, for its HTTP checks and to keep
+    // the connection in step.
+    m_channel.post(request.methodName.getString(), cimObjectHeader, std::move(body), resend,
+                   [&](std::string_view piece) {
+                       if (readFailure)
+                           return;
+                       try {
+                           stream.feed(piece);
+                       } catch (...) {
+                           readFailure = std::current_exception();
+                       }
+                   });
+    if (readFailure)
+        readReply([&] { std::rethrow_exception(readFailure); });
+    CIMResponse head = readReply([&] { return stream.finish(); });
+    inTime();
+    if (headRefused)
+        std::rethrow_exception(headRefused);
     return head;
 }
 
@@ -405,11 +427,20 @@ std::vector<CIMObjectPath> CIMClient::enumerateInstanceNames(const CIMNamespaceN
     return pathsOf(response);
 }
 
-std::vector<CIMObject> CIMClient::associators(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
-                                              const CIMName& assocClass, const CIMName& resultClass,
-                                              const std::string& role, const std::string& resultRole,
-                                              bool includeQualifiers, bool includeClassOrigin,
-                                              const CIMPropertyList& propertyList)
+void CIMClient::enumerateInstanceNames(const CIMNamespaceName& nameSpace, const CIMName& className,
+                                       const PathConsumer& consumer)
+{
+    std::vector<CIMParamValue> params;
+    addClassName(params, "ClassName", className);
+    const ItemSink sink = pathSink(consumer);
+    callIntrinsic(nameSpace, "EnumerateInstanceNames", std::move(params), Resend::OnceIfUnanswered, &sink);
+}
+
+namespace {
+
+std::vector<CIMParamValue> associatorNamesParams(const CIMObjectPath& objectName, const CIMName& assocClass,
+                                                 const CIMName& resultClass, const std::string& role,
+                                                 const std::string& resultRole)
 {
     std::vector<CIMParamValue> params;
     params.emplace_back(CIMName("ObjectName"), CIMValue(objectName));
@@ -417,11 +448,49 @@ std::vector<CIMObject> CIMClient::associators(const CIMNamespaceName& nameSpace,
     addClassName(params, "ResultClass", resultClass);
     addString(params, "Role", role);
     addString(params, "ResultRole", resultRole);
+    return params;
+}
+
+std::vector<CIMParamValue> associatorsParams(const CIMObjectPath& objectName, const CIMName& assocClass,
+                                             const CIMName& resultClass, const std::string& role,
+                                             const std::string& resultRole, bool includeQualifiers,
+                                             bool includeClassOrigin, const CIMPropertyList& propertyList)
+{
+    auto params = associatorNamesParams(objectName, assocClass, resultClass, role, resultRole);
     addBoolean(params, "IncludeQualifiers", includeQualifiers);
     addBoolean(params, "IncludeClassOrigin", includeClassOrigin);
     addPropertyList(params, propertyList);
+    return params;
+}
+
+} // namespace
+
+std::vector<CIMObject> CIMClient::associators(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                                              const CIMName& assocClass, const CIMName& resultClass,
+                                              const std::string& role, const std::string& resultRole,
+                                              bool includeQualifiers, bool includeClassOrigin,
+                                              const CIMPropertyList& propertyList)
+{
+    auto params = associatorsParams(objectName, assocClass, resultClass, role, resultRole, includeQualifiers,
+                                    includeClassOrigin, propertyList);
     CIMResponse response = callIntrinsic(nameSpace, "Associators", std::move(params), Resend::OnceIfUnanswered);
     return objectsOf(response);
+}
+
+void CIMClient::associators(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                            const CIMName& assocClass, const CIMName& resultClass, const std::string& role,
+                            const std::string& resultRole, bool includeQualifiers, bool includeClassOrigin,
+                            const CIMPropertyList& propertyList, const ObjectConsumer& consumer)
+{
+    auto params = associatorsParams(objectName, assocClass, resultClass, role, resultRole, includeQualifiers,
+                                    includeClassOrigin, propertyList);
+    // Instances stand for objects as in the collecting form.
+    const ItemSink sink{[](CIMResponse& head) { objectsOf(head); },
+                        [&](CIMResponse& item) {
+                            for (CIMObject& object : objectsOf(item))
+                                consumer(std::move(object));
+                        }};
+    callIntrinsic(nameSpace, "Associators", std::move(params), Resend::OnceIfUnanswered, &sink);
 }
 
 std::vector<CIMObjectPath> CIMClient::associatorNames(const CIMNamespaceName& nameSpace,
@@ -429,14 +498,18 @@ std::vector<CIMObjectPath> CIMClient::associatorNames(const CIMNamespaceName& na
                                                       const CIMName& resultClass, const std::string& role,
                                                       const std::string& resultRole)
 {
-    std::vector<CIMParamValue> params;
-    params.emplace_back(CIMName("ObjectName"), CIMValue(objectName));
-    addClassName(params, "AssocClass", assocClass);
-    addClassName(params, "ResultClass", resultClass);
-    addString(params, "Role", role);
-    addString(params, "ResultRole", resultRole);
+    auto params = associatorNamesParams(objectName, assocClass, resultClass, role, resultRole);
     CIMResponse response = callIntrinsic(nameSpace, "AssociatorNames", std::move(params), Resend::OnceIfUnanswered);
     return pathsOf(response);
+}
+
+void CIMClient::associatorNames(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                                const CIMName& assocClass, const CIMName& resultClass, const std::string& role,
+                                const std::string& resultRole, const PathConsumer& consumer)
+{
+    auto params = associatorNamesParams(objectName, assocClass, resultClass, role, resultRole);
+    const ItemSink sink = pathSink(consumer);
+    callIntrinsic(nameSpace, "AssociatorNames", std::move(params), Resend::OnceIfUnanswered, &sink);
 }
 
 CIMValue CIMClient::invokeMethod(const CIMNamespaceName& nameSpace, const CIMObjectPath& instanceName,

@@ -96,15 +96,26 @@ public:
 
     using InstanceConsumer = std::function<void(CIMInstance&&)>;
 
-    // As above, but each instance is handed to `consumer` as soon as it is decoded, so that a
-    // long answer is never held as a whole. A reply found malformed part way through throws
-    // as above, after the instances before the fault have been handed over. The consumer
-    // runs on the calling thread with the client's lock held: it must not use this client.
+    // As above, but the reply is decoded as it arrives and each instance handed to `consumer`
+    // as soon as it is decoded, so that a long answer is never held as a whole (memory stays
+    // that of one item and one read buffer; see CIMXmlResponseStream). A reply found
+    // malformed part way through throws as above, after the instances before the fault have
+    // been handed over; a reply that does not answer the request hands over nothing. The
+    // time-out covers the decoding. The consumer runs on the calling thread with the
+    // client's lock held: it must not use this client.
     void enumerateInstances(const CIMNamespaceName& nameSpace, const CIMName& className, bool deepInheritance,
                             bool localOnly, bool includeQualifiers, bool includeClassOrigin,
                             const CIMPropertyList& propertyList, const InstanceConsumer& consumer);
 
     std::vector<CIMObjectPath> enumerateInstanceNames(const CIMNamespaceName& nameSpace, const CIMName& className);
+
+    using PathConsumer = std::function<void(CIMObjectPath&&)>;
+    using ObjectConsumer = std::function<void(CIMObject&&)>;
+
+    // As above, each path handed to `consumer` as soon as it is decoded (see the consumer
+    // form of enumerateInstances).
+    void enumerateInstanceNames(const CIMNamespaceName& nameSpace, const CIMName& className,
+                                const PathConsumer& consumer);
 
     // Null names leave the corresponding filter out.
     std::vector<CIMObject> associators(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
@@ -120,6 +131,15 @@ public:
                                                const std::string& role = std::string(),
                                                const std::string& resultRole = std::string());
 
+    // The consumer forms of associators and associatorNames (see that of enumerateInstances).
+    void associators(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName, const CIMName& assocClass,
+                     const CIMName& resultClass, const std::string& role, const std::string& resultRole,
+                     bool includeQualifiers, bool includeClassOrigin, const CIMPropertyList& propertyList,
+                     const ObjectConsumer& consumer);
+    void associatorNames(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
+                         const CIMName& assocClass, const CIMName& resultClass, const std::string& role,
+                         const std::string& resultRole, const PathConsumer& consumer);
+
     // Invokes an extrinsic method on a class or instance path. Returns the method's return
     // value and fills outParameters. Values the server sent without a type come back as
     // strings (see CIMValue::fromText).
@@ -129,12 +149,16 @@ public:
 
 private:
     struct ItemSink;
+    static ItemSink pathSink(const PathConsumer& consumer);
 
     CIMResponse callIntrinsic(const CIMNamespaceName& nameSpace, const char* method,
                               std::vector<CIMParamValue> params, HttpOperationChannel::Resend resend,
                               const ItemSink* sink = nullptr);
     CIMResponse call(CIMRequest& request, const std::string& cimObjectHeader, HttpOperationChannel::Resend resend,
                      const ItemSink* sink = nullptr);
+    CIMResponse callStreamed(const CIMRequest& request, const std::string& cimObjectHeader, std::string body,
+                             HttpOperationChannel::Resend resend, const ItemSink& sink,
+                             const std::function<void()>& inTime);
 
     mutable std::mutex m_mutex; // serialises requests; guards everything below
     HttpOperationChannel m_channel;

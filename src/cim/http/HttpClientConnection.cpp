@@ -221,7 +221,9 @@ bool HttpClientConnection::linkUsable()
     return ec == net::error::would_block;
 }
 
-HttpClientConnection::Response HttpClientConnection::exchange(Request& request)
+// Opens the link again when needed and completes the request's headers; the deadline of the
+// exchange starts here.
+HttpClientConnection::Deadline HttpClientConnection::start(Request& request)
 {
     if (!m_connected)
         throw CIMNotConnectedException("Not connected");
@@ -233,10 +235,24 @@ HttpClientConnection::Response HttpClientConnection::exchange(Request& request)
         request.set(http::field::host, peerName());
     request.erase(http::field::expect);
     request.prepare_payload();
+    return deadlineFromNow();
+}
 
-    const Deadline deadline = deadlineFromNow();
+HttpClientConnection::Response HttpClientConnection::exchange(Request& request)
+{
+    const Deadline deadline = start(request);
     send(request, deadline);
     Response response = receive(deadline);
+    if (!response.keep_alive())
+        dropLink();
+    return response;
+}
+
+HttpClientConnection::Response HttpClientConnection::exchange(Request& request, const BodyRouter& route)
+{
+    const Deadline deadline = start(request);
+    send(request, deadline);
+    Response response = receive(deadline, route);
     if (!response.keep_alive())
         dropLink();
     return response;
@@ -256,32 +272,84 @@ void HttpClientConnection::send(Request& request, const Deadline& deadline)
                                    true);
 }
 
+// Runs the read started on `parser` until it ends or the deadline passes; a failure drops
+// the link and throws.
+template <class Parser>
+void HttpClientConnection::awaitRead(Parser& parser, error_code& readError, const Deadline& deadline)
+{
+    const bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
+    if (readError == http::error::need_buffer)
+        readError = {};
+    if (!readError)
+        return;
+    if (!inTime) {
+        dropLink();
+        throw CIMTimeoutException("Timed out waiting for the reply from " + peerName());
+    }
+    failReceive(readError, parser.got_some() || m_buffer.size() != 0);
+}
+
+template <class Parser>
+void HttpClientConnection::readHeader(Parser& parser, const Deadline& deadline)
+{
+    parser.body_limit(m_maxReplyBodyBytes);
+    parser.header_limit(kMaxReplyHeaderBytes);
+    error_code readError = net::error::would_block;
+    http::async_read_header(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+    awaitRead(parser, readError, deadline);
+}
+
 HttpClientConnection::Response HttpClientConnection::receive(const Deadline& deadline)
 {
     for (;;) {
         http::response_parser<http::string_body> parser;
-        parser.body_limit(m_maxReplyBodyBytes);
-        parser.header_limit(kMaxReplyHeaderBytes);
-
         // The header first, so that the body's memory is prepared before it is written.
-        error_code readError = net::error::would_block;
-        http::async_read_header(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
-        bool inTime = runUntil(deadline, [&] { m_socket.cancel(); });
-        if (!readError && !parser.is_done()) {
+        readHeader(parser, deadline);
+        if (!parser.is_done()) {
             prepareBody(parser);
-            readError = net::error::would_block;
+            error_code readError = net::error::would_block;
             http::async_read(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
-            inTime = runUntil(deadline, [&] { m_socket.cancel(); });
-        }
-        if (readError) {
-            if (!inTime) {
-                dropLink();
-                throw CIMTimeoutException("Timed out waiting for the reply from " + peerName());
-            }
-            failReceive(readError, parser.got_some() || m_buffer.size() != 0);
+            awaitRead(parser, readError, deadline);
         }
         if (parser.get().result_int() / 100 != 1)
             return parser.release();
+    }
+}
+
+HttpClientConnection::Response HttpClientConnection::receive(const Deadline& deadline, const BodyRouter& route)
+{
+    for (;;) {
+        http::response_parser<http::buffer_body> parser;
+        readHeader(parser, deadline);
+        if (parser.get().result_int() / 100 == 1)
+            continue;
+        // Chosen before the body is read: the trailer fields join the header as they come.
+        readBodyPieces(parser, deadline, route(parser.get().base()));
+        return Response(std::move(parser.get().base()));
+    }
+}
+
+// Each read fills the piece as far as the reply goes; the consumer has it before the next.
+void HttpClientConnection::readBodyPieces(http::response_parser<http::buffer_body>& parser, const Deadline& deadline,
+                                          const BodyConsumer& consumer)
+{
+    std::string piece(kReadBufferBytes, '\0');
+    while (!parser.is_done()) {
+        http::buffer_body::value_type& body = parser.get().body();
+        body.data = piece.data();
+        body.size = piece.size();
+        error_code readError = net::error::would_block;
+        http::async_read(m_socket, m_buffer, parser, [&](const error_code& ec, std::size_t) { readError = ec; });
+        awaitRead(parser, readError, deadline);
+        const std::size_t filled = piece.size() - body.size;
+        if (filled == 0)
+            continue;
+        try {
+            consumer(std::string_view(piece.data(), filled));
+        } catch (...) {
+            dropLink();
+            throw;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http/message.hpp>
 #include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/buffer_body.hpp>
 #include <boost/beast/http/string_body.hpp>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace cim {
 
@@ -25,6 +27,11 @@ class HttpClientConnection {
 public:
     using Request = boost::beast::http::request<boost::beast::http::string_body>;
     using Response = boost::beast::http::response<boost::beast::http::string_body>;
+    using ResponseHeader = boost::beast::http::response_header<>;
+    // Takes the body of a reply piece by piece as it arrives.
+    using BodyConsumer = std::function<void(std::string_view piece)>;
+    // Chooses the consumer of a reply's body from its header, before any of the body is read.
+    using BodyRouter = std::function<BodyConsumer(const ResponseHeader& header)>;
 
     static constexpr std::uint64_t kDefaultMaxReplyBodyBytes = 1024ull * 1024 * 1024;
 
@@ -65,6 +72,13 @@ public:
     // CIMMalformedHttpException.
     Response exchange(Request& request);
 
+    // As above, but the body of the final reply goes, as it arrives and in pieces of at most
+    // one read buffer, to the consumer `route` gives for its header; the reply returned has
+    // an empty body (and the trailer fields among its fields). The time-out covers the
+    // consumer's work too. Whatever the consumer throws ends the exchange: the link is closed
+    // (the rest of the reply is not read) and the exception goes to the caller.
+    Response exchange(Request& request, const BodyRouter& route);
+
     // Our address on the connection: the address the server sees us by. It is kept while the
     // link waits to be reopened; empty when not connected.
     std::string localAddress() const { return m_localAddress; }
@@ -83,8 +97,16 @@ private:
     Deadline deadlineFromNow() const;
     bool runUntil(const Deadline& deadline, const std::function<void()>& cancel);
     bool linkUsable();
+    Deadline start(Request& request);
     void send(Request& request, const Deadline& deadline);
     Response receive(const Deadline& deadline);
+    Response receive(const Deadline& deadline, const BodyRouter& route);
+    template <class Parser>
+    void readHeader(Parser& parser, const Deadline& deadline);
+    template <class Parser>
+    void awaitRead(Parser& parser, boost::system::error_code& readError, const Deadline& deadline);
+    void readBodyPieces(boost::beast::http::response_parser<boost::beast::http::buffer_body>& parser,
+                        const Deadline& deadline, const BodyConsumer& consumer);
     void prepareBody(boost::beast::http::response_parser<boost::beast::http::string_body>& parser) const;
     [[noreturn]] void failReceive(const boost::system::error_code& ec, bool replyStarted);
     std::string peerName() const;

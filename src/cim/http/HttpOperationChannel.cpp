@@ -4,6 +4,7 @@
 #include "cim/http/CIMHttpHeaders.h"
 #include "cim/http/CIMTransportExceptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -37,13 +38,18 @@ std::string base64(std::string_view bytes)
     return out;
 }
 
-std::string_view fieldValue(const HttpClientConnection::Response& reply, std::string_view name)
+using Header = HttpClientConnection::ResponseHeader;
+
+// The body of a reply that is not a CIM response is shown this far in the error.
+constexpr std::size_t kErrorBodyShown = 512;
+
+std::string_view fieldValue(const Header& reply, std::string_view name)
 {
     return CIMHttpHeaders::fieldValue(reply, name);
 }
 
 // CIMStatusCode = 1*DIGIT, as a header or a trailer; anything else is treated as unreadable.
-std::optional<int> statusCodeOf(const HttpClientConnection::Response& reply)
+std::optional<int> statusCodeOf(const Header& reply)
 {
     std::string_view text = fieldValue(reply, CIMHttpHeaders::kCIMStatusCode);
     while (!text.empty() && text.front() == ' ')
@@ -59,9 +65,20 @@ std::optional<int> statusCodeOf(const HttpClientConnection::Response& reply)
     return code;
 }
 
+// Whether checkReply will find nothing wrong in the header: the body is a CIM response to
+// read (a failing CIMStatusCode may still come in a trailer).
+bool announcesResponse(const Header& reply)
+{
+    if (reply.result_int() != 200
+        || !CIMHttpHeaders::tokenEquals(fieldValue(reply, CIMHttpHeaders::kCIMOperation), CIMHttpHeaders::kMethodResponse))
+        return false;
+    const auto status = statusCodeOf(reply);
+    return !status || *status == 0;
+}
+
 // Callers compare messages such as "HTTP Error (401 Unauthorized).", so the standard phrase is
 // used whatever wording the server chose.
-std::string standardReason(const HttpClientConnection::Response& reply)
+std::string standardReason(const Header& reply)
 {
     const auto known = http::obsolete_reason(http::int_to_status(reply.result_int()));
     if (known != "<unknown-status>")
@@ -107,22 +124,41 @@ std::string HttpOperationChannel::post(std::string_view cimMethod, std::string_v
                                        Resend resend)
 {
     auto request = buildRequest(cimMethod, cimObject, std::move(body));
-    auto reply = exchange(request, resend);
+    auto reply = exchange(resend, [&] { return m_http.exchange(request); });
     checkReply(reply);
     return std::move(reply.body());
 }
 
+void HttpOperationChannel::post(std::string_view cimMethod, std::string_view cimObject, std::string body,
+                                Resend resend, const std::function<void(std::string_view piece)>& consumer)
+{
+    auto request = buildRequest(cimMethod, cimObject, std::move(body));
+    std::string shownBody;
+    const auto keepShown = [&](std::string_view piece) {
+        shownBody.append(piece.substr(0, kErrorBodyShown - std::min(kErrorBodyShown, shownBody.size())));
+    };
+    const auto route = [&](const Header& header) -> HttpClientConnection::BodyConsumer {
+        if (announcesResponse(header))
+            return consumer;
+        return keepShown;
+    };
+    auto reply = exchange(resend, [&] { return m_http.exchange(request, route); });
+    reply.body() = std::move(shownBody);
+    checkReply(reply);
+}
+
 // A server may close a keep-alive connection just as our request reaches it, without
 // answering. Sending again is safe only when the request changes nothing.
-HttpClientConnection::Response HttpOperationChannel::exchange(HttpClientConnection::Request& request, Resend resend)
+template <class Exchange>
+HttpClientConnection::Response HttpOperationChannel::exchange(Resend resend, const Exchange& exchange)
 {
     try {
-        return m_http.exchange(request);
+        return exchange();
     } catch (const CIMNotConnectedException& e) {
         if (resend != Resend::OnceIfUnanswered || !e.noReplyReceived() || !m_http.isConnected())
             throw;
     }
-    return m_http.exchange(request);
+    return exchange();
 }
 
 void HttpOperationChannel::checkReply(const HttpClientConnection::Response& reply)
@@ -130,7 +166,7 @@ void HttpOperationChannel::checkReply(const HttpClientConnection::Response& repl
     if (reply.result_int() != 200) {
         const auto cimError = fieldValue(reply, CIMHttpHeaders::kCIMError);
         throw CIMHttpErrorException(reply.result_int(), standardReason(reply), std::string(cimError),
-                                    reply.body().substr(0, 512));
+                                    reply.body().substr(0, kErrorBodyShown));
     }
     if (!CIMHttpHeaders::tokenEquals(fieldValue(reply, CIMHttpHeaders::kCIMOperation), CIMHttpHeaders::kMethodResponse))
         throw CIMMalformedHttpException("The reply is not a CIM operation response (no \"CIMOperation: MethodResponse\")");

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,14 @@ public:
     // credentials), and CIMException for a failing CIMStatusCode trailer.
     std::string post(std::string_view cimMethod, std::string_view cimObject, std::string body, Resend resend);
 
+    // As post, but the body of a reply that passes the checks of its header (200, a method
+    // response, no failing CIMStatusCode header) goes to `consumer` piece by piece as it
+    // arrives; the checks of the whole reply (a failing CIMStatusCode trailer) follow once it
+    // has all come. The body of any other reply is not handed over. What the consumer throws
+    // ends the request (the connection is closed) and goes to the caller.
+    void post(std::string_view cimMethod, std::string_view cimObject, std::string body, Resend resend,
+              const std::function<void(std::string_view piece)>& consumer);
+
     std::string localAddress() const { return m_http.localAddress(); }
     std::string peerAddress() const { return m_http.peerAddress(); }
     std::uint64_t connectionsOpened() const { return m_http.connectionsOpened(); }
@@ -60,7 +69,8 @@ public:
 private:
     HttpClientConnection::Request buildRequest(std::string_view cimMethod, std::string_view cimObject,
                                                std::string body) const;
-    HttpClientConnection::Response exchange(HttpClientConnection::Request& request, Resend resend);
+    template <class Exchange>
+    HttpClientConnection::Response exchange(Resend resend, const Exchange& exchange);
     static void checkReply(const HttpClientConnection::Response& reply);
 
     HttpClientConnection m_http;

@@ -70,7 +70,7 @@ bool holdsNulReference(std::string_view text) {
 
 } // namespace
 
-CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
+CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName, CIMXmlTextGap gap)
     : m_buffer(std::move(buffer)) {
     // pugixml ends strings at NUL, which would cut values short without an error.
     if (std::memchr(m_buffer.data(), 0, m_buffer.size()) != nullptr) {
@@ -84,8 +84,16 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
         m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
     if (!result) {
         throw CIMXmlError(std::string("malformed XML: ") + result.description() + " at byte " +
-                          std::to_string(result.offset));
+                          std::to_string(gap.original(static_cast<std::size_t>(result.offset))));
     }
+    if (!findRoot(rootName)) {
+        throw CIMXmlError(std::string("expected ") + rootName + " as the root element, found " +
+                          m_root.name());
+    }
+}
+
+// False when the root is not `rootName`; throws for no root or several.
+bool CIMXmlDocument::findRoot(const char* rootName) {
     for (pugi::xml_node node = m_document.first_child(); node; node = node.next_sibling()) {
         if (node.type() != pugi::node_element) {
             continue;
@@ -98,10 +106,30 @@ CIMXmlDocument::CIMXmlDocument(std::string buffer, const char* rootName)
     if (!m_root) {
         throw CIMXmlError("malformed XML: no root element");
     }
-    if (rootName && std::strcmp(m_root.name(), rootName) != 0) {
-        throw CIMXmlError(std::string("expected ") + rootName + " as the root element, found " +
-                          m_root.name());
+    return !rootName || std::strcmp(m_root.name(), rootName) == 0;
+}
+
+bool CIMXmlDocument::parseOpenStart(std::string_view text, const char* rootName) {
+    m_root = pugi::xml_node();
+    if (text.empty() || text.back() != '>' || std::memchr(text.data(), 0, text.size()) != nullptr ||
+        holdsNulReference(text)) {
+        return false;
     }
+    try {
+        CIMXmlShapeCheck::check(text);
+        m_buffer.assign(text);
+        const pugi::xml_parse_result result = m_document.load_buffer_inplace(
+            m_buffer.data(), m_buffer.size(), kParseOptions, pugi::encoding_utf8);
+        // pugixml reads the last '>' apart and reports open elements just before it.
+        const bool onlyOpenAtEnd = result.status == pugi::status_end_element_mismatch &&
+                                   static_cast<std::size_t>(result.offset) + 1 == m_buffer.size();
+        if (onlyOpenAtEnd && findRoot(rootName)) {
+            return true;
+        }
+    } catch (const CIMXmlError&) {
+    }
+    m_root = pugi::xml_node();
+    return false;
 }
 
 bool CIMXmlDocument::parseElement(std::string_view text) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "cim/xml/CIMXmlItemBounds.h"
+
 namespace cim {
 
 /// Splits the content of a list element (the first `<LIST>` of the text up to the last
@@ -41,9 +43,6 @@ public:
 
 private:
     std::size_t skipSpace(std::size_t at) const noexcept;
-    std::optional<std::size_t> elementEnd(std::size_t at) const noexcept;
-    std::optional<std::size_t> startTagEnd(std::size_t at, bool& empty) const noexcept;
-    std::optional<std::string_view> notPlain() noexcept;
 
     std::string_view m_text;
     bool m_plain = false;
@@ -52,8 +51,7 @@ private:
     std::size_t m_contentEnd = 0;
     std::size_t m_cursor = 0;
     std::string_view m_itemName;
-    std::string m_itemStartTag; // "<ITEM"
-    std::string m_itemEndTag;   // "</ITEM>"
+    std::optional<CIMXmlItemBounds> m_bounds; // once the first item's name is known
 };
 
 } // namespace cim

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cim/xml/CIMResponse.h"
+#include "cim/xml/CIMXmlDocument.h"
 
 namespace cim {
 
@@ -32,7 +33,8 @@ public:
         WholeDocument, ///< always build the tree of the whole document (for comparisons)
     };
 
-    explicit CIMXmlResponseReader(std::string xml, Mode mode = Mode::ItemByItem);
+    /// `gap`: the bytes of the original text left out of `xml`, for the offsets errors give.
+    explicit CIMXmlResponseReader(std::string xml, Mode mode = Mode::ItemByItem, CIMXmlTextGap gap = {});
     ~CIMXmlResponseReader();
     CIMXmlResponseReader(const CIMXmlResponseReader&) = delete;
     CIMXmlResponseReader& operator=(const CIMXmlResponseReader&) = delete;
@@ -65,6 +67,7 @@ private:
 
     std::string m_xml; // left intact while reading item by item, for the fallback
     Mode m_mode;
+    CIMXmlTextGap m_gap;
     std::unique_ptr<ItemByItem> m_items;
     std::optional<CIMResponse> m_whole;
     std::size_t m_itemsRead = 0;

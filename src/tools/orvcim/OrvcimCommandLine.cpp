@@ -276,23 +276,22 @@ int OrvcimCommandLine::runOperation(const Options& options)
     CIMTextPrinter print(m_out);
     const std::string& op = options.operation;
 
+    // Listings are printed as they are decoded: a long answer is never held as a whole.
+    const auto printPathLine = [&print](cim::CIMObjectPath&& name) { print.printPathLine(withoutHost(std::move(name))); };
     if (op == "ei") {
-        // Printed as decoded: a long answer is never held as a whole.
         client.enumerateInstances(ns, path.getClassName(), true, false, false, false, pl,
                                   [&print](cim::CIMInstance&& instance) { print.printInstance(instance); });
     } else if (op == "ein") {
-        for (const auto& name : client.enumerateInstanceNames(ns, path.getClassName()))
-            print.printPathLine(withoutHost(name));
+        client.enumerateInstanceNames(ns, path.getClassName(), printPathLine);
     } else if (op == "gi") {
         print.printInstance(client.getInstance(ns, instancePath(url), false, false, false, pl));
     } else if (op == "ai") {
-        for (const auto& object : client.associators(ns, path, cim::CIMName(options.assocClass), cim::CIMName(options.resultClass),
-                                                     options.role, options.resultRole, false, false, pl))
-            print.printObject(object);
+        client.associators(ns, path, cim::CIMName(options.assocClass), cim::CIMName(options.resultClass), options.role,
+                           options.resultRole, false, false, pl,
+                           [&print](cim::CIMObject&& object) { print.printObject(object); });
     } else if (op == "ain") {
-        for (const auto& name : client.associatorNames(ns, path, cim::CIMName(options.assocClass),
-                                                       cim::CIMName(options.resultClass), options.role, options.resultRole))
-            print.printPathLine(withoutHost(name));
+        client.associatorNames(ns, path, cim::CIMName(options.assocClass), cim::CIMName(options.resultClass),
+                               options.role, options.resultRole, printPathLine);
     } else if (op == "ci") {
         print.printLine("created " + client.createInstance(ns, newInstance(path, arguments)).toString());
     } else if (op == "mi") {
