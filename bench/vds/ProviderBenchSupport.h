@@ -1,15 +1,21 @@
 // What the provider benchmarks share: a scratch registry for the process, a simulated
-// array sized for measuring, and the managed-array list naming the arrays.
+// array sized for measuring, the managed-array list naming the arrays, and the LUN
+// arrivals and departures counted at the advise sink.
 #pragma once
 
 #include "SimArray.h"
 
 #include "platform/registry/Registry.h"
+#include "platform/vds/RecordingAdviseSink.h"
 #include "vds/framework/CorvaneInfoListWriter.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -62,5 +68,42 @@ inline void listArrays(const std::vector<std::string>& hosts)
     }
     list.Save();
 }
+
+// Counts the LUN notifications that reach the sink, by event. The sink's forwarder is ours
+// while this lives. m_mutex guards m_counts; the sink calls in on the provider's threads.
+class LunEvents {
+public:
+    explicit LunEvents(orv::platform::RecordingAdviseSink& sink) : m_sink(sink)
+    {
+        m_sink.setForwarder([this](const VDS_NOTIFICATION* records, std::size_t count) {
+            std::lock_guard lock(m_mutex);
+            for (std::size_t i = 0; i < count; ++i) {
+                if (records[i].objectType == VDS_NTT_LUN)
+                    ++m_counts[records[i].Lun.ulEvent];
+            }
+            m_arrived.notify_all();
+        });
+    }
+    ~LunEvents() { m_sink.setForwarder({}); }
+    LunEvents(const LunEvents&) = delete;
+    LunEvents& operator=(const LunEvents&) = delete;
+
+    std::size_t count(ULONG event)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_counts[event];
+    }
+    bool waitFor(ULONG event, std::size_t count, std::chrono::milliseconds limit)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_arrived.wait_for(lock, limit, [&] { return m_counts[event] >= count; });
+    }
+
+private:
+    orv::platform::RecordingAdviseSink& m_sink;
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::map<ULONG, std::size_t> m_counts;
+};
 
 } // namespace bench_support

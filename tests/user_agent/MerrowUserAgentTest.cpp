@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace Merrow::UserAgent {
 namespace {
 
@@ -98,8 +100,24 @@ TEST(MerrowUserAgentTest, ServiceIndicationsAreQueuedOnlyOnceSomebodyWaits) {
     EXPECT_EQ(taken.GetReturnValue().getCode(), R::UA_E_FAIL);
 }
 
+TEST(MerrowUserAgentTest, FullIndicationQueueDropsArrayIndicationsButKeepsLostConnections) {
+    MerrowUserAgentPeriods periods;
+    periods.queuedIndicationLimit = 3;
+    MerrowUserAgent root(false, periods);  // not started: nothing takes from the queue
+    auto& impl = root.GetImpl();
+    for (int i = 0; i < 5; ++i)
+        impl.OnIndicationReceived(makeIndication("array-a", "CIM_InstCreation", "a" + std::to_string(i)));
+    impl.OnIndicationReceived(makeIndication("array-b", "CIM_InstCreation", "b"));
+    impl.OnIndicationReceived(I::makeLostConnection("array-b", "Connection lost"));
+    EXPECT_EQ(impl.GetQueuedIndicationCount(), 4u);
+    EXPECT_EQ(impl.GetDroppedIndicationCount(), 3u);
+}
+
 class MerrowUserAgentRoutingTest : public ::testing::Test {
 protected:
+    explicit MerrowUserAgentRoutingTest(MerrowUserAgentPeriods periods = shortPeriods())
+        : m_root(false, periods) {}
+
     void SetUp() override {
         ASSERT_EQ(m_root.Start().getCode(), R::UA_S_OK);
         // The poster stands in for arrays that subscribed from the loopback address.
@@ -124,7 +142,18 @@ protected:
         return indication;
     }
 
-    MerrowUserAgent m_root{false, shortPeriods()};
+    MerrowUserAgent m_root;
+};
+
+// No room at all: every indication of an array only makes its services read it again.
+class MerrowUserAgentFullQueueTest : public MerrowUserAgentRoutingTest {
+protected:
+    MerrowUserAgentFullQueueTest() : MerrowUserAgentRoutingTest(noQueue()) {}
+    static MerrowUserAgentPeriods noQueue() {
+        MerrowUserAgentPeriods periods = shortPeriods();
+        periods.queuedIndicationLimit = 0;
+        return periods;
+    }
 };
 
 TEST_F(MerrowUserAgentRoutingTest, PostedIndicationReachesTheServiceOfItsHost) {
@@ -174,6 +203,27 @@ TEST_F(MerrowUserAgentRoutingTest, LostConnectionFromAConnectionIsRoutedBackToIt
     const ServiceIndication after = next();
     EXPECT_TRUE(after.GetService().IsSameService(MerrowService(service)));
     EXPECT_TRUE(service->IsServiceRemoved());
+}
+
+TEST_F(MerrowUserAgentFullQueueTest, DroppedIndicationMakesEveryServiceOfItsArrayReadItAgain) {
+    auto volumes = serviceOn("array-a", I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    auto disks = serviceOn("array-a", I::CIMIndicationType_Modification, "CIM_DiskDrive");
+    auto elsewhere = serviceOn("array-b", I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    m_root.GetImpl().OnIndicationReceived(makeIndication("array-a", "CIM_InstCreation", "v1"));
+
+    std::set<const void*> changed;
+    for (int i = 0; i < 3; ++i) {
+        const ServiceIndication indication = next();
+        EXPECT_EQ(indication.GetCode(), ServiceIndication::ServiceChanged);
+        changed.insert(indication.GetService().GetImpl().get());
+    }
+    EXPECT_EQ(changed.count(volumes.get()), 1u);
+    EXPECT_EQ(changed.count(disks.get()), 1u);
+    EXPECT_EQ(volumes->profile(0).m_offered.load(), 0);
+    EXPECT_GE(volumes->profile(0).m_refetches.load(), 1);
+    EXPECT_GE(disks->profile(0).m_refetches.load(), 1);
+    EXPECT_EQ(elsewhere->profile(0).m_refetches.load(), 0);
+    EXPECT_EQ(m_root.GetImpl().GetDroppedIndicationCount(), 1u);
 }
 
 } // namespace

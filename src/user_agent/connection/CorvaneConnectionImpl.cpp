@@ -221,6 +221,15 @@ void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication)
     deliver(collectConsumers(&key), indication);
 }
 
+void CorvaneConnectionImpl::Resynchronise() {
+    MWSCOPE_OBJ(this, "");
+    PostServiceIndication(ServiceIndication::ServiceChanged, R(), UAIndication());
+    for (const auto& service : collectConsumers(nullptr)) {
+        service->Refresh();
+        service->PostServiceIndication(ServiceIndication::ServiceChanged, R(), UAIndication());
+    }
+}
+
 // One service failing must not keep the others from hearing about the change.
 void CorvaneConnectionImpl::deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                                     const UAIndication& indication) {

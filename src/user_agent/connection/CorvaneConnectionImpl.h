@@ -75,6 +75,10 @@ public:
     // (after a service indication for the connection itself), an array indication to the
     // services registered for its type and source class.
     void OnIndicationReceived(const UAIndication& indication) override;
+    // Some of the array's indications were dropped: every service of the connection (and
+    // the connection itself) forgets its cached data and reports a change, so that its
+    // holders read the array again. Dispatcher thread.
+    void Resynchronise();
 
     // True when the library root was created without indications: nothing tells cached data
     // about changes on the array, so it has to expire by age instead.

@@ -109,27 +109,84 @@ void MerrowUserAgentImpl::OnIndicationReceived(const UAIndication& indication) {
                                   << " Path=" << indication.GetSourceObjectPath().toString()
                                   << MWENDREC;
     }
-    m_indications.push(indication);
+    admitIndication(indication);
+}
+
+void MerrowUserAgentImpl::admitIndication(const UAIndication& indication) {
+    {
+        std::lock_guard lock(m_resyncMutex);
+        // Lost-connection notices are few and must not be lost: they always queue.
+        const bool fromArray = indication.GetKind() == UAIndication::IndicationKind_CIMObject;
+        const std::string& host = indication.GetSourceHost();
+        if (fromArray && m_resyncs.count(host) != 0) {
+            ++m_droppedTotal;
+            return;
+        }
+        if (!fromArray || m_indications.size() < m_periods.queuedIndicationLimit) {
+            ++m_queuedTotal;
+            m_indications.push(indication);
+            return;
+        }
+        ++m_droppedTotal;
+        m_resyncs.emplace(host, m_queuedTotal);
+        MWTRACE(TV_WARNING, TC_ERROR_WARNING)
+            << "Indication queue full (" << m_periods.queuedIndicationLimit << "): indications of "
+            << host << " are dropped until its services have re-read the array" << MWENDREC;
+    }
+    // With the queue drained already, the dispatcher need not sit out its wait.
+    m_indications.wakeWaiters();
 }
 
 bool MerrowUserAgentImpl::PopIndication(UAIndication& indication, std::uint32_t waitLimitMs) {
-    return m_indications.pop(indication, waitLimitMs);
+    if (!m_indications.pop(indication, waitLimitMs))
+        return false;
+    std::lock_guard lock(m_resyncMutex);
+    ++m_takenTotal;
+    return true;
+}
+
+void MerrowUserAgentImpl::ResynchroniseDueArrays() {
+    std::vector<std::string> due;
+    {
+        std::lock_guard lock(m_resyncMutex);
+        for (auto entry = m_resyncs.begin(); entry != m_resyncs.end();) {
+            if (entry->second > m_takenTotal) {
+                ++entry;
+                continue;
+            }
+            due.push_back(entry->first);
+            entry = m_resyncs.erase(entry);
+        }
+    }
+    // Indications arriving from here on are queued again; the re-reads happen later still.
+    for (const std::string& host : due) {
+        MWTRACE(TV_INFO, TC_INFO) << "Re-reading " << host << " after dropped indications" << MWENDREC;
+        for (const CorvaneConnection& connection : connectionsOf(host))
+            connection.GetConnectionImpl()->Resynchronise();
+    }
+}
+
+std::uint64_t MerrowUserAgentImpl::GetDroppedIndicationCount() const {
+    std::lock_guard lock(m_resyncMutex);
+    return m_droppedTotal;
 }
 
 std::uint16_t MerrowUserAgentImpl::GetListenerPort() const {
     return m_listener.getPortNumber();
 }
 
-void MerrowUserAgentImpl::dispatchIndication(const UAIndication& indication) {
-    std::vector<CorvaneConnection> targets;
-    {
-        ScopedLock lock(*this);
-        for (const CorvaneConnection& connection : m_connections) {
-            if (connection.GetConnectionImpl()->GetHostName() == indication.GetSourceHost())
-                targets.push_back(connection);
-        }
+std::vector<CorvaneConnection> MerrowUserAgentImpl::connectionsOf(const std::string& host) const {
+    std::vector<CorvaneConnection> found;
+    ScopedLock lock(*this);
+    for (const CorvaneConnection& connection : m_connections) {
+        if (connection.GetConnectionImpl()->GetHostName() == host)
+            found.push_back(connection);
     }
-    for (const CorvaneConnection& connection : targets)
+    return found;
+}
+
+void MerrowUserAgentImpl::dispatchIndication(const UAIndication& indication) {
+    for (const CorvaneConnection& connection : connectionsOf(indication.GetSourceHost()))
         connection.GetConnectionImpl()->OnIndicationReceived(indication);
 }
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,11 +31,19 @@ namespace Merrow::UserAgent {
 // listener's threads (OnIndicationReceived), the dispatcher and the keep-alive thread, and any
 // connection thread that reports a lost link (OnIndicationReceived, QueueServiceIndication).
 //
+// A full indication queue: the indication that finds it full is dropped, and so is every
+// later one of the same array until the dispatcher reaches the place in the queue where the
+// first was dropped; there it has every service of that array's connections forget its
+// cached data and report a change, so that what was dropped is read from the array instead.
+// The queue thus holds at most the limit (plus one lost-connection notice per connection).
+//
 // Locks: the object lock (UALockableObject) guards m_connections and is held only to search or
 // copy it, never while a connection is used, so no connection or service lock is ever taken
 // inside it (connections only take their host lock, a leaf, under it). m_lifecycleMutex
 // serialises Start and Stop and is held while the threads are joined; the threads never take
-// it. m_stopMutex only pairs with m_stopCondition. The queues have their own locks. The flags
+// it. m_stopMutex only pairs with m_stopCondition. The queues have their own locks;
+// m_resyncMutex guards m_resyncs and the counts and is held while an indication is queued
+// (then the queue's lock inside it), never while anything is dispatched. The flags
 // are atomics read on every loop.
 //
 // Shutdown (Stop): set the stopped flag and wake both threads; join the dispatcher, then the
@@ -76,6 +85,12 @@ public:
     // Hands the indication to every connection of its source host, in registry order.
     void dispatchIndication(const UAIndication& indication);
     bool PopIndication(UAIndication& indication, std::uint32_t waitLimitMs);
+    // Has the connections of every array whose dropped indications the dispatcher has now
+    // reached re-read their array (see above). Dispatcher thread.
+    void ResynchroniseDueArrays();
+    // Indications waiting for the dispatcher, and those dropped because the queue was full.
+    std::size_t GetQueuedIndicationCount() const { return m_indications.size(); }
+    std::uint64_t GetDroppedIndicationCount() const;
     // Sleeps up to `period`; true when the root was stopped meanwhile.
     bool WaitForStop(std::chrono::milliseconds period);
     const Periods& GetPeriods() const { return m_periods; }
@@ -84,6 +99,10 @@ public:
 
 private:
     void joinThreads();
+    // Queues `indication` unless the queue is full or its array awaits a re-read.
+    void admitIndication(const UAIndication& indication);
+    // The registered connections to `host`, in registry order.
+    std::vector<CorvaneConnection> connectionsOf(const std::string& host) const;
 
     const bool m_noIndications;
     const Periods m_periods;
@@ -93,6 +112,14 @@ private:
 
     SynchronizedQueue<ServiceIndication> m_serviceIndications;
     SynchronizedQueue<UAIndication> m_indications;
+    mutable std::mutex m_resyncMutex;
+    // Arrays (by host) whose indications are being dropped, with the count of indications
+    // queued before the first was dropped: the dispatcher re-reads them once it has taken
+    // that many.
+    std::map<std::string, std::uint64_t> m_resyncs;
+    std::uint64_t m_queuedTotal = 0;
+    std::uint64_t m_takenTotal = 0;
+    std::uint64_t m_droppedTotal = 0;
     std::atomic<bool> m_serviceIndicationDelivery{false};
     std::atomic<bool> m_stopped{true};
 
