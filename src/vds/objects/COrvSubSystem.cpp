@@ -144,6 +144,9 @@ bool COrvSubSystem::fetchSystemServices()
         return false;
     m_SystemService = system;
     m_SystemService.GetServiceiSCSI(m_iSCSIService);
+    m_SlotController.Forget();
+    // What the lists were reconciled with belongs to the link before this one.
+    forgetReconciled();
     // Facades made before a lost link were marked removed with it; the lists fetch their
     // facades again from the new system facade.
     if (m_DiskListService.IsServiceRemoved())
@@ -280,10 +283,11 @@ HRESULT COrvSubSystem::updateVdsStatus()
     m_pSubSystemProp.sMaxNumberOfSlotsEachBus = 0;
     m_pSubSystemProp.sMaxNumberOfControllers = 0;
     if (m_SystemService.IsValid()) {
-        std::vector<Service_Controller> controllers;
-        if (!m_SystemService.GetControllers(controllers).isFailure() && !controllers.empty()) {
+        const Service_Controller& controller = m_SlotController.Get(
+            [this](Service_Controller& first) { return readFirstController(first); });
+        if (controller.IsValid()) {
             std::uint16_t slots = 0;
-            const MerrowReturnValue read = controllers.front().GetDriveSlots(slots);
+            const MerrowReturnValue read = controller.GetDriveSlots(slots);
             if (read.isFailure()) {
                 MWTRACE(TV_ERROR, TC_VDS_SUBSYSTEM)
                     << "GetControllerSlots Failed with return" << read.getCode() << "."
@@ -299,6 +303,18 @@ HRESULT COrvSubSystem::updateVdsStatus()
     }
     m_pSubSystemProp.sRebuildPriority = kRebuildPriority;
     return S_OK;
+}
+
+MerrowReturnValue COrvSubSystem::readFirstController(Service_Controller& first)
+{
+    std::vector<Service_Controller> controllers;
+    const MerrowReturnValue read = m_SystemService.GetControllers(controllers);
+    if (read.isFailure())
+        return read;
+    if (controllers.empty())
+        return MerrowReturnValue(MerrowReturnValue::UA_E_UNEXPECTED);
+    first = controllers.front();
+    return read;
 }
 
 VDS_SUB_SYSTEM_STATUS COrvSubSystem::statusFromConnection(std::int32_t state,
@@ -510,6 +526,8 @@ HRESULT COrvSubSystem::GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnk
 HRESULT COrvSubSystem::DeleteSubObject(VDS_OBJECT_ID id)
 {
     VDSScopedLock lock(this);
+    // An object leaving outside a reconcile: the next one checks the lists in full.
+    forgetReconciled();
     MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << "If the object is a controller, delete it" << MWENDREC;
     HRESULT hr = m_VdsControllerList.DeleteListObject(id);
     if (SUCCEEDED(hr))
