@@ -144,6 +144,62 @@ ControlResult SimulatorControl::removeVolume(const std::string& nameOrId)
     });
 }
 
+ControlResult SimulatorControl::renameVolume(const std::string& nameOrId, const std::string& newName)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        SimVolume* volume = findVolume(transaction.state(), nameOrId);
+        if (volume == nullptr)
+            return ControlResult::NotFound;
+        if (newName.empty() || transaction.state().findVolumeByName(newName) != nullptr)
+            return ControlResult::Refused;
+        volume->name = newName;
+        transaction.touchVolume(volume->id);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::growVolume(const std::string& nameOrId, std::uint64_t bytes)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        ArrayState& state = transaction.state();
+        SimVolume* volume = findVolume(state, nameOrId);
+        if (volume == nullptr)
+            return ControlResult::NotFound;
+        const std::uint64_t blocks = VolumeLayout::blocksForBytes(bytes);
+        if (blocks <= volume->layout.blocks || volume->reconfiguration)
+            return ControlResult::Refused;
+        std::vector<ExtentPlan> current;
+        std::vector<DiskSpace> free;
+        for (const SimExtent& extent : volume->layout.extents) {
+            current.push_back({extent.diskId, extent.blocks});
+            free.push_back({extent.diskId, state.freeBlocks(state.disks.at(extent.diskId))});
+        }
+        std::vector<ExtentPlan> grown;
+        if (VolumeLayout::grow(volume->layout.organization, volume->layout.stripeWidth, current, blocks,
+                               free, grown) != 0)
+            return ControlResult::Refused;
+        volume->layout.blocks = blocks;
+        for (std::size_t i = 0; i < grown.size(); ++i)
+            volume->layout.extents[i].blocks = grown[i].blocks;
+        transaction.touchVolume(volume->id);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult SimulatorControl::setTargetChap(const std::string& nameOrId, bool required)
+{
+    return m_model.update([&](ModelTransaction& transaction) {
+        SimVolume* volume = findVolume(transaction.state(), nameOrId);
+        if (volume == nullptr)
+            return ControlResult::NotFound;
+        const std::uint16_t method = required ? AuthMethod::Chap : AuthMethod::None;
+        volume->target.primaryAuthentication = method;
+        volume->target.secondaryAuthentication = method;
+        transaction.touchVolume(volume->id);
+        return ControlResult::Ok;
+    });
+}
+
 ControlResult SimulatorControl::addInitiator(const std::string& name, std::string& instanceId)
 {
     return m_model.update([&](ModelTransaction& transaction) {

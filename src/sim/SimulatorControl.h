@@ -69,6 +69,13 @@ public:
     ControlResult addVolume(const std::string& name, std::uint64_t bytes, std::string& deviceId);
     // By name or DeviceID.
     ControlResult removeVolume(const std::string& nameOrId);
+    // What an administrator does at the array's own console, by name or DeviceID: a new
+    // name (refused when empty or taken), growth to `bytes` finished at once (refused when
+    // not larger or without room on the volume's disks), and CHAP on or off for the
+    // volume's target (both authentication methods).
+    ControlResult renameVolume(const std::string& nameOrId, const std::string& newName);
+    ControlResult growVolume(const std::string& nameOrId, std::uint64_t bytes);
+    ControlResult setTargetChap(const std::string& nameOrId, bool required);
     ControlResult addInitiator(const std::string& name, std::string& instanceId);
     ControlResult removeInitiator(const std::string& name);
     // A live session of the initiator (by iSCSI name, registered or not) on the target of

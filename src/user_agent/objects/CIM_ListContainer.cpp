@@ -9,6 +9,7 @@
 #include "user_agent/indications/UAIndication.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <utility>
 
@@ -63,6 +64,12 @@ template <> struct ListTraits<cim::CIMObjectPath> {
     }
 };
 
+// The numbers of GetMembershipGeneration, shared by every list of the process.
+std::uint64_t nextMembershipGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 [[noreturn]] void assertionFailure(const char* message) {
     MWTRACE(TV_ERROR, TC_ERROR_ASSERTION_FAILURE) << message << MWENDREC;
     throw MWEAssertionFailure(message, __FILE__, __LINE__, __PRETTY_FUNCTION__);
@@ -99,7 +106,8 @@ CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* contain
 template <typename Item>
 CIM_ListContainer<Item>::CIM_ListContainer(const MerrowProfileInterface* containingProfile,
                                            CIM_ContainerAnchor anchor, std::uint8_t flag)
-    : m_enumerationFlag(flag), m_anchor(std::move(anchor)) {
+    : m_enumerationFlag(flag), m_anchor(std::move(anchor)),
+      m_membershipGeneration(nextMembershipGeneration()) {
     m_anchor.TraceConstruction(ListTraits<Item>::kClassName, GetObjectContainerInstanceId(),
                                containingProfile);
     RegisterContainer(m_anchor.GetResultClassName(), [this](const cim::CIMObjectPath* path) {
@@ -140,6 +148,23 @@ template <typename Item> std::vector<Item> CIM_ListContainer<Item>::GetItems() {
     ScopedLock lock(*this);
     FetchData(false);
     return m_items;
+}
+
+template <typename Item> std::uint64_t CIM_ListContainer<Item>::GetMembershipGeneration() {
+    ScopedLock lock(*this);
+    FetchData(false);
+    return m_membershipGeneration;
+}
+
+template <typename Item> std::size_t CIM_ListContainer<Item>::GetItemCount() {
+    ScopedLock lock(*this);
+    FetchData(false);
+    return m_items.size();
+}
+
+template <typename Item> void CIM_ListContainer<Item>::setItems(std::vector<Item> items) {
+    m_items = std::move(items);
+    m_membershipGeneration = nextMembershipGeneration();
 }
 
 // ---- fetching -----------------------------------------------------------------------------
@@ -224,7 +249,7 @@ template <typename Item> void CIM_ListContainer<Item>::fetchByEnumeration(UACIMC
     items.reserve(instances.size());
     for (cim::CIMInstance& instance : instances)
         items.push_back(ListTraits<Item>::fromInstance(std::move(instance)));
-    m_items = std::move(items);
+    setItems(std::move(items));
     MWTRACE(TV_DETAIL, TC_INFO_DEBUG) << "Fetched (by enumeration) " << ListTraits<Item>::kListName
                                       << ".size()=" << m_items.size() << MWENDREC;
 }
@@ -241,7 +266,7 @@ void CIM_ListContainer<Item>::fetchByAssociation(UACIMClient& client,
         items.insert(items.end(), std::make_move_iterator(found.begin()),
                      std::make_move_iterator(found.end()));
     }
-    m_items = std::move(items);
+    setItems(std::move(items));
 }
 
 // ---- invalidation and indications -----------------------------------------------------------
@@ -338,9 +363,12 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
 
 template <typename Item>
 std::uint32_t CIM_ListContainer<Item>::removePath(const cim::CIMObjectPath& path) {
-    return static_cast<std::uint32_t>(std::erase_if(m_items, [&](const Item& item) {
+    const auto removed = std::erase_if(m_items, [&](const Item& item) {
         return IsSameObjectPath(ListTraits<Item>::pathOf(item), path);
-    }));
+    });
+    if (removed != 0)
+        m_membershipGeneration = nextMembershipGeneration();
+    return static_cast<std::uint32_t>(removed);
 }
 
 template <typename Item>

@@ -55,6 +55,15 @@ public:
     // True when the path is one of the held items' (host and namespace ignored); no fetch.
     bool HoldsPath(const cim::CIMObjectPath& path) const;
 
+    // Which items the list holds, as a number that changes whenever an item joins or leaves
+    // it: every fetch and every indication that drops an entry draws a new number, from one
+    // counter of the process, so that no list, not even a new one, repeats a number another
+    // list state had. A modified entry keeps the number. Fetches when needed, as a read
+    // would, so that the number stands for what the next read answers; never 0.
+    std::uint64_t GetMembershipGeneration();
+    // The number of items, fetched when needed.
+    std::size_t GetItemCount();
+
 protected:
     // Fetches when needed, then copies the items.
     std::vector<Item> GetItems();
@@ -74,6 +83,7 @@ private:
     std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
     std::uint32_t removePath(const cim::CIMObjectPath& path);
     std::uint32_t replaceItem(const UAIndication& indication);
+    void setItems(std::vector<Item> items);
 
     CorvaneConnectionWeakRef m_CorvaneConnection;
     // Given to the enumeration constructor for the owner; nothing here reads it.
@@ -83,6 +93,7 @@ private:
     bool m_fetched = false;
     bool m_invalidated = false;
     FetchTime m_lastFetch;
+    std::uint64_t m_membershipGeneration;
 };
 
 } // namespace Merrow::UserAgent

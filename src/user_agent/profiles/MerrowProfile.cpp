@@ -128,6 +128,19 @@ MerrowReturnValue MerrowProfile::GetList(CIM_ObjectList& container,
     return MerrowReturnValue();
 }
 
+MerrowReturnValue MerrowProfile::GetListGeneration(CIM_ObjectList& container,
+                                                   std::uint64_t& generation) {
+    ScopedLock lock(*this);
+    generation = container.GetMembershipGeneration();
+    return MerrowReturnValue();
+}
+
+MerrowReturnValue MerrowProfile::GetListCount(CIM_ObjectList& container, std::uint64_t& count) {
+    ScopedLock lock(*this);
+    count = container.GetItemCount();
+    return MerrowReturnValue();
+}
+
 bool MerrowProfile::EnsureData(CIM_Object& container, const std::string& propertyName,
                                const char* verb) {
     if (container.IsDataValid())

@@ -70,6 +70,10 @@ public:
                                   const T& value);
     // Copies a list container's objects (fetched on first use).
     MerrowReturnValue GetList(CIM_ObjectList& container, std::vector<cim::CIMObject>& objects);
+    // A list container's membership generation and item count (fetched on first use), for
+    // callers that only need to know whether or how much the list changed.
+    MerrowReturnValue GetListGeneration(CIM_ObjectList& container, std::uint64_t& generation);
+    MerrowReturnValue GetListCount(CIM_ObjectList& container, std::uint64_t& count);
 
     bool IsFetched() const { return m_fetched; }
     void SetFetched(bool fetched) { m_fetched = fetched; }

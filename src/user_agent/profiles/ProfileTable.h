@@ -15,7 +15,9 @@
 //
 // Anchor is FROM_ROOT (the root path, followed when it changes) or FROM(Member) (the path of
 // an earlier container); a step is STEP(AssociationClass, ResultClass). Member m_Member
-// holds the container; a list also gets Get_List_List(std::vector<cim::CIMObject>&).
+// holds the container; a list also gets Get_List_List(std::vector<cim::CIMObject>&), and
+// Get_List_Generation and Get_List_Count (std::uint64_t&): its membership generation
+// (CIM_ListContainer::GetMembershipGeneration) and its size, without copying objects.
 //
 // The header expands the table inside the class body:
 //     #define MERROW_PROFILE_CLASS Profile_Disk

@@ -34,6 +34,21 @@ void COrvLun::SetService(const Service_Volume& service, const VDS_OBJECT_ID& sub
     VDSScopedLock lock(this);
     CVdsArrayObject::SetService(service, subSystemId);
     m_MaskNames = namesOf(pwszUnmaskingList);
+    m_Layout.Forget();
+    m_Target.Forget();
+}
+
+const Service_VolumeComposition& COrvLun::layoutLocked()
+{
+    return m_Layout.Get([this](Service_VolumeComposition& layout) {
+        return m_Service.GetVolumeComposition(layout);
+    });
+}
+
+const Service_iSCSITarget& COrvLun::targetLocked()
+{
+    return m_Target.Get(
+        [this](Service_iSCSITarget& target) { return m_Service.GetTarget(target); });
 }
 
 void COrvLun::RememberMaskNames(std::vector<std::string> names)

@@ -14,9 +14,12 @@
 #include "user_agent/services/Service_Volume.h"
 #include "vds/framework/OrvVdsInterfaces.h"
 #include "vds/framework/VdsLunPlexList.h"
+#include "user_agent/services/Service_VolumeComposition.h"
+#include "user_agent/services/Service_iSCSITarget.h"
 #include "vds/objects/COrvLunPlex.h"
 #include "vds/framework/VdsOrderKeySource.h"
 #include "vds/objects/CVdsArrayObject.h"
+#include "vds/objects/HeldFacade.h"
 
 #include <string>
 #include <vector>
@@ -114,7 +117,15 @@ private:
     HRESULT reconfigureTo(std::uint64_t newSize,
                           const std::vector<Merrow::UserAgent::Service_Disk>& disks);
 
+    // The volume's layout and target, held between property reads (HeldFacade.h); made
+    // again for a new volume facade and, for the target, after SetMask changed its grants.
+    // LUN lock held.
+    const Merrow::UserAgent::Service_VolumeComposition& layoutLocked();
+    const Merrow::UserAgent::Service_iSCSITarget& targetLocked();
+
     // Guarded by the LUN lock.
     std::vector<std::string> m_MaskNames;
     VdsLunPlexList m_PlexList;
+    HeldFacade<Merrow::UserAgent::Service_VolumeComposition> m_Layout;
+    HeldFacade<Merrow::UserAgent::Service_iSCSITarget> m_Target;
 };

@@ -78,6 +78,9 @@ HRESULT COrvLun::SetMask(LPWSTR pwszUnmaskingList)
             VDSScopedLock lock(this);
             hr = masking.Apply(request.names);
             m_MaskNames = request.names;
+            // The grants changed through another facade of the target: the next read makes
+            // a fresh one instead of waiting for the array's indications.
+            m_Target.Forget();
         }
         if (FAILED(hr))
             orv::platform::SetErrorDescription(joinedSentences(masking.Failures()));
@@ -131,11 +134,10 @@ std::u16string COrvLun::UnmaskingList()
 
 std::string COrvLun::unmaskingListLocked()
 {
-    Service_iSCSITarget target;
     std::vector<Service_Initiator> initiators;
     std::vector<std::string> names;
-    if (m_Service.IsValid() && !m_Service.GetTarget(target).isFailure() &&
-        !target.GetInitiators(initiators).isFailure() && !initiators.empty()) {
+    if (m_Service.IsValid() && !targetLocked().GetInitiators(initiators).isFailure() &&
+        !initiators.empty()) {
         for (Service_Initiator& initiator : initiators) {
             std::string name;
             if (!initiator.GetGlobalID(name).isFailure())

@@ -10,7 +10,6 @@
 #include "platform/strings/StringTable.h"
 #include "platform/vds/VdsErrors.h"
 #include "trace/Trace.h"
-#include "user_agent/services/Service_Extent.h"
 #include "user_agent/services/Service_VolumeComposition.h"
 #include "vds/framework/VdsResources.h"
 #include "vds/objects/COrvSubSystem.h"
@@ -176,15 +175,11 @@ VDS_LUN_TYPE COrvLun::lunTypeLocked()
     UAEnums::VolumeCompositionName composition;
     if (m_Service.GetCompositionName(composition).isFailure())
         return VDS_LT_PARITY;
-    std::size_t extents = 0;
-    if (composition.getValue() == LunComposition::kJbod) {
-        Service_VolumeComposition layout;
-        std::vector<Service_Extent> list;
-        if (!m_Service.GetVolumeComposition(layout).isFailure() &&
-            !layout.GetExtents(list).isFailure())
-            extents = list.size();
-    }
-    return LunComposition::LunTypeOf(composition, extents);
+    std::uint64_t extents = 0;
+    const bool jbod = composition.getValue() == LunComposition::kJbod;
+    if (jbod && layoutLocked().GetExtentCount(extents).isFailure())
+        extents = 0;
+    return LunComposition::LunTypeOf(composition, static_cast<std::size_t>(extents));
 }
 
 HRESULT COrvLun::GetIdentificationData(VDS_LUN_INFORMATION* pLunInfo)

@@ -155,6 +155,9 @@ void COrvSubSystem::adoptSystemServices(const SystemServices& services)
     VDSScopedLock lock(this);
     m_SystemService = services.system;
     m_iSCSIService = services.iSCSI;
+    m_SlotController.Forget();
+    // What the lists were reconciled with belongs to the link before this one.
+    forgetReconciled();
     // Facades made before a lost link were marked removed with it; the lists fetch their
     // facades again from the new system facade.
     if (m_DiskListService.IsServiceRemoved())
@@ -333,10 +336,11 @@ HRESULT COrvSubSystem::updateVdsStatus()
     m_pSubSystemProp.sMaxNumberOfSlotsEachBus = 0;
     m_pSubSystemProp.sMaxNumberOfControllers = 0;
     if (m_SystemService.IsValid()) {
-        std::vector<Service_Controller> controllers;
-        if (!m_SystemService.GetControllers(controllers).isFailure() && !controllers.empty()) {
+        const Service_Controller& controller = m_SlotController.Get(
+            [this](Service_Controller& first) { return readFirstController(first); });
+        if (controller.IsValid()) {
             std::uint16_t slots = 0;
-            const MerrowReturnValue read = controllers.front().GetDriveSlots(slots);
+            const MerrowReturnValue read = controller.GetDriveSlots(slots);
             if (read.isFailure()) {
                 MWTRACE(TV_ERROR, TC_VDS_SUBSYSTEM)
                     << "GetControllerSlots Failed with return" << read.getCode() << "."
@@ -352,6 +356,18 @@ HRESULT COrvSubSystem::updateVdsStatus()
     }
     m_pSubSystemProp.sRebuildPriority = kRebuildPriority;
     return S_OK;
+}
+
+MerrowReturnValue COrvSubSystem::readFirstController(Service_Controller& first)
+{
+    std::vector<Service_Controller> controllers;
+    const MerrowReturnValue read = m_SystemService.GetControllers(controllers);
+    if (read.isFailure())
+        return read;
+    if (controllers.empty())
+        return MerrowReturnValue(MerrowReturnValue::UA_E_UNEXPECTED);
+    first = controllers.front();
+    return read;
 }
 
 VDS_SUB_SYSTEM_STATUS COrvSubSystem::statusFromConnection(std::int32_t state,
@@ -563,6 +579,8 @@ HRESULT COrvSubSystem::GetSubObject(VDS_OBJECT_ID id, VDS_OBJECT_TYPE type, IUnk
 HRESULT COrvSubSystem::DeleteSubObject(VDS_OBJECT_ID id)
 {
     VDSScopedLock lock(this);
+    // An object leaving outside a reconcile: the next one checks the lists in full.
+    forgetReconciled();
     MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << "If the object is a controller, delete it" << MWENDREC;
     HRESULT hr = m_VdsControllerList.DeleteListObject(id);
     if (SUCCEEDED(hr))

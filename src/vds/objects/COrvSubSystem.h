@@ -5,8 +5,8 @@
 // handle and the facades through which every other object of the array reaches it, the
 // lists of the array's controllers, drives, LUNs, portals, targets and portal groups, and
 // derives the subsystem's VDS properties, status and health from the connection and the
-// array (updateVdsStatus). The refresh of the lists (Validate/Fetch/FindAdded/FindRemoved/
-// Add per kind, ReceiveIndication) lives in COrvSubSystem_Refresh.cpp.
+// array (updateVdsStatus). The refresh of the lists (Validate/Fetch/Reconcile/Add per kind,
+// ReceiveIndication) lives in COrvSubSystem_Refresh.cpp.
 //
 // LogIn and Reconnect talk to the array (connect, firmware check, subscriptions, system
 // facades) without taking the provider's or the subsystem's lock, and take them only to
@@ -36,6 +36,7 @@
 #include "platform/vds/VdsInterfaces.h"
 #include "user_agent/connection/CorvaneConnection.h"
 #include "user_agent/indications/ServiceIndication.h"
+#include "user_agent/services/Service_Controller.h"
 #include "user_agent/services/Service_CorvaneSystem.h"
 #include "user_agent/services/Service_Disk.h"
 #include "user_agent/services/Service_DiskList.h"
@@ -55,6 +56,7 @@
 #include "vds/objects/COrvPortal.h"
 #include "vds/objects/COrvPortalGroup.h"
 #include "vds/objects/COrvTarget.h"
+#include "vds/objects/HeldFacade.h"
 #include "vds/objects/VdsHeldObject.h"
 
 #include <string>
@@ -222,6 +224,9 @@ private:
     VDS_HEALTH healthFromArray();
     HRESULT storeNames(const std::string& friendlyName, const std::string& identification);
     void fillCapacities();
+    // The first controller the array lists; UA_E_UNEXPECTED when it lists none.
+    Merrow::UserAgent::MerrowReturnValue
+    readFirstController(Merrow::UserAgent::Service_Controller& first);
     // After a log-in or reconnect: the system and iSCSI facades from the connection, read
     // without any VDS lock held; adopted under the subsystem lock.
     struct SystemServices {
@@ -250,8 +255,20 @@ private:
     template <class Kind> HRESULT Query(IEnumVdsObject** ppEnum);
     template <class Kind> void Validate();
     template <class Kind> void Fetch();
-    template <class Kind> HRESULT FindAdded();
-    template <class Kind> HRESULT FindRemoved();
+    // Both halves of a reconcile on one read of the array; skipped while the array's list
+    // keeps the generation it was last reconciled with in full.
+    template <class Kind> HRESULT Reconcile();
+    template <class Kind>
+    HRESULT addMissing(const Merrow::UserAgent::MerrowReturnValue& read,
+                       const std::vector<typename Kind::Service>& items, bool& complete);
+    template <class Kind>
+    HRESULT removeGone(const Merrow::UserAgent::MerrowReturnValue& read,
+                       const std::vector<typename Kind::Service>& items);
+    // The membership generation of the kind's list in the client library; kNoGeneration
+    // when it cannot be read.
+    template <class Kind> std::uint64_t currentGeneration();
+    // Every kind is reconciled in full next time.
+    void forgetReconciled();
     template <class Kind>
     CComPtr<CComObject<typename Kind::Object>> Add(const typename Kind::Service& service);
     template <class Kind> std::vector<VDS_OBJECT_ID> Ids();
@@ -271,6 +288,9 @@ private:
     std::vector<Merrow::UserAgent::MerrowService> m_Services;
     Merrow::UserAgent::Service_VolumeList m_VolumeListService;
     Merrow::UserAgent::Service_iSCSI m_iSCSIService;
+    // The controller whose drive slots the properties report, held so that a property read
+    // does not make a facade for each controller (HeldFacade.h).
+    HeldFacade<Merrow::UserAgent::Service_Controller> m_SlotController;
     std::string m_HostAddress;
     // Set while a log-in or reconnect talks to the array; a second one meanwhile returns at
     // once instead of waiting out the first one's time-outs behind the connection's lock.
@@ -283,4 +303,15 @@ private:
     VdsPortalGroupList m_VdsPortalGroupList;
     // The last number given to a new volume whose plain name the array had already.
     unsigned long m_VolumeNameSerial = 1;
+    // Per kind, the membership generation of the client library's list that the VDS list was
+    // last reconciled with in full; kNoGeneration for none. Guarded by the subsystem lock.
+    static constexpr std::uint64_t kNoGeneration = 0;
+    struct ReconciledGenerations {
+        std::uint64_t controllers = kNoGeneration;
+        std::uint64_t drives = kNoGeneration;
+        std::uint64_t luns = kNoGeneration;
+        std::uint64_t targets = kNoGeneration;
+        std::uint64_t portals = kNoGeneration;
+    };
+    ReconciledGenerations m_Reconciled;
 };

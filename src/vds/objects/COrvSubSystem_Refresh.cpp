@@ -5,6 +5,14 @@
 // The five kinds follow one pattern, written once as the templates below; each kind's
 // table (the *Refresh structs) says which list, which array collection, which events and
 // which trace texts. Lock order: provider, subsystem, then the list and the objects.
+//
+// A reconcile reads the array's collection once for both halves (what joined, what left)
+// and remembers the membership generation of the client library's cached list it matched
+// in full; while the generation stays the same (no fetch, no indication that added or
+// dropped an entry) the lists agree and the reconcile is skipped, so that a warm query does
+// not make a facade for every object of the array. A failed or partial reconcile, a log-in,
+// a reconnect, Reenumerate and the provider's own additions and removals forget the
+// generations.
 #include "platform/vds/VdsErrors.h"
 #include "trace/Trace.h"
 #include "user_agent/services/Service_Controller.h"
@@ -124,6 +132,13 @@ struct ControllerRefresh {
     {
         return s.m_SystemService.GetControllers(items);
     }
+    // The array's two controllers are too few to be worth remembering a generation: every
+    // reconcile reads them.
+    static MerrowReturnValue Generation(COrvSubSystem&, std::uint64_t&)
+    {
+        return MerrowReturnValue(MerrowReturnValue::UA_E_NOTIMPL);
+    }
+    static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.controllers; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -146,12 +161,22 @@ struct DriveRefresh {
     static VdsDriveList& List(COrvSubSystem& s) { return s.m_VdsDriveList; }
     static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
     {
+        const MerrowReturnValue ready = ensureDiskList(s);
+        return ready.isFailure() ? ready : s.m_DiskListService.GetDisks(items);
+    }
+    static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
+    {
+        const MerrowReturnValue ready = ensureDiskList(s);
+        return ready.isFailure() ? ready : s.m_DiskListService.GetDisksGeneration(generation);
+    }
+    static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.drives; }
+    static MerrowReturnValue ensureDiskList(COrvSubSystem& s)
+    {
         s.ValidateDiskList();
-        if (!s.m_DiskListService.IsValid()) {
-            MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM) << "GetDiskList Failed." << MWENDREC;
-            return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_INVALID);
-        }
-        return s.m_DiskListService.GetDisks(items);
+        if (s.m_DiskListService.IsValid())
+            return MerrowReturnValue();
+        MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM) << "GetDiskList Failed." << MWENDREC;
+        return MerrowReturnValue(MerrowReturnValue::UA_E_SERVICE_INVALID);
     }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
@@ -177,14 +202,23 @@ struct LunRefresh {
     static VdsLunList& List(COrvSubSystem& s) { return s.m_VdsLunList; }
     static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
     {
-        if (!s.m_VolumeListService.IsValid()) {
-            const MerrowReturnValue got = s.m_SystemService.GetServiceVolumeList(s.m_VolumeListService);
-            if (got.isFailure()) {
-                MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM) << "GetVolumeList Failed." << MWENDREC;
-                return got;
-            }
-        }
-        return s.m_VolumeListService.GetVolumes(items);
+        const MerrowReturnValue ready = ensureVolumeList(s);
+        return ready.isFailure() ? ready : s.m_VolumeListService.GetVolumes(items);
+    }
+    static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
+    {
+        const MerrowReturnValue ready = ensureVolumeList(s);
+        return ready.isFailure() ? ready : s.m_VolumeListService.GetVolumesGeneration(generation);
+    }
+    static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.luns; }
+    static MerrowReturnValue ensureVolumeList(COrvSubSystem& s)
+    {
+        if (s.m_VolumeListService.IsValid())
+            return MerrowReturnValue();
+        const MerrowReturnValue got = s.m_SystemService.GetServiceVolumeList(s.m_VolumeListService);
+        if (got.isFailure())
+            MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM) << "GetVolumeList Failed." << MWENDREC;
+        return got;
     }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
@@ -225,6 +259,12 @@ struct TargetRefresh {
         const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
         return got.isFailure() ? got : s.m_iSCSIService.GetiSCSITargets(items);
     }
+    static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
+    {
+        const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
+        return got.isFailure() ? got : s.m_iSCSIService.GetiSCSITargetsGeneration(generation);
+    }
+    static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.targets; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -251,6 +291,12 @@ struct PortalRefresh {
         const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
         return got.isFailure() ? got : s.m_iSCSIService.GetPortals(items);
     }
+    static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
+    {
+        const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
+        return got.isFailure() ? got : s.m_iSCSIService.GetPortalsGeneration(generation);
+    }
+    static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.portals; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -270,10 +316,8 @@ template <class Kind> void COrvSubSystem::Validate()
         MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << Kind::kTexts.emptyList << MWENDREC;
         Fetch<Kind>();
     }
-    if constexpr (Kind::kReconcileOnValidate) {
-        FindAdded<Kind>();
-        FindRemoved<Kind>();
-    }
+    if constexpr (Kind::kReconcileOnValidate)
+        Reconcile<Kind>();
 }
 
 template <class Kind> void COrvSubSystem::Fetch()
@@ -283,6 +327,7 @@ template <class Kind> void COrvSubSystem::Fetch()
         return;
     }
     Kind::List(*this).SetProviderGuid(GetProviderGuid());
+    const std::uint64_t generation = currentGeneration<Kind>();
     std::vector<typename Kind::Service> items;
     const MerrowReturnValue read = Kind::Read(*this, items);
     if (read.isFailure()) {
@@ -290,10 +335,22 @@ template <class Kind> void COrvSubSystem::Fetch()
             << Kind::kTexts.queryFailed << read.getCode() << MWENDREC;
         return;
     }
+    bool complete = true;
     for (const auto& item : items) {
         MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << Kind::kTexts.found << MWENDREC;
-        Add<Kind>(item);
+        complete = Add<Kind>(item) && complete;
     }
+    // The first fill is a whole reconcile: the next one has nothing to do until the
+    // array's list changes.
+    Kind::Reconciled(*this) = complete ? generation : kNoGeneration;
+}
+
+template <class Kind> std::uint64_t COrvSubSystem::currentGeneration()
+{
+    std::uint64_t generation = kNoGeneration;
+    if (Kind::Generation(*this, generation).isFailure())
+        return kNoGeneration;
+    return generation;
 }
 
 template <class Kind>
@@ -319,64 +376,80 @@ CComPtr<CComObject<typename Kind::Object>> COrvSubSystem::Add(const typename Kin
     return created;
 }
 
-template <class Kind> HRESULT COrvSubSystem::FindAdded()
+template <class Kind> HRESULT COrvSubSystem::Reconcile()
 {
-    return GuardVdsMethod("COrvSubSystem::FindAdded", E_FAIL, [&]() -> HRESULT {
+    return GuardVdsMethod("COrvSubSystem::Reconcile", E_FAIL, [&]() -> HRESULT {
         VDSScopedLock lock(this);
-        auto& list = Kind::List(*this);
-        // All members, not the output order: that one leaves out members whose keys
-        // collide, as keys of facades lost with a link all read as the failure key.
-        const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
+        // The generation is taken before the read: a change that lands in between makes the
+        // next reconcile run again instead of being missed.
+        const std::uint64_t generation = currentGeneration<Kind>();
+        std::uint64_t& reconciled = Kind::Reconciled(*this);
+        if (generation != kNoGeneration && generation == reconciled)
+            return S_OK;
+        reconciled = kNoGeneration;
         std::vector<typename Kind::Service> items;
         const MerrowReturnValue read = Kind::Read(*this, items);
-        if (read.isFailure())
-            return Kind::kFailedReadFailsFindAdded ? E_FAIL : S_OK;
-        const MemberIndex index = indexByIdentity(list, ids);
-        for (const auto& item : items) {
-            CComPtr<CComObject<typename Kind::Object>> object = findMember(list, index, ids, item);
-            if (object) {
-                // A facade made before the link was lost stays removed; the object takes
-                // the fresh one of this read.
-                if (object->GetService().IsServiceRemoved())
-                    Kind::SetUp(*object, item, GetGuid());
-                continue;
-            }
-            if (auto added = Add<Kind>(item))
-                DeliverVdsNotification(GetProviderGuid(),
-                                       static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
-                                       Kind::kArrive, added->GetGuid());
-        }
-        return S_OK;
+        bool complete = true;
+        const HRESULT added = addMissing<Kind>(read, items, complete);
+        const HRESULT removed = removeGone<Kind>(read, items);
+        if (added == S_OK && removed == S_OK && !read.isFailure() && complete)
+            reconciled = generation;
+        return SUCCEEDED(added) || SUCCEEDED(removed) ? S_OK : E_FAIL;
     });
 }
 
-template <class Kind> HRESULT COrvSubSystem::FindRemoved()
+template <class Kind>
+HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read,
+                                  const std::vector<typename Kind::Service>& items, bool& complete)
 {
-    return GuardVdsMethod("COrvSubSystem::FindRemoved", E_FAIL, [&]() -> HRESULT {
-        VDSScopedLock lock(this);
-        auto& list = Kind::List(*this);
-        // All members, not the output order: that one leaves out members whose keys
-        // collide, as keys of facades lost with a link all read as the failure key.
-        const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
-        std::vector<typename Kind::Service> items;
-        const MerrowReturnValue read = Kind::Read(*this, items);
-        if (read.isFailure() && !isRemoved(read))
-            return E_FAIL;
-        std::unordered_set<std::string> present;
-        for (const auto& item : items)
-            present.insert(item.GetInstanceIdentity());
-        for (const VDS_OBJECT_ID& id : ids) {
-            CComPtr<CComObject<typename Kind::Object>> object = list.Lookup(id);
-            if (!object || isPresent(*object, present, items))
-                continue;
-            VDSScopedLock listLock(&list);
-            if (SUCCEEDED(list.DeleteListObject(id)))
-                DeliverVdsNotification(GetProviderGuid(),
-                                       static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
-                                       Kind::kDepart, id);
+    if (read.isFailure())
+        return Kind::kFailedReadFailsFindAdded ? E_FAIL : S_OK;
+    auto& list = Kind::List(*this);
+    // All members, not the output order: that one leaves out members whose keys collide,
+    // as keys of facades lost with a link all read as the failure key.
+    const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
+    const MemberIndex index = indexByIdentity(list, ids);
+    for (const auto& item : items) {
+        CComPtr<CComObject<typename Kind::Object>> object = findMember(list, index, ids, item);
+        if (object) {
+            // A facade made before the link was lost stays removed; the object takes the
+            // fresh one of this read.
+            if (object->GetService().IsServiceRemoved())
+                Kind::SetUp(*object, item, GetGuid());
+            continue;
         }
-        return S_OK;
-    });
+        auto added = Add<Kind>(item);
+        complete = complete && added;
+        if (added)
+            DeliverVdsNotification(GetProviderGuid(),
+                                   static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
+                                   Kind::kArrive, added->GetGuid());
+    }
+    return S_OK;
+}
+
+template <class Kind>
+HRESULT COrvSubSystem::removeGone(const MerrowReturnValue& read,
+                                  const std::vector<typename Kind::Service>& items)
+{
+    if (read.isFailure() && !isRemoved(read))
+        return E_FAIL;
+    auto& list = Kind::List(*this);
+    const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
+    std::unordered_set<std::string> present;
+    for (const auto& item : items)
+        present.insert(item.GetInstanceIdentity());
+    for (const VDS_OBJECT_ID& id : ids) {
+        CComPtr<CComObject<typename Kind::Object>> object = list.Lookup(id);
+        if (!object || isPresent(*object, present, items))
+            continue;
+        VDSScopedLock listLock(&list);
+        if (SUCCEEDED(list.DeleteListObject(id)))
+            DeliverVdsNotification(GetProviderGuid(),
+                                   static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
+                                   Kind::kDepart, id);
+    }
+    return S_OK;
 }
 
 template <class Kind> HRESULT COrvSubSystem::Query(IEnumVdsObject** ppEnum)
@@ -482,6 +555,7 @@ HRESULT COrvSubSystem::Reenumerate()
         m_VolumeListService.Refresh();
         m_iSCSIService.Refresh();
         m_Services.clear();
+        forgetReconciled();
         ValidateControllers();
         ValidateDrives();
         ValidateLUNs();
@@ -547,26 +621,19 @@ HRESULT COrvSubSystem::ReceiveIndication(const ServiceIndication& indication)
             (sameService(m_Connection, source) || sameService(m_SystemService, source))) {
             updateVdsStatus();
             deliver(VDS_NF_SUB_SYSTEM_MODIFY);
-            FindAdded<ControllerRefresh>();
-            result = FindRemoved<ControllerRefresh>();
+            result = Reconcile<ControllerRefresh>();
         }
         auto accept = [&result](HRESULT hr) {
             if (SUCCEEDED(hr))
                 result = S_OK;
         };
-        if (changed && sameService(m_DiskListService, source)) {
-            accept(FindAdded<DriveRefresh>());
-            accept(FindRemoved<DriveRefresh>());
-        }
-        if (changed && sameService(m_VolumeListService, source)) {
-            accept(FindAdded<LunRefresh>());
-            accept(FindRemoved<LunRefresh>());
-        }
+        if (changed && sameService(m_DiskListService, source))
+            accept(Reconcile<DriveRefresh>());
+        if (changed && sameService(m_VolumeListService, source))
+            accept(Reconcile<LunRefresh>());
         if (changed && sameService(m_iSCSIService, source)) {
-            accept(FindAdded<TargetRefresh>());
-            accept(FindRemoved<TargetRefresh>());
-            accept(FindAdded<PortalRefresh>());
-            accept(FindRemoved<PortalRefresh>());
+            accept(Reconcile<TargetRefresh>());
+            accept(Reconcile<PortalRefresh>());
         }
         accept(offerToMembers(m_VdsDriveList, indication, VDS_NTT_DRIVE, VDS_NF_DRIVE_MODIFY));
         accept(offerToMembers(m_VdsLunList, indication, VDS_NTT_LUN, VDS_NF_LUN_MODIFY));
@@ -580,5 +647,14 @@ HRESULT COrvSubSystem::ReceiveIndication(const ServiceIndication& indication)
 
 CComPtr<CComObject<COrvLun>> COrvSubSystem::AddLun(const Service_Volume& volume)
 {
+    VDSScopedLock lock(this);
+    // A LUN joining outside a reconcile: the next one checks the list in full.
+    forgetReconciled();
     return Add<LunRefresh>(volume);
+}
+
+void COrvSubSystem::forgetReconciled()
+{
+    VDSScopedLock lock(this);
+    m_Reconciled = ReconciledGenerations{};
 }
