@@ -65,11 +65,17 @@ const std::string kEnumerateSystems =
     "<CLASSNAME NAME=\"CIM_ComputerSystem\"/></IPARAMVALUE></IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>";
 
 // A loopback address of the running test's own: ctest runs each case in a process of its own,
-// several at once.
+// several at once. The name's hash picks one of 12,500 addresses of the group's third-octet
+// range (base 100: 127.92.10-59.x, base 150: 127.92.60-109.x), so that two cases meeting on
+// one address is as unlikely as it needs to be; fifty addresses let two of a dozen cases
+// collide now and then.
 std::string addressOfThisTest(int base)
 {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    return "127.92.2." + std::to_string(base + std::hash<std::string>{}(name) % 50);
+    const std::size_t hash = std::hash<std::string>{}(name);
+    const std::size_t third = (base - 100) + 10 + hash % 50;
+    const std::size_t fourth = 1 + (hash / 50) % 250;
+    return "127.92." + std::to_string(third) + "." + std::to_string(fourth);
 }
 
 // Sends `head` (and `body`) on a connection of its own and reads the answer.
