@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -20,11 +21,18 @@ namespace Sim = Merrow::Sim;
 using Merrow::UserAgent::Testing::kSimPassword;
 using Merrow::UserAgent::Testing::kSimUser;
 
-constexpr const char* kAddress = "127.96.0.1";
 constexpr unsigned kVolumes = 600;
 
-Sim::SimulatorOptions manyVolumes() {
-    Sim::SimulatorOptions options = Merrow::UserAgent::Testing::simOptions(kAddress);
+// An address of the running case's own: ctest runs each case in a process of its own,
+// several at once, so one shared address would keep all but one from starting their array.
+std::string addressOfThisTest() {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::size_t hash = std::hash<std::string>{}(name);
+    return "127.96." + std::to_string(1 + hash % 50) + "." + std::to_string(1 + (hash / 50) % 250);
+}
+
+Sim::SimulatorOptions manyVolumes(const std::string& address) {
+    Sim::SimulatorOptions options = Merrow::UserAgent::Testing::simOptions(address);
     options.array.volumes = kVolumes;
     options.array.volumeBytes = 64ull << 20;
     return options;
@@ -37,11 +45,10 @@ cim::CIMObjectPath withoutHost(cim::CIMObjectPath path) {
 
 class OrvcimSimTest : public ::testing::Test {
 protected:
-    // One array for the suite: building hundreds of volumes takes a while.
-    static void SetUpTestSuite() { s_array = std::make_unique<Merrow::UserAgent::Testing::SimArray>(manyVolumes()); }
-    static void TearDownTestSuite() { s_array.reset(); }
-
-    void SetUp() override { m_client.connect(kAddress, 5988, kSimUser, kSimPassword); }
+    void SetUp() override {
+        m_array = std::make_unique<Merrow::UserAgent::Testing::SimArray>(manyVolumes(m_address));
+        m_client.connect(m_address, 5988, kSimUser, kSimPassword);
+    }
 
     std::string run(const std::vector<std::string>& args) {
         std::ostringstream out, err;
@@ -51,8 +58,8 @@ protected:
         return out.str();
     }
 
-    static std::string url(const std::string& objectPath) {
-        return std::string("http://") + kSimUser + ":" + kSimPassword + "@" + kAddress + ":5988/" + objectPath;
+    std::string url(const std::string& objectPath) const {
+        return std::string("http://") + kSimUser + ":" + kSimPassword + "@" + m_address + ":5988/" + objectPath;
     }
 
     cim::CIMObjectPath firstVolume() {
@@ -62,7 +69,8 @@ protected:
     }
 
     static inline const cim::CIMNamespaceName kNamespace{"root/snia"};
-    static inline std::unique_ptr<Merrow::UserAgent::Testing::SimArray> s_array;
+    const std::string m_address = addressOfThisTest();
+    std::unique_ptr<Merrow::UserAgent::Testing::SimArray> m_array;
     cim::CIMClient m_client;
     std::ostringstream m_expected;
     CIMTextPrinter m_print{m_expected};
