@@ -168,19 +168,10 @@ ControlResult SimulatorControl::growVolume(const std::string& nameOrId, std::uin
         const std::uint64_t blocks = VolumeLayout::blocksForBytes(bytes);
         if (blocks <= volume->layout.blocks || volume->reconfiguration)
             return ControlResult::Refused;
-        std::vector<ExtentPlan> current;
-        std::vector<DiskSpace> free;
-        for (const SimExtent& extent : volume->layout.extents) {
-            current.push_back({extent.diskId, extent.blocks});
-            free.push_back({extent.diskId, state.freeBlocks(state.disks.at(extent.diskId))});
-        }
-        std::vector<ExtentPlan> grown;
-        if (VolumeLayout::grow(volume->layout.organization, volume->layout.stripeWidth, current, blocks,
-                               free, grown) != 0)
+        SimVolumeLayout grown;
+        if (VolumeActions::grownLayout(state, *volume, blocks, grown) != 0)
             return ControlResult::Refused;
-        volume->layout.blocks = blocks;
-        for (std::size_t i = 0; i < grown.size(); ++i)
-            volume->layout.extents[i].blocks = grown[i].blocks;
+        volume->layout = std::move(grown);
         transaction.touchVolume(volume->id);
         return ControlResult::Ok;
     });

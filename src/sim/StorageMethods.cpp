@@ -151,21 +151,9 @@ std::uint32_t growVolume(MethodCall& call, SimVolume& volume)
     if (blocks <= volume.layout.blocks)
         return StorageMethods::kInvalidParameter;
 
-    std::vector<ExtentPlan> current;
-    std::vector<DiskSpace> free;
-    for (const SimExtent& extent : volume.layout.extents) {
-        current.push_back({extent.diskId, extent.blocks});
-        free.push_back({extent.diskId, call.state().freeBlocks(call.state().disks.at(extent.diskId))});
-    }
-    std::vector<ExtentPlan> grown;
-    if (std::uint32_t failure = VolumeLayout::grow(volume.layout.organization, volume.layout.stripeWidth, current,
-                                                   blocks, free, grown))
+    SimVolumeLayout layout;
+    if (std::uint32_t failure = VolumeActions::grownLayout(call.state(), volume, blocks, layout))
         return failure;
-
-    SimVolumeLayout layout = volume.layout;
-    layout.blocks = blocks;
-    for (std::size_t i = 0; i < grown.size(); ++i)
-        layout.extents[i].blocks = grown[i].blocks;
     volume.reconfiguration = SimReconfiguration{"", std::move(layout)};
     call.transaction().touchVolume(volume.id);
     call.out("TheElement", cim::CIMValue(call.devicePath("CIM_StorageVolume", volume.id)));

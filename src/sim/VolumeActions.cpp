@@ -108,4 +108,24 @@ bool VolumeActions::usesDisk(const ArrayState& state, const std::string& diskId)
     return false;
 }
 
+std::uint32_t VolumeActions::grownLayout(const ArrayState& state, const SimVolume& volume, std::uint64_t blocks,
+                                         SimVolumeLayout& grown)
+{
+    std::vector<ExtentPlan> current;
+    std::vector<DiskSpace> free;
+    for (const SimExtent& extent : volume.layout.extents) {
+        current.push_back({extent.diskId, extent.blocks});
+        free.push_back({extent.diskId, state.freeBlocks(state.disks.at(extent.diskId))});
+    }
+    std::vector<ExtentPlan> plan;
+    if (std::uint32_t failure =
+            VolumeLayout::grow(volume.layout.organization, volume.layout.stripeWidth, current, blocks, free, plan))
+        return failure;
+    grown = volume.layout;
+    grown.blocks = blocks;
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        grown.extents[i].blocks = plan[i].blocks;
+    return 0;
+}
+
 } // namespace Merrow::Sim

@@ -31,6 +31,10 @@ public:
     // Deletes a volume with its grants and sessions; its jobs stay, without their owner.
     static void remove(ModelTransaction& transaction, const std::string& volumeId);
 
+    // The volume's layout grown to `blocks` on the disks it lies on, into `grown`; 0, or the
+    // array's failure code when the disks lack the space.
+    static std::uint32_t grownLayout(const ArrayState& state, const SimVolume& volume, std::uint64_t blocks,
+                                     SimVolumeLayout& grown);
     static bool hasSessions(const ArrayState& state, const std::string& volumeId);
     static bool usesDisk(const ArrayState& state, const std::string& diskId);
 };
