@@ -578,13 +578,15 @@ MerrowReturnValue UACIMClient::SubscribeToIndication(const std::string& query) {
     MWSCOPE(query.c_str());
     UALockableObject::ScopedLock lock(m_lock);
     try {
-        if (m_handlerPath.isNull())
-            createHandler();
-        SubscriptionEntry& entry = entryFor(query);
-        if (entry.filterPath.isNull() && !enumerateFindFilter(entry))
-            addFilter(entry);
-        if (!enumerateSubscriptions(entry))
-            createSubscription(entry);
+        try {
+            subscribe(query);
+        } catch (const cim::CIMException&) {
+            // An array reset or replaced while the link was down no longer holds the handler
+            // and filters remembered from before, and refuses a subscription naming them.
+            if (!forgetVanishedIndicationObjects())
+                throw;
+            subscribe(query);
+        }
         return R();
     } catch (const cim::CIMException& e) {
         MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)
@@ -598,6 +600,43 @@ MerrowReturnValue UACIMClient::SubscribeToIndication(const std::string& query) {
         MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT) << "RUN-TIME EXCEPTION CAUGHT!" << MWENDREC;
         return R::UA_E_FAIL;
     }
+}
+
+void UACIMClient::subscribe(const std::string& query) {
+    if (m_handlerPath.isNull())
+        createHandler();
+    SubscriptionEntry& entry = entryFor(query);
+    if (entry.filterPath.isNull() && !enumerateFindFilter(entry))
+        addFilter(entry);
+    if (!enumerateSubscriptions(entry))
+        createSubscription(entry);
+}
+
+// Forgets the remembered handler and filters the array no longer lists (with the
+// subscriptions that named them), so that the next try finds or makes them again; what is
+// still there keeps its "created by us" mark for the log-off. False when nothing was gone.
+bool UACIMClient::forgetVanishedIndicationObjects() {
+    const auto listed = [&](const cim::CIMName& className, const cim::CIMObjectPath& path) {
+        const auto names = enumerateInstanceNames(kArrayNamespace, className);
+        return std::any_of(names.begin(), names.end(),
+                           [&](const cim::CIMObjectPath& name) { return IsSameObjectPath(name, path); });
+    };
+    bool forgotten = false;
+    if (!m_handlerPath.isNull() && !listed(kHandlerClass, m_handlerPath)) {
+        m_handlerPath = cim::CIMObjectPath();
+        forgotten = true;
+    }
+    for (SubscriptionEntry& entry : m_subscriptions) {
+        if (entry.filterPath.isNull() || listed(kFilterClass, entry.filterPath))
+            continue;
+        entry = SubscriptionEntry{entry.query, {}, {}, false, false};
+        forgotten = true;
+    }
+    MWTRACE(TV_WARNING, TC_ERROR_WARNING)
+        << (forgotten ? "The array no longer holds our indication handler or filters; making them again"
+                      : "The array refused a subscription to indication objects it still holds")
+        << MWENDREC;
+    return forgotten;
 }
 
 UACIMClient::SubscriptionEntry& UACIMClient::entryFor(const std::string& query) {

@@ -186,6 +186,8 @@ private:
     MerrowReturnValue refuseFirmware(const std::string& message);
     MerrowReturnValue checkPingObject();
 
+    void subscribe(const std::string& query);
+    bool forgetVanishedIndicationObjects();
     SubscriptionEntry& entryFor(const std::string& query);
     void createHandler();
     void allowIndicationsFromArray();

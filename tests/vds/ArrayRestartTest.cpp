@@ -1,0 +1,107 @@
+// An array that stops and comes back on the same address is, to the provider, the same
+// subsystem with whatever volumes the array holds now: the LUNs it lists after the
+// reconnect are the restarted array's. An array that was reset no longer holds the
+// indication handler and filters made before, so the reconnect makes them again. The
+// arrays sit on 127.99.x.y.
+#include "LunSimFixture.h"
+
+#include <set>
+
+namespace provider_test {
+namespace {
+
+constexpr ULONGLONG kGiB = 1ull << 30;
+
+class ArrayRestartTest : public LunSimTest {
+protected:
+    // The friendly names of the LUNs a query answers now; empty names for LUNs whose
+    // properties failed.
+    std::set<std::string> lunNames(IVdsSubSystem* subsystem)
+    {
+        std::set<std::string> names;
+        CComPtr<IEnumVdsObject> enumerator;
+        EXPECT_EQ(subsystem->QueryLuns(enumerator.put()), S_OK);
+        if (!enumerator)
+            return names;
+        for (auto& object : drain(enumerator)) {
+            CComPtr<IVdsLun> lun;
+            EXPECT_EQ(object->QueryInterface(IID_IVdsLun, lun.put_void()), S_OK);
+            names.insert(view(lun).friendlyName);
+        }
+        return names;
+    }
+
+    static std::string describe(const std::set<std::string>& names)
+    {
+        std::string text = std::to_string(names.size()) + " [";
+        for (const auto& name : names)
+            text += name + " ";
+        return text + "]";
+    }
+
+    // The names of the volumes the array holds.
+    std::set<std::string> volumeNames(SimArray& array)
+    {
+        return array.control().model().read([](const Merrow::Sim::ModelView& view) {
+            std::set<std::string> names;
+            for (const auto& [id, volume] : view.state.volumes)
+                names.insert(volume.name);
+            return names;
+        });
+    }
+
+    // Stops the array behind `m_array` and waits until the provider has seen it go.
+    void stopArray(IVdsSubSystem* subsystem)
+    {
+        std::erase_if(m_arrays, [&](const auto& array) { return array.get() == m_array; });
+        m_array = nullptr;
+        // Lost at first; "not reachable" once a reconnect found nobody listening.
+        ASSERT_TRUE(eventually([&] { return connectionStatus(subsystem) != 3u; }));
+    }
+};
+
+TEST_F(ArrayRestartTest, AnArrayBackWithOtherVolumesShowsThemAfterTheReconnect)
+{
+    auto subsystem = managedArray("127.99.1.1");
+    std::string deviceId;
+    ASSERT_EQ(control().addVolume("before-the-restart", kGiB, deviceId),
+              Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] { return lunNames(subsystem) == volumeNames(*m_array); }));
+
+    stopArray(subsystem);
+    SimArray& back = startArray("127.99.1.1");
+    ASSERT_EQ(back.control().addVolume("after-the-restart", 2 * kGiB, deviceId),
+              Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] { return connectionStatus(subsystem) == 3u; }));
+
+    const auto expected = volumeNames(back);
+    EXPECT_EQ(expected.count("before-the-restart"), 0u);
+    EXPECT_TRUE(eventually([&] { return lunNames(subsystem) == expected; }))
+        << "the provider lists " << describe(lunNames(subsystem)) << ", the array holds "
+        << describe(expected);
+
+    // The array's indications reach the provider again: a volume made now arrives.
+    const std::size_t arrivals = notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE).size();
+    ASSERT_EQ(back.control().addVolume("after-the-reconnect", kGiB, deviceId),
+              Merrow::Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] {
+        return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE).size() == arrivals + 1;
+    }));
+    EXPECT_EQ(lunNames(subsystem).count("after-the-reconnect"), 1u);
+}
+
+TEST_F(ArrayRestartTest, AnArrayBackWithTheSameVolumesKeepsItsLuns)
+{
+    auto subsystem = managedArray("127.99.1.2");
+    const auto names = lunNames(subsystem);
+    ASSERT_FALSE(names.empty());
+    stopArray(subsystem);
+    startArray("127.99.1.2");
+    ASSERT_TRUE(eventually([&] { return connectionStatus(subsystem) == 3u; }));
+    EXPECT_TRUE(eventually([&] { return lunNames(subsystem) == names; }))
+        << "the provider lists " << describe(lunNames(subsystem)) << ", before the restart "
+        << describe(names);
+}
+
+} // namespace
+} // namespace provider_test
