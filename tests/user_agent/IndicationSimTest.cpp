@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -320,6 +321,34 @@ TEST_F(IndicationSimTest, LogInAfterAFailoverTakesOverWhatTheArrayKept) {
     const auto taken = takeUntilFrom(service);
     ASSERT_FALSE(taken.empty());
     EXPECT_EQ(deviceIdOf(taken.back()), id);
+}
+
+// An array reset while the link was down holds none of the handler, filters and
+// subscriptions made before; the reconnect makes them again, and they are ours to remove.
+TEST_F(IndicationSimTest, ReconnectToAResetArrayMakesItsSubscriptionObjectsAgain) {
+    auto array = std::make_unique<SimArray>("127.77.4.11");
+    CorvaneConnection connection = connectTo(array->address());
+    CorvaneConnectionImpl& impl = *connection.GetConnectionImpl();
+    array.reset();
+    // The probe finds the link gone (and raises the transport failure to its caller).
+    EXPECT_ANY_THROW(impl.Ping());
+
+    array = std::make_unique<SimArray>("127.77.4.11");
+    ArrayInspector inspector(array->address());
+    ASSERT_TRUE(inspector.listenerObjects().empty());
+    ASSERT_EQ(connection.Reconnect(array->address()).getCode(), R::UA_S_OK);
+    // One handler, three filters and three subscriptions.
+    EXPECT_EQ(inspector.listenerObjects().size(), 7u);
+    auto service = serviceFor(connection, I::CIMIndicationType_Creation, "CIM_StorageVolume");
+    std::string id;
+    ASSERT_EQ(array->control().addVolume("after-the-reset", 1ull << 30, id),
+              Sim::ControlResult::Ok);
+    const auto taken = takeUntilFrom(service);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(deviceIdOf(taken.back()), id);
+
+    EXPECT_EQ(connection.Logoff().getCode(), R::UA_S_OK);
+    EXPECT_TRUE(inspector.listenerObjects().empty());
 }
 
 TEST_F(IndicationSimTest, NoIndicationsOptionCreatesNothingOnTheArray) {
