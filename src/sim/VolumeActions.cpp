@@ -75,7 +75,8 @@ void VolumeActions::recordCreation(ModelTransaction& transaction, const std::str
                      "Volume '" + name + "' (" + volumeId + ") created");
 }
 
-void VolumeActions::remove(ModelTransaction& transaction, const std::string& volumeId)
+// The id is a copy: callers often pass the volume's own, which goes with the volume.
+void VolumeActions::remove(ModelTransaction& transaction, const std::string volumeId)
 {
     ArrayState& state = transaction.state();
     transaction.touchVolume(volumeId);

@@ -29,7 +29,7 @@ public:
     // The event history's record of a new volume, however it came to be.
     static void recordCreation(ModelTransaction& transaction, const std::string& volumeId, const std::string& name);
     // Deletes a volume with its grants and sessions; its jobs stay, without their owner.
-    static void remove(ModelTransaction& transaction, const std::string& volumeId);
+    static void remove(ModelTransaction& transaction, std::string volumeId);
 
     // The volume's layout grown to `blocks` on the disks it lies on, into `grown`; 0, or the
     // array's failure code when the disks lack the space.

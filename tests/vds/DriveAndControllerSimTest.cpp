@@ -345,8 +345,8 @@ TEST_F(DriveAndControllerTest, ADriveTakenOfflineComesBackOnline)
     auto all = drives();
     CComPtr<IVdsDrive> unused;
     for (auto& drive : all) {
-        if (std::none_of(extentsOf(drive.get()).begin(), extentsOf(drive.get()).end(),
-                         [](const ExtentView& e) { return e.used; }))
+        const auto extents = extentsOf(drive.get());
+        if (std::none_of(extents.begin(), extents.end(), [](const ExtentView& e) { return e.used; }))
             unused = drive;
     }
     ASSERT_TRUE(unused);
