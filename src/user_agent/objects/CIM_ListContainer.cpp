@@ -319,7 +319,7 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
     case UAIndication::CIMIndicationType_Creation:
         return refetchForCreation(path);
     case UAIndication::CIMIndicationType_Deletion:
-        return removePath(path);
+        return applyDeletion(indication);
     case UAIndication::CIMIndicationType_Modification:
         return replaceItem(indication);
     case UAIndication::CIMIndicationType_Refresh:
@@ -335,10 +335,10 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
     return 0;
 }
 
-// The number of entries the refetch added or dropped. The created object is often not an
-// entry at all (an association or a class of an earlier step), and the refetch shows the
-// array as it is now, not as it was when the creation happened: changes made since, such as
-// a deletion whose own indication will then find nothing to remove, count here or nowhere.
+// The created object is often not an entry at all (an association or a class of an
+// earlier step), and the refetch shows the array as it is now, not as it was when the
+// creation happened: changes made since, such as a deletion whose own indication will then
+// find nothing to remove, count here or nowhere.
 template <typename Item>
 std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPath& path) {
     if (holdsPathLocked(path))
@@ -348,6 +348,28 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
         FetchData(true);
         return holdsPathLocked(path) ? 1 : 0;
     }
+    return refetchCountingChanges();
+}
+
+// A deleted entry is dropped. The deletion of an association or of an object of an earlier
+// step names no entry, yet it can cut entries off (a revoked grant takes its initiator off
+// the target's list): the list is read again, as for a creation. An object of the result
+// class that the list does not hold changes nothing, nor does anything while the list is
+// not fetched or already invalidated, since its next read fetches anyway.
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::applyDeletion(const UAIndication& indication) {
+    const cim::CIMObjectPath& path = indication.GetSourceObjectPath();
+    if (holdsPathLocked(path))
+        return removePath(path);
+    if (cim::CIMName(indication.GetSourceClassName()) == m_anchor.GetResultClassName() ||
+        !m_fetched ||
+        m_invalidated)
+        return 0;
+    return refetchCountingChanges();
+}
+
+// The number of entries a forced fetch added or dropped.
+template <typename Item> std::uint32_t CIM_ListContainer<Item>::refetchCountingChanges() {
     const std::vector<Item> before = m_items;
     FetchData(true);
     auto missingFrom = [](const std::vector<Item>& items, const std::vector<Item>& others) {
