@@ -243,6 +243,7 @@ void CIM_ListContainer<Item>::fetchFrom(UACIMClient& client, const cim::CIMObjec
 }
 
 template <typename Item> void CIM_ListContainer<Item>::fetchByEnumeration(UACIMClient& client) {
+    m_waypoints.clear();
     std::vector<cim::CIMInstance> instances =
         client.enumerateInstances(UACIMClient::kArrayNamespace, m_anchor.GetResultClassName());
     std::vector<Item> items;
@@ -259,7 +260,8 @@ void CIM_ListContainer<Item>::fetchByAssociation(UACIMClient& client,
                                                  const cim::CIMObjectPath& start) {
     const CIM_AssociationSpec& last = m_anchor.GetSteps().back();
     std::vector<Item> items;
-    for (const cim::CIMObjectPath& path : m_anchor.WalkToLastStep(client, start)) {
+    m_waypoints.clear();
+    for (const cim::CIMObjectPath& path : m_anchor.WalkToLastStep(client, start, &m_waypoints)) {
         std::vector<Item> found = ListTraits<Item>::lastStep(client, path, last);
         MWTRACE(TV_DETAIL, TC_INFO_DEBUG)
             << found.size() << ListTraits<Item>::kReturned << " path=" << path << MWENDREC;
@@ -351,21 +353,47 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
     return refetchCountingChanges();
 }
 
-// A deleted entry is dropped. The deletion of an association or of an object of an earlier
-// step names no entry, yet it can cut entries off (a revoked grant takes its initiator off
-// the target's list): the list is read again, as for a creation. An object of the result
-// class that the list does not hold changes nothing, nor does anything while the list is
-// not fetched or already invalidated, since its next read fetches anyway.
+// A deleted entry is dropped. The deletion of an object the walk passed, or of an
+// association that names one of them, the anchor or an entry, names no entry, yet it can
+// cut entries off (a revoked grant takes its initiator off the target's list): the list is
+// read again, as for a creation. Anything else changes nothing (an association between
+// objects of other lists, another volume's target), nor does anything while the list is not
+// fetched or already invalidated, since its next read fetches anyway.
 template <typename Item>
 std::uint32_t CIM_ListContainer<Item>::applyDeletion(const UAIndication& indication) {
     const cim::CIMObjectPath& path = indication.GetSourceObjectPath();
     if (holdsPathLocked(path))
         return removePath(path);
-    if (cim::CIMName(indication.GetSourceClassName()) == m_anchor.GetResultClassName() ||
-        !m_fetched ||
-        m_invalidated)
+    if (!m_fetched || m_invalidated || !touchesWalkLocked(path))
         return 0;
     return refetchCountingChanges();
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::touchesWalkLocked(const cim::CIMObjectPath& path) const {
+    if (isOnWalkLocked(path))
+        return true;
+    for (const cim::CIMKeyBinding& key : path.getKeyBindings()) {
+        if (key.getType() != cim::CIMKeyBinding::Type::Reference)
+            continue;
+        try {
+            const cim::CIMObjectPath named = cim::CIMObjectPath::parse(key.getValue());
+            if (IsSameObjectPath(named, m_anchor.GetStartPath()) || isOnWalkLocked(named) ||
+                holdsPathLocked(named))
+                return true;
+        } catch (const std::exception&) {
+            // A reference that cannot be read could name anything of ours.
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::isOnWalkLocked(const cim::CIMObjectPath& path) const {
+    return std::any_of(m_waypoints.begin(), m_waypoints.end(), [&](const cim::CIMObjectPath& waypoint) {
+        return IsSameObjectPath(waypoint, path);
+    });
 }
 
 // The number of entries a forced fetch added or dropped.

@@ -24,9 +24,9 @@ class UACIMClient;
 //
 // Indications: a creation of any class along the walk reads the list again. A deletion
 // drops the entry it names; on purpose, and unlike a plain removal by path, the deletion of
-// an association or of an object of an earlier step reads the list again too, because
-// such a deletion (a revoked grant, an unmapped volume) takes entries off without naming
-// them, and no later indication would.
+// an object the last walk passed, or of an association that names the anchor, such an
+// object or an entry, reads the list again too, because such a deletion (a revoked grant,
+// an unmapped volume) takes entries off without naming them, and no later indication would.
 //
 // Threads: any; every public operation holds the container's own lock for its whole run.
 // Lock order: profile, then container, then (inside a fetch) the source container of kind 4,
@@ -89,6 +89,8 @@ private:
     std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
     std::uint32_t applyDeletion(const UAIndication& indication);
     std::uint32_t refetchCountingChanges();
+    bool touchesWalkLocked(const cim::CIMObjectPath& path) const;
+    bool isOnWalkLocked(const cim::CIMObjectPath& path) const;
     std::uint32_t removePath(const cim::CIMObjectPath& path);
     std::uint32_t replaceItem(const UAIndication& indication);
     void setItems(std::vector<Item> items);
@@ -98,6 +100,8 @@ private:
     std::uint8_t m_enumerationFlag;
     CIM_ContainerAnchor m_anchor;
     std::vector<Item> m_items;
+    // The objects the last fetch passed on its way to the entries (all steps but the last).
+    std::vector<cim::CIMObjectPath> m_waypoints;
     bool m_fetched = false;
     bool m_invalidated = false;
     FetchTime m_lastFetch;
