@@ -395,7 +395,8 @@ TEST_F(ProfileSimTest, ARevokedGrantLeavesTheTargetsListAfterTheGrantsIndication
     const cim::CIMObjectPath masking = onlyPathOf("CIM_ControllerConfigurationService");
     ASSERT_EQ(invoke(masking, "ExposePaths", access), 0u);
 
-    ASSERT_EQ(service->profile().Set_ProtolcolController_ElementName("marker").getCode(), R::UA_S_OK);
+    ASSERT_EQ(service->profile().Set_ProtolcolController_ElementName("marker").getCode(),
+              R::UA_S_OK);
     const auto untilMarker = takeUntil(*m_root, [&](const ServiceIndication& indication) {
         const UAIndication& cause = indication.GetIndication();
         return indication.GetService().IsSameService(watched) &&

@@ -46,8 +46,9 @@ protected:
     COrvVdsProvider* providerObject()
     {
         COrvVdsProvider* provider = nullptr;
-        EXPECT_EQ(m_host->provider()->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&provider)),
-                  S_OK);
+        EXPECT_EQ(
+            m_host->provider()->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&provider)),
+            S_OK);
         return provider;
     }
 
@@ -55,12 +56,13 @@ protected:
     CComPtr<IVdsSubSystem> managedArrayWithoutVolumes(const std::string& address)
     {
         m_array = &startArray(address);
-        const auto volumes = m_array->control().model().read([](const Merrow::Sim::ModelView& view) {
+        auto volumeIds = [](const Merrow::Sim::ModelView& view) {
             std::vector<std::string> ids;
             for (const auto& [id, volume] : view.state.volumes)
                 ids.push_back(id);
             return ids;
-        });
+        };
+        const auto volumes = m_array->control().model().read(volumeIds);
         for (const std::string& id : volumes)
             EXPECT_EQ(m_array->control().removeVolume(id), Merrow::Sim::ControlResult::Ok);
         EXPECT_EQ(addArray(address), S_OK);
@@ -124,8 +126,9 @@ TEST_F(SubsystemRefreshTest, AVolumeMadeOnAnArrayWithoutVolumesArrivesOnceWhenAQ
     std::string deviceId;
     {
         VDSScopedLock heldProvider(providerObject());
-        ASSERT_EQ(m_array->control().addVolume("made-on-an-empty-array", 1'000'000'000ull, deviceId),
-                  Merrow::Sim::ControlResult::Ok);
+        ASSERT_EQ(
+            m_array->control().addVolume("made-on-an-empty-array", 1'000'000'000ull, deviceId),
+            Merrow::Sim::ControlResult::Ok);
         ASSERT_TRUE(eventually([&] {
             return lunIds(subsystem).size() == 1u && targetIds(subsystem).size() == 1u;
         }));
@@ -134,7 +137,8 @@ TEST_F(SubsystemRefreshTest, AVolumeMadeOnAnArrayWithoutVolumesArrivesOnceWhenAQ
     const VDS_OBJECT_ID target = targetIds(subsystem).front();
     // The rename's notification comes after everything the volume's creation set off.
     ASSERT_EQ(m_array->control().renameVolume(deviceId, "renamed"), Merrow::Sim::ControlResult::Ok);
-    ASSERT_TRUE(eventually([&] { return notificationCount(VDS_NTT_LUN, VDS_NF_LUN_MODIFY, lun) > 0; }));
+    ASSERT_TRUE(
+        eventually([&] { return notificationCount(VDS_NTT_LUN, VDS_NF_LUN_MODIFY, lun) > 0; }));
 
     EXPECT_EQ(notificationCount(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE, lun), 1u);
     EXPECT_EQ(lunArrivals(), 1u);

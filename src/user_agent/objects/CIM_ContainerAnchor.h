@@ -41,9 +41,9 @@ public:
     // Follows every step but the last with associatorNames and answers the paths from which
     // the last step is to be taken; `passed`, when given, receives every path those steps
     // found.
-    std::vector<cim::CIMObjectPath> WalkToLastStep(UACIMClient& client,
-                                                   const cim::CIMObjectPath& start,
-                                                   std::vector<cim::CIMObjectPath>* passed = nullptr) const;
+    std::vector<cim::CIMObjectPath>
+    WalkToLastStep(UACIMClient& client, const cim::CIMObjectPath& start,
+                   std::vector<cim::CIMObjectPath>* passed = nullptr) const;
 
     // The constructor trace common to every container kind.
     void TraceConstruction(const char* what, std::uint32_t instanceId,

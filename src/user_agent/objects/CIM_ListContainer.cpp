@@ -391,9 +391,9 @@ bool CIM_ListContainer<Item>::touchesWalkLocked(const cim::CIMObjectPath& path) 
 
 template <typename Item>
 bool CIM_ListContainer<Item>::isOnWalkLocked(const cim::CIMObjectPath& path) const {
-    return std::any_of(m_waypoints.begin(), m_waypoints.end(), [&](const cim::CIMObjectPath& waypoint) {
-        return IsSameObjectPath(waypoint, path);
-    });
+    return std::any_of(
+        m_waypoints.begin(), m_waypoints.end(),
+        [&](const cim::CIMObjectPath& waypoint) { return IsSameObjectPath(waypoint, path); });
 }
 
 // The number of entries a forced fetch added or dropped.
