@@ -357,6 +357,7 @@ TEST_F(ProfileSimTest, DeletingAMemberIsAChangeButKeepsTheService) {
     ASSERT_EQ(service->profile().Get_Initiators_List(initiators).getCode(), R::UA_S_OK);
     ASSERT_EQ(initiators.size(), 1u);
 
+    startCollecting(*m_root);
     ASSERT_EQ(array.control().removeInitiator(kHost1), Sim::ControlResult::Ok);
     // The grant's own creation indications may still be on their way: whichever indication
     // brings the loss to the list, the service must report it as a change.
@@ -368,6 +369,53 @@ TEST_F(ProfileSimTest, DeletingAMemberIsAChangeButKeepsTheService) {
     });
     ASSERT_FALSE(taken.empty()) << "the initiator's loss did not change the volume's profile";
     EXPECT_EQ(taken.back().GetCode(), ServiceIndication::ServiceChanged);
+    EXPECT_FALSE(service->IsServiceRemoved());
+}
+
+// A revoked grant deletes the privilege and its two associations; none of them is an entry
+// of the target's initiator list, yet the initiator must leave it. The grant's own creation
+// indications, had any still been on its way, would have read the list again and hidden the
+// loss: the renamed target marks the point by which they were all applied.
+TEST_F(ProfileSimTest, ARevokedGrantLeavesTheTargetsListAfterTheGrantsIndicationsWereApplied) {
+    SimArray array("127.101.1.1");
+    connect(array);
+    startCollecting(*m_root);
+    const auto targets = client().associatorNames(kNamespace, volumePath("3a000001"),
+                                                  "CIM_ProtocolControllerForUnit",
+                                                  "CIM_SCSIProtocolController");
+    ASSERT_EQ(targets.size(), 1u);
+    auto service = serviceOn<FunctionalGrouping_iSCSITarget>(targets.front());
+    const MerrowService watched(service);
+    std::vector<cim::CIMObject> initiators;
+    ASSERT_EQ(service->profile().Get_Initiators_List(initiators).getCode(), R::UA_S_OK);
+    ASSERT_TRUE(initiators.empty());
+    const std::vector<cim::CIMParamValue> access{
+        {"InitiatorPortIDs", cim::CIMValue(std::vector<std::string>{kHost1})},
+        {"ProtocolControllers", cim::CIMValue(targets)}};
+    const cim::CIMObjectPath masking = onlyPathOf("CIM_ControllerConfigurationService");
+    ASSERT_EQ(invoke(masking, "ExposePaths", access), 0u);
+
+    ASSERT_EQ(service->profile().Set_ProtolcolController_ElementName("marker").getCode(),
+              R::UA_S_OK);
+    const auto untilMarker = takeUntil(*m_root, [&](const ServiceIndication& indication) {
+        const UAIndication& cause = indication.GetIndication();
+        return indication.GetService().IsSameService(watched) &&
+               cause.GetType() == UAIndication::CIMIndicationType_Modification &&
+               cim::CIMName(cause.GetSourceClassName()) == "CIM_SCSIProtocolController";
+    });
+    ASSERT_FALSE(untilMarker.empty()) << "the target's rename never reached its service";
+    ASSERT_EQ(service->profile().Get_Initiators_List(initiators).getCode(), R::UA_S_OK);
+    ASSERT_EQ(initiators.size(), 1u);
+
+    ASSERT_EQ(invoke(masking, "HidePaths", access), 0u);
+    const auto untilEmpty = takeUntil(*m_root, [&](const ServiceIndication& indication) {
+        if (!indication.GetService().IsSameService(watched))
+            return false;
+        service->profile().Get_Initiators_List(initiators);
+        return initiators.empty();
+    });
+    ASSERT_FALSE(untilEmpty.empty()) << "the revoked initiator stayed on the target's list";
+    EXPECT_EQ(untilEmpty.back().GetCode(), ServiceIndication::ServiceChanged);
     EXPECT_FALSE(service->IsServiceRemoved());
 }
 

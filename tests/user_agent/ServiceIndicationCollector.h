@@ -15,6 +15,16 @@ namespace Merrow::UserAgent::Testing {
 // Long enough for any machine under load; only reached when a test is about to fail.
 inline constexpr std::uint32_t kPatienceMs = 20000;
 
+// The root queues service indications only once somebody has waited for one. A test that
+// makes a change and then waits for its effect calls this before the change, so that an
+// indication the change raised before the wait began is not lost; it takes whatever is
+// queued already.
+inline void startCollecting(MerrowUserAgent& root) {
+    ServiceIndication queued;
+    while (root.GetNextServiceIndication(queued, 0)) {
+    }
+}
+
 // Everything taken up to and including the first indication that `matches`; empty when none
 // came within the patience limit.
 inline std::vector<ServiceIndication>

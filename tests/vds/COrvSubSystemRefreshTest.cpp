@@ -3,6 +3,9 @@
 // id, and the lists surviving a lost and regained link.
 #include "ProviderSimFixture.h"
 
+#include "vds/framework/VDSScopedLock.h"
+#include "vds/objects/COrvTarget.h"
+
 #include <algorithm>
 
 namespace provider_test {
@@ -19,6 +22,52 @@ protected:
     }
 
     std::size_t lunArrivals() const { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE).size(); }
+
+    // The ids of the targets QueryTargets answers now.
+    std::vector<VDS_OBJECT_ID> targetIds(IVdsSubSystem* subsystem)
+    {
+        CComPtr<IVdsSubSystemIscsi> iscsi;
+        EXPECT_EQ(subsystem->QueryInterface(IID_IVdsSubSystemIscsi, iscsi.put_void()), S_OK);
+        CComPtr<IEnumVdsObject> enumerator;
+        EXPECT_EQ(iscsi->QueryTargets(enumerator.put()), S_OK);
+        std::vector<VDS_OBJECT_ID> ids;
+        if (!enumerator)
+            return ids;
+        for (auto& object : drain(enumerator)) {
+            COrvTarget* target = nullptr;
+            EXPECT_EQ(object->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&target)), S_OK);
+            ids.push_back(target->GetGuid());
+        }
+        return ids;
+    }
+
+    // Its lock keeps the provider's background thread from handing over the array's
+    // indications.
+    COrvVdsProvider* providerObject()
+    {
+        COrvVdsProvider* provider = nullptr;
+        EXPECT_EQ(
+            m_host->provider()->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&provider)),
+            S_OK);
+        return provider;
+    }
+
+    // Manages an array at `address` whose volumes were all deleted before the log-in.
+    CComPtr<IVdsSubSystem> managedArrayWithoutVolumes(const std::string& address)
+    {
+        m_array = &startArray(address);
+        auto volumeIds = [](const Merrow::Sim::ModelView& view) {
+            std::vector<std::string> ids;
+            for (const auto& [id, volume] : view.state.volumes)
+                ids.push_back(id);
+            return ids;
+        };
+        const auto volumes = m_array->control().model().read(volumeIds);
+        for (const std::string& id : volumes)
+            EXPECT_EQ(m_array->control().removeVolume(id), Merrow::Sim::ControlResult::Ok);
+        EXPECT_EQ(addArray(address), S_OK);
+        return subsystemFor(address);
+    }
 };
 
 bool contains(const std::vector<VDS_OBJECT_ID>& ids, const VDS_OBJECT_ID& id)
@@ -62,6 +111,42 @@ TEST_F(SubsystemRefreshTest, VolumeMadeBehindTheProvidersBackAppearsInQueryLunsO
         return notificationCount(VDS_NTT_LUN, VDS_NF_LUN_DEPART, added) == 1u;
     }));
     EXPECT_EQ(lunIds(subsystem).size(), before.size());
+}
+
+// The first queries list nothing. The volume made next is first found by queries that run
+// while its indications cannot reach the subsystem (the test holds the provider's lock); the
+// indications that follow find the LUN and its target listed already. Each arrives once.
+TEST_F(SubsystemRefreshTest, AVolumeMadeOnAnArrayWithoutVolumesArrivesOnceWhenAQueryFindsItFirst)
+{
+    auto subsystem = managedArrayWithoutVolumes("127.101.2.1");
+    ASSERT_TRUE(subsystem);
+    ASSERT_TRUE(lunIds(subsystem).empty());
+    ASSERT_TRUE(targetIds(subsystem).empty());
+
+    std::string deviceId;
+    {
+        VDSScopedLock heldProvider(providerObject());
+        ASSERT_EQ(
+            m_array->control().addVolume("made-on-an-empty-array", 1'000'000'000ull, deviceId),
+            Merrow::Sim::ControlResult::Ok);
+        ASSERT_TRUE(eventually([&] {
+            return lunIds(subsystem).size() == 1u && targetIds(subsystem).size() == 1u;
+        }));
+    }
+    const VDS_OBJECT_ID lun = lunIds(subsystem).front();
+    const VDS_OBJECT_ID target = targetIds(subsystem).front();
+    // The rename's notification comes after everything the volume's creation set off.
+    ASSERT_EQ(m_array->control().renameVolume(deviceId, "renamed"), Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(
+        eventually([&] { return notificationCount(VDS_NTT_LUN, VDS_NF_LUN_MODIFY, lun) > 0; }));
+
+    EXPECT_EQ(notificationCount(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE, lun), 1u);
+    EXPECT_EQ(lunArrivals(), 1u);
+    EXPECT_EQ(notificationCount(VDS_NTT_TARGET, VDS_NF_TARGET_ARRIVE, target), 1u);
+    EXPECT_EQ(notifiedIds(VDS_NTT_TARGET, VDS_NF_TARGET_ARRIVE).size(), 1u);
+    EXPECT_EQ(lunIds(subsystem), std::vector<VDS_OBJECT_ID>{lun});
+    EXPECT_EQ(targetIds(subsystem), std::vector<VDS_OBJECT_ID>{target});
+    EXPECT_EQ(lunArrivals(), 1u);
 }
 
 TEST_F(SubsystemRefreshTest, ArrayIndicationsAloneAnnounceNewAndDeletedVolumes)

@@ -72,7 +72,8 @@ bool CIM_ContainerAnchor::Concerns(const cim::CIMName& className) const {
 }
 
 std::vector<cim::CIMObjectPath>
-CIM_ContainerAnchor::WalkToLastStep(UACIMClient& client, const cim::CIMObjectPath& start) const {
+CIM_ContainerAnchor::WalkToLastStep(UACIMClient& client, const cim::CIMObjectPath& start,
+                                    std::vector<cim::CIMObjectPath>* passed) const {
     std::vector<cim::CIMObjectPath> workingSet{start};
     for (std::size_t index = 0; index + 1 < m_steps.size(); ++index) {
         const CIM_AssociationSpec& step = m_steps[index];
@@ -85,6 +86,8 @@ CIM_ContainerAnchor::WalkToLastStep(UACIMClient& client, const cim::CIMObjectPat
                         std::make_move_iterator(found.end()));
         }
         workingSet = std::move(next);
+        if (passed)
+            passed->insert(passed->end(), workingSet.begin(), workingSet.end());
     }
     return workingSet;
 }

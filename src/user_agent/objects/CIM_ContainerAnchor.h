@@ -39,9 +39,11 @@ public:
     bool Concerns(const cim::CIMName& className) const;
 
     // Follows every step but the last with associatorNames and answers the paths from which
-    // the last step is to be taken.
-    std::vector<cim::CIMObjectPath> WalkToLastStep(UACIMClient& client,
-                                                   const cim::CIMObjectPath& start) const;
+    // the last step is to be taken; `passed`, when given, receives every path those steps
+    // found.
+    std::vector<cim::CIMObjectPath>
+    WalkToLastStep(UACIMClient& client, const cim::CIMObjectPath& start,
+                   std::vector<cim::CIMObjectPath>* passed = nullptr) const;
 
     // The constructor trace common to every container kind.
     void TraceConstruction(const char* what, std::uint32_t instanceId,

@@ -243,6 +243,7 @@ void CIM_ListContainer<Item>::fetchFrom(UACIMClient& client, const cim::CIMObjec
 }
 
 template <typename Item> void CIM_ListContainer<Item>::fetchByEnumeration(UACIMClient& client) {
+    m_waypoints.clear();
     std::vector<cim::CIMInstance> instances =
         client.enumerateInstances(UACIMClient::kArrayNamespace, m_anchor.GetResultClassName());
     std::vector<Item> items;
@@ -259,7 +260,8 @@ void CIM_ListContainer<Item>::fetchByAssociation(UACIMClient& client,
                                                  const cim::CIMObjectPath& start) {
     const CIM_AssociationSpec& last = m_anchor.GetSteps().back();
     std::vector<Item> items;
-    for (const cim::CIMObjectPath& path : m_anchor.WalkToLastStep(client, start)) {
+    m_waypoints.clear();
+    for (const cim::CIMObjectPath& path : m_anchor.WalkToLastStep(client, start, &m_waypoints)) {
         std::vector<Item> found = ListTraits<Item>::lastStep(client, path, last);
         MWTRACE(TV_DETAIL, TC_INFO_DEBUG)
             << found.size() << ListTraits<Item>::kReturned << " path=" << path << MWENDREC;
@@ -319,7 +321,7 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
     case UAIndication::CIMIndicationType_Creation:
         return refetchForCreation(path);
     case UAIndication::CIMIndicationType_Deletion:
-        return removePath(path);
+        return applyDeletion(indication);
     case UAIndication::CIMIndicationType_Modification:
         return replaceItem(indication);
     case UAIndication::CIMIndicationType_Refresh:
@@ -335,10 +337,10 @@ std::uint32_t CIM_ListContainer<Item>::applyIndication(const UAIndication& indic
     return 0;
 }
 
-// The number of entries the refetch added or dropped. The created object is often not an
-// entry at all (an association or a class of an earlier step), and the refetch shows the
-// array as it is now, not as it was when the creation happened: changes made since, such as
-// a deletion whose own indication will then find nothing to remove, count here or nowhere.
+// The created object is often not an entry at all (an association or a class of an
+// earlier step), and the refetch shows the array as it is now, not as it was when the
+// creation happened: changes made since, such as a deletion whose own indication will then
+// find nothing to remove, count here or nowhere.
 template <typename Item>
 std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPath& path) {
     if (holdsPathLocked(path))
@@ -348,6 +350,54 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
         FetchData(true);
         return holdsPathLocked(path) ? 1 : 0;
     }
+    return refetchCountingChanges();
+}
+
+// A deleted entry is dropped. The deletion of an object the walk passed, or of an
+// association that names one of them, the anchor or an entry, names no entry, yet it can
+// cut entries off (a revoked grant takes its initiator off the target's list): the list is
+// read again, as for a creation. Anything else changes nothing (an association between
+// objects of other lists, another volume's target), nor does anything while the list is not
+// fetched or already invalidated, since its next read fetches anyway.
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::applyDeletion(const UAIndication& indication) {
+    const cim::CIMObjectPath& path = indication.GetSourceObjectPath();
+    if (holdsPathLocked(path))
+        return removePath(path);
+    if (!m_fetched || m_invalidated || !touchesWalkLocked(path))
+        return 0;
+    return refetchCountingChanges();
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::touchesWalkLocked(const cim::CIMObjectPath& path) const {
+    if (isOnWalkLocked(path))
+        return true;
+    for (const cim::CIMKeyBinding& key : path.getKeyBindings()) {
+        if (key.getType() != cim::CIMKeyBinding::Type::Reference)
+            continue;
+        try {
+            const cim::CIMObjectPath named = cim::CIMObjectPath::parse(key.getValue());
+            if (IsSameObjectPath(named, m_anchor.GetStartPath()) || isOnWalkLocked(named) ||
+                holdsPathLocked(named))
+                return true;
+        } catch (const std::exception&) {
+            // A reference that cannot be read could name anything of ours.
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Item>
+bool CIM_ListContainer<Item>::isOnWalkLocked(const cim::CIMObjectPath& path) const {
+    return std::any_of(
+        m_waypoints.begin(), m_waypoints.end(),
+        [&](const cim::CIMObjectPath& waypoint) { return IsSameObjectPath(waypoint, path); });
+}
+
+// The number of entries a forced fetch added or dropped.
+template <typename Item> std::uint32_t CIM_ListContainer<Item>::refetchCountingChanges() {
     const std::vector<Item> before = m_items;
     FetchData(true);
     auto missingFrom = [](const std::vector<Item>& items, const std::vector<Item>& others) {

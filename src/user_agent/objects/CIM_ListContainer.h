@@ -22,6 +22,12 @@ class UACIMClient;
 // the anchor; the two differ only in how the last step is asked for and in their names. An
 // empty answer is a valid, empty list.
 //
+// Indications: a creation of any class along the walk reads the list again. A deletion
+// drops the entry it names; on purpose, and unlike a plain removal by path, the deletion of
+// an object the last walk passed, or of an association that names the anchor, such an
+// object or an entry, reads the list again too, because such a deletion (a revoked grant,
+// an unmapped volume) takes entries off without naming them, and no later indication would.
+//
 // Threads: any; every public operation holds the container's own lock for its whole run.
 // Lock order: profile, then container, then (inside a fetch) the source container of kind 4,
 // then the connection's client lock.
@@ -81,6 +87,10 @@ private:
     bool holdsPathLocked(const cim::CIMObjectPath& path) const;
     std::uint32_t applyIndication(const UAIndication& indication);
     std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
+    std::uint32_t applyDeletion(const UAIndication& indication);
+    std::uint32_t refetchCountingChanges();
+    bool touchesWalkLocked(const cim::CIMObjectPath& path) const;
+    bool isOnWalkLocked(const cim::CIMObjectPath& path) const;
     std::uint32_t removePath(const cim::CIMObjectPath& path);
     std::uint32_t replaceItem(const UAIndication& indication);
     void setItems(std::vector<Item> items);
@@ -90,6 +100,8 @@ private:
     std::uint8_t m_enumerationFlag;
     CIM_ContainerAnchor m_anchor;
     std::vector<Item> m_items;
+    // The objects the last fetch passed on its way to the entries (all steps but the last).
+    std::vector<cim::CIMObjectPath> m_waypoints;
     bool m_fetched = false;
     bool m_invalidated = false;
     FetchTime m_lastFetch;

@@ -214,6 +214,8 @@ HRESULT COrvSubSystem::LogIn(BSTR UserName, BSTR Password)
         VDSScopedLock providerLock(owner);
         VDSScopedLock lock(this);
         adoptSystemServices(*services);
+        // The subsystem arrives again: its next listings come with that arrival.
+        m_Listed = ListedKinds{};
         const HRESULT hr = updateVdsStatus();
         deliver(VDS_NF_SUB_SYSTEM_ARRIVE);
         return hr;

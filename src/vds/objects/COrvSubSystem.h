@@ -258,9 +258,11 @@ private:
     // Both halves of a reconcile on one read of the array; skipped while the array's list
     // keeps the generation it was last reconciled with in full.
     template <class Kind> HRESULT Reconcile();
+    // Adds the items the list lacks; with `announce`, each with its arrival notification.
     template <class Kind>
     HRESULT addMissing(const Merrow::UserAgent::MerrowReturnValue& read,
-                       const std::vector<typename Kind::Service>& items, bool& complete);
+                       const std::vector<typename Kind::Service>& items, bool announce,
+                       bool& complete);
     template <class Kind>
     HRESULT removeGone(const Merrow::UserAgent::MerrowReturnValue& read,
                        const std::vector<typename Kind::Service>& items);
@@ -314,4 +316,16 @@ private:
         std::uint64_t portals = kNoGeneration;
     };
     ReconciledGenerations m_Reconciled;
+    // Per kind, whether the VDS list was filled or reconciled in full since the last log-in.
+    // Until then what a listing finds came with the subsystem's own arrival and is added
+    // without a notification of its own; afterwards every member that appears arrives with
+    // one, whether a query or an indication finds it first. Guarded by the subsystem lock.
+    struct ListedKinds {
+        bool controllers = false;
+        bool drives = false;
+        bool luns = false;
+        bool targets = false;
+        bool portals = false;
+    };
+    ListedKinds m_Listed;
 };

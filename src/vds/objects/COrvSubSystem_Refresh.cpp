@@ -13,6 +13,12 @@
 // not make a facade for every object of the array. A failed or partial reconcile, a log-in,
 // a reconnect, Reenumerate and the provider's own additions and removals forget the
 // generations.
+//
+// The first complete listing of a kind after a log-in announces nothing: those objects come
+// with the subsystem's arrival. Afterwards every object that joins a list is announced,
+// even when the list is empty: a list is filled silently only until it was first listed in
+// full (m_Listed), not whenever it happens to be empty, so that a query on an array without
+// LUNs that finds a new volume before the volume's indication does still announce it.
 #include "platform/vds/VdsErrors.h"
 #include "trace/Trace.h"
 #include "user_agent/services/Service_Controller.h"
@@ -139,6 +145,7 @@ struct ControllerRefresh {
         return MerrowReturnValue(MerrowReturnValue::UA_E_NOTIMPL);
     }
     static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.controllers; }
+    static bool& Listed(COrvSubSystem& s) { return s.m_Listed.controllers; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -170,6 +177,7 @@ struct DriveRefresh {
         return ready.isFailure() ? ready : s.m_DiskListService.GetDisksGeneration(generation);
     }
     static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.drives; }
+    static bool& Listed(COrvSubSystem& s) { return s.m_Listed.drives; }
     static MerrowReturnValue ensureDiskList(COrvSubSystem& s)
     {
         s.ValidateDiskList();
@@ -211,6 +219,7 @@ struct LunRefresh {
         return ready.isFailure() ? ready : s.m_VolumeListService.GetVolumesGeneration(generation);
     }
     static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.luns; }
+    static bool& Listed(COrvSubSystem& s) { return s.m_Listed.luns; }
     static MerrowReturnValue ensureVolumeList(COrvSubSystem& s)
     {
         if (s.m_VolumeListService.IsValid())
@@ -265,6 +274,7 @@ struct TargetRefresh {
         return got.isFailure() ? got : s.m_iSCSIService.GetiSCSITargetsGeneration(generation);
     }
     static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.targets; }
+    static bool& Listed(COrvSubSystem& s) { return s.m_Listed.targets; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -297,6 +307,7 @@ struct PortalRefresh {
         return got.isFailure() ? got : s.m_iSCSIService.GetPortalsGeneration(generation);
     }
     static std::uint64_t& Reconciled(COrvSubSystem& s) { return s.m_Reconciled.portals; }
+    static bool& Listed(COrvSubSystem& s) { return s.m_Listed.portals; }
     static void SetUp(Object& object, const Service& service, const VDS_OBJECT_ID& subSystem)
     {
         object.SetService(service, subSystem);
@@ -312,7 +323,7 @@ template <class Kind> void COrvSubSystem::Validate()
         return;
     VDSScopedLock providerLock(owner);
     VDSScopedLock lock(this);
-    if (Kind::List(*this).IsEmpty()) {
+    if (Kind::List(*this).IsEmpty() && !Kind::Listed(*this)) {
         MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << Kind::kTexts.emptyList << MWENDREC;
         Fetch<Kind>();
     }
@@ -343,6 +354,8 @@ template <class Kind> void COrvSubSystem::Fetch()
     // The first fill is a whole reconcile: the next one has nothing to do until the
     // array's list changes.
     Kind::Reconciled(*this) = complete ? generation : kNoGeneration;
+    if (complete)
+        Kind::Listed(*this) = true;
 }
 
 template <class Kind> std::uint64_t COrvSubSystem::currentGeneration()
@@ -390,17 +403,20 @@ template <class Kind> HRESULT COrvSubSystem::Reconcile()
         std::vector<typename Kind::Service> items;
         const MerrowReturnValue read = Kind::Read(*this, items);
         bool complete = true;
-        const HRESULT added = addMissing<Kind>(read, items, complete);
+        const HRESULT added = addMissing<Kind>(read, items, Kind::Listed(*this), complete);
         const HRESULT removed = removeGone<Kind>(read, items);
-        if (added == S_OK && removed == S_OK && !read.isFailure() && complete)
+        if (added == S_OK && removed == S_OK && !read.isFailure() && complete) {
             reconciled = generation;
+            Kind::Listed(*this) = true;
+        }
         return SUCCEEDED(added) || SUCCEEDED(removed) ? S_OK : E_FAIL;
     });
 }
 
 template <class Kind>
 HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read,
-                                  const std::vector<typename Kind::Service>& items, bool& complete)
+                                  const std::vector<typename Kind::Service>& items, bool announce,
+                                  bool& complete)
 {
     if (read.isFailure())
         return Kind::kFailedReadFailsFindAdded ? E_FAIL : S_OK;
@@ -420,7 +436,7 @@ HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read,
         }
         auto added = Add<Kind>(item);
         complete = complete && added;
-        if (added)
+        if (added && announce)
             DeliverVdsNotification(GetProviderGuid(),
                                    static_cast<VDS_NOTIFICATION_TARGET_TYPE>(Kind::kType),
                                    Kind::kArrive, added->GetGuid());
