@@ -94,5 +94,26 @@ TEST(CIMObjectPathIdentityTest, HostAndNamespaceOfTheSecondPathDoNotMatter) {
     EXPECT_FALSE(IsSameObjectPath(ours, otherClass));
 }
 
+// Lists compare their entries by this hash first: two spellings of one object that the
+// comparison calls the same must land in one bucket, or a re-read would count changes.
+TEST(CIMObjectPathIdentityTest, SpellingsOfOneObjectShareTheirIdentityHash) {
+    const auto spellings = {
+        std::pair{"//10.0.0.1/root/snia:CIM_StorageVolume.SystemName=\"S\",DeviceID=\"7\"",
+                  "root/other:cim_storagevolume.deviceid=\"7\",systemname=\"S\""},
+        std::pair{"root/snia:CIM_Slot.Number=07", "CIM_Slot.NUMBER=7"},
+    };
+    for (const auto& [first, second] : spellings) {
+        const auto a = cim::CIMObjectPath::parse(first);
+        const auto b = cim::CIMObjectPath::parse(second);
+        ASSERT_EQ(IsSameObjectPath(a, b), true) << first << " / " << second;
+        EXPECT_EQ(ObjectPathIdentityHash(a), ObjectPathIdentityHash(b)) << first;
+    }
+    const auto volume = [](const char* id) {
+        return ObjectPathIdentityHash(
+            cim::CIMObjectPath::parse(std::string("CIM_StorageVolume.DeviceID=\"") + id + "\""));
+    };
+    EXPECT_NE(volume("7"), volume("8"));
+}
+
 } // namespace
 } // namespace Merrow::UserAgent

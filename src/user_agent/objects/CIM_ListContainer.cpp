@@ -9,6 +9,7 @@
 #include "user_agent/indications/UAIndication.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <atomic>
 #include <iterator>
 #include <utility>
@@ -400,11 +401,19 @@ bool CIM_ListContainer<Item>::isOnWalkLocked(const cim::CIMObjectPath& path) con
 template <typename Item> std::uint32_t CIM_ListContainer<Item>::refetchCountingChanges() {
     const std::vector<Item> before = m_items;
     FetchData(true);
+    // Lists run to thousands of entries: the others are looked up by bucket.
     auto missingFrom = [](const std::vector<Item>& items, const std::vector<Item>& others) {
+        std::unordered_multimap<std::size_t, const cim::CIMObjectPath*> buckets;
+        buckets.reserve(others.size());
+        for (const Item& other : others) {
+            const cim::CIMObjectPath& path = ListTraits<Item>::pathOf(other);
+            buckets.emplace(ObjectPathIdentityHash(path), &path);
+        }
         return std::count_if(items.begin(), items.end(), [&](const Item& item) {
-            return std::none_of(others.begin(), others.end(), [&](const Item& other) {
-                return IsSameObjectPath(ListTraits<Item>::pathOf(item),
-                                        ListTraits<Item>::pathOf(other));
+            const cim::CIMObjectPath& path = ListTraits<Item>::pathOf(item);
+            const auto [first, last] = buckets.equal_range(ObjectPathIdentityHash(path));
+            return std::none_of(first, last, [&](const auto& entry) {
+                return IsSameObjectPath(path, *entry.second);
             });
         });
     };
