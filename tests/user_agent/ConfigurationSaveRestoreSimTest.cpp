@@ -31,7 +31,9 @@ using namespace Testing;
 using R = MerrowReturnValue;
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kRestartMs = 300;
+// Long enough for the keep-alive probe (after 100 ms idle) to find the array down even in a
+// sanitizer build, where 300 ms let the array come back first now and then.
+constexpr std::uint32_t kRestartMs = 1500;
 
 // A directory of the test's own, removed with everything in it.
 class ScratchDirectory {
