@@ -528,12 +528,12 @@ void COrvVdsModule::ProviderObjectBorn()
     ++m_LiveProviders;
 }
 
+// Notified under the lock: a waiter that sees the count reach zero may end the process,
+// and the condition variable with it, while a notify outside the lock still ran.
 void COrvVdsModule::ProviderObjectGone()
 {
-    {
-        std::lock_guard lock(m_LiveMutex);
-        --m_LiveProviders;
-    }
+    std::lock_guard lock(m_LiveMutex);
+    --m_LiveProviders;
     m_LiveGone.notify_all();
 }
 

@@ -125,8 +125,14 @@ HRESULT COrvVdsProvider::startIndicationsThread()
     m_bStopIndications = false;
     // A stop must not wait out the queue: an empty indication wakes the waiting thread.
     auto waker = [this] { m_UserAgent.GetImpl().QueueServiceIndication(ServiceIndication()); };
-    if (!m_hIndicationsThread.Start([this](WakeableWait& stop) { indicationsThreadProc(stop); },
-                                    waker)) {
+    // The thread counts as a provider object of its own: when it ends the provider itself,
+    // it still runs (traces, drops the last facades) after the provider is gone, and a host
+    // that waits for the provider objects must not go on (or exit) before the thread is done.
+    auto body = [this](WakeableWait& stop) {
+        const Lifetime threadRuns;
+        indicationsThreadProc(stop);
+    };
+    if (!m_hIndicationsThread.Start(body, waker)) {
         m_bStopIndications = true;
         return E_FAIL;
     }
