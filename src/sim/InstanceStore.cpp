@@ -187,7 +187,7 @@ void InstanceStore::applyObjects(const std::string& group, std::vector<Projected
             continue;
         auto previous = stored.instance;
         stored.instance = std::make_shared<const cim::CIMInstance>(std::move(object));
-        stored.encoded->namedInstance.store(nullptr);
+        stored.encoded->store(nullptr);
         changes.modified.push_back(InstanceChange::ofObject(ChangeKind::Modified, stored.instance, std::move(previous)));
     }
 

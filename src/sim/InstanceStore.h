@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -54,8 +55,25 @@ struct ProjectedGroup {
 
 // The encoded form of a stored instance, made on first use. Readers share the model lock,
 // so the slot is atomic; two readers may both encode it, which is harmless.
-struct EncodedInstance {
-    std::atomic<std::shared_ptr<const std::string>> namedInstance;
+// An object's encoded text, shared by the enumerations that read it. A mutex rather than
+// std::atomic<std::shared_ptr>: GCC 12's lock bit in that pointer is invisible to
+// ThreadSanitizer, which then reports every load beside a store.
+class EncodedInstance {
+public:
+    std::shared_ptr<const std::string> load() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_namedInstance;
+    }
+    void store(std::shared_ptr<const std::string> text)
+    {
+        std::lock_guard lock(m_mutex);
+        m_namedInstance = std::move(text);
+    }
+
+private:
+    mutable std::mutex m_mutex; // guards m_namedInstance
+    std::shared_ptr<const std::string> m_namedInstance;
 };
 
 struct StoredObject {

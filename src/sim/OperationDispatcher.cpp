@@ -392,14 +392,14 @@ void OperationDispatcher::encodeEnumeration(const cim::CIMRequest& request,
     pieces.reserve(objects.size());
     std::size_t total = 0;
     for (const StoredObject* object : objects) {
-        std::shared_ptr<const std::string> piece = object->encoded->namedInstance.load();
+        std::shared_ptr<const std::string> piece = object->encoded->load();
         if (!piece) {
             std::string text;
             cim::CIMXmlWriter pieceWriter(text);
             cim::CIMXmlEncoder(pieceWriter).writeNamedInstance(*object->instance);
             pieceWriter.finish();
             piece = std::make_shared<const std::string>(std::move(text));
-            object->encoded->namedInstance.store(piece);
+            object->encoded->store(piece);
         }
         total += piece->size();
         pieces.push_back(std::move(piece));
