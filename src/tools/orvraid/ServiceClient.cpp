@@ -70,9 +70,15 @@ ServiceClient::ServiceClient(int fd, std::ostream& out, std::ostream& err)
 bool ServiceClient::handshake(const std::string& password, std::string& error)
 {
     protocol::Frame frame;
-    if (!m_channel.send(protocol::frameOf(protocol::Hello{"orvraid", password})) ||
-        !expect(protocol::MessageType::Welcome, frame, error))
+    // A service that refuses at once (another version) may have answered and closed before
+    // our hello went out: its answer is still there to be read and says why.
+    const bool sent = m_channel.send(protocol::frameOf(protocol::Hello{"orvraid", password}));
+    if (!expect(protocol::MessageType::Welcome, frame, error))
         return false;
+    if (!sent) {
+        error = "the service closed the connection";
+        return false;
+    }
     auto welcome = protocol::decode<protocol::Welcome>(frame.payload);
     if (!welcome) {
         error = "the service's welcome cannot be read";
