@@ -31,9 +31,7 @@ using namespace Testing;
 using R = MerrowReturnValue;
 namespace fs = std::filesystem;
 
-// Long enough for the keep-alive probe (after 100 ms idle) to find the array down even in a
-// sanitizer build, where 300 ms let the array come back first now and then.
-constexpr std::uint32_t kRestartMs = 1500;
+constexpr std::uint32_t kRestartMs = 300;
 
 // A directory of the test's own, removed with everything in it.
 class ScratchDirectory {
