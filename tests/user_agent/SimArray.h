@@ -5,6 +5,7 @@
 
 #include "sim/Simulator.h"
 
+#include <set>
 #include <string>
 
 namespace Merrow::UserAgent::Testing {
@@ -38,6 +39,16 @@ public:
     Sim::Simulator& simulator() { return m_simulator; }
     Sim::SimulatorControl& control() { return m_simulator.control(); }
     const std::string& address() const { return m_simulator.address(); }
+
+    // The names of the volumes the array holds now.
+    std::set<std::string> volumeNames() {
+        return control().model().read([](const Sim::ModelView& view) {
+            std::set<std::string> names;
+            for (const auto& [id, volume] : view.state.volumes)
+                names.insert(volume.name);
+            return names;
+        });
+    }
 
 private:
     Sim::Simulator m_simulator;

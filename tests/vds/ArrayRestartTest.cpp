@@ -39,17 +39,6 @@ protected:
         return text + "]";
     }
 
-    // The names of the volumes the array holds.
-    std::set<std::string> volumeNames(SimArray& array)
-    {
-        return array.control().model().read([](const Merrow::Sim::ModelView& view) {
-            std::set<std::string> names;
-            for (const auto& [id, volume] : view.state.volumes)
-                names.insert(volume.name);
-            return names;
-        });
-    }
-
     // Stops the array behind `m_array` and waits until the provider has seen it go.
     void stopArray(IVdsSubSystem* subsystem)
     {
@@ -66,7 +55,7 @@ TEST_F(ArrayRestartTest, AnArrayBackWithOtherVolumesShowsThemAfterTheReconnect)
     std::string deviceId;
     ASSERT_EQ(control().addVolume("before-the-restart", kGiB, deviceId),
               Merrow::Sim::ControlResult::Ok);
-    ASSERT_TRUE(eventually([&] { return lunNames(subsystem) == volumeNames(*m_array); }));
+    ASSERT_TRUE(eventually([&] { return lunNames(subsystem) == m_array->volumeNames(); }));
 
     stopArray(subsystem);
     SimArray& back = startArray("127.99.1.1");
@@ -74,7 +63,7 @@ TEST_F(ArrayRestartTest, AnArrayBackWithOtherVolumesShowsThemAfterTheReconnect)
               Merrow::Sim::ControlResult::Ok);
     ASSERT_TRUE(eventually([&] { return connectionStatus(subsystem) == 3u; }));
 
-    const auto expected = volumeNames(back);
+    const auto expected = back.volumeNames();
     EXPECT_EQ(expected.count("before-the-restart"), 0u);
     EXPECT_TRUE(eventually([&] { return lunNames(subsystem) == expected; }))
         << "the provider lists " << describe(lunNames(subsystem)) << ", the array holds "

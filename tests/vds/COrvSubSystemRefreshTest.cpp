@@ -30,15 +30,7 @@ protected:
         EXPECT_EQ(subsystem->QueryInterface(IID_IVdsSubSystemIscsi, iscsi.put_void()), S_OK);
         CComPtr<IEnumVdsObject> enumerator;
         EXPECT_EQ(iscsi->QueryTargets(enumerator.put()), S_OK);
-        std::vector<VDS_OBJECT_ID> ids;
-        if (!enumerator)
-            return ids;
-        for (auto& object : drain(enumerator)) {
-            COrvTarget* target = nullptr;
-            EXPECT_EQ(object->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&target)), S_OK);
-            ids.push_back(target->GetGuid());
-        }
-        return ids;
+        return idsOf<COrvTarget>(enumerator);
     }
 
     // Its lock keeps the provider's background thread from handing over the array's

@@ -106,15 +106,7 @@ protected:
     {
         CComPtr<IEnumVdsObject> enumerator;
         EXPECT_EQ(subsystem->QueryDrives(enumerator.put()), S_OK);
-        std::vector<VDS_OBJECT_ID> ids;
-        if (!enumerator)
-            return ids;
-        for (auto& object : drain(enumerator)) {
-            void* self = nullptr;
-            EXPECT_EQ(object->QueryInterface(GUID_NULL, &self), S_OK);
-            ids.push_back(static_cast<CComObject<COrvDrive>*>(self)->GetGuid());
-        }
-        return ids;
+        return idsOf<CComObject<COrvDrive>>(enumerator);
     }
 
     // Unloads the provider and loads a new one on the same managed-array list; the arrays

@@ -221,20 +221,26 @@ protected:
         return ids;
     }
 
+    // The ids of the objects an enumeration yields; GUID_NULL answers the object itself.
+    template <class Object> std::vector<VDS_OBJECT_ID> idsOf(IEnumVdsObject* enumerator)
+    {
+        std::vector<VDS_OBJECT_ID> ids;
+        if (enumerator == nullptr)
+            return ids;
+        for (auto& object : drain(enumerator)) {
+            void* self = nullptr;
+            EXPECT_EQ(object->QueryInterface(GUID_NULL, &self), S_OK);
+            ids.push_back(static_cast<Object*>(self)->GetGuid());
+        }
+        return ids;
+    }
+
     // The ids of the LUNs QueryLuns answers now.
     std::vector<VDS_OBJECT_ID> lunIds(IVdsSubSystem* subsystem)
     {
         CComPtr<IEnumVdsObject> enumerator;
         EXPECT_EQ(subsystem->QueryLuns(enumerator.put()), S_OK);
-        std::vector<VDS_OBJECT_ID> ids;
-        if (!enumerator)
-            return ids;
-        for (auto& object : drain(enumerator)) {
-            COrvLun* lun = nullptr;
-            EXPECT_EQ(object->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&lun)), S_OK);
-            ids.push_back(lun->GetGuid());
-        }
-        return ids;
+        return idsOf<COrvLun>(enumerator);
     }
 
     // Tests that must not see a reconciliation set a long one before SetUp.

@@ -616,18 +616,19 @@ void UACIMClient::subscribe(const std::string& query) {
 // subscriptions that named them), so that the next try finds or makes them again; what is
 // still there keeps its "created by us" mark for the log-off. False when nothing was gone.
 bool UACIMClient::forgetVanishedIndicationObjects() {
-    const auto listed = [&](const cim::CIMName& className, const cim::CIMObjectPath& path) {
-        const auto names = enumerateInstanceNames(kArrayNamespace, className);
+    const auto holds = [](const std::vector<cim::CIMObjectPath>& names, const cim::CIMObjectPath& path) {
         return std::any_of(names.begin(), names.end(),
                            [&](const cim::CIMObjectPath& name) { return IsSameObjectPath(name, path); });
     };
     bool forgotten = false;
-    if (!m_handlerPath.isNull() && !listed(kHandlerClass, m_handlerPath)) {
+    if (!m_handlerPath.isNull() &&
+        !holds(enumerateInstanceNames(kArrayNamespace, kHandlerClass), m_handlerPath)) {
         m_handlerPath = cim::CIMObjectPath();
         forgotten = true;
     }
+    const auto filters = enumerateInstanceNames(kArrayNamespace, kFilterClass);
     for (SubscriptionEntry& entry : m_subscriptions) {
-        if (entry.filterPath.isNull() || listed(kFilterClass, entry.filterPath))
+        if (entry.filterPath.isNull() || holds(filters, entry.filterPath))
             continue;
         entry = SubscriptionEntry{entry.query, {}, {}, false, false};
         forgotten = true;

@@ -374,20 +374,15 @@ template <typename Item>
 bool CIM_ListContainer<Item>::touchesWalkLocked(const cim::CIMObjectPath& path) const {
     if (isOnWalkLocked(path))
         return true;
-    for (const cim::CIMKeyBinding& key : path.getKeyBindings()) {
-        if (key.getType() != cim::CIMKeyBinding::Type::Reference)
-            continue;
-        try {
-            const cim::CIMObjectPath named = cim::CIMObjectPath::parse(key.getValue());
-            if (IsSameObjectPath(named, m_anchor.GetStartPath()) || isOnWalkLocked(named) ||
-                holdsPathLocked(named))
-                return true;
-        } catch (const std::exception&) {
-            // A reference that cannot be read could name anything of ours.
-            return true;
-        }
-    }
-    return false;
+    // A reference key holds its path already parsed.
+    return std::any_of(path.getKeyBindings().begin(), path.getKeyBindings().end(),
+                       [&](const cim::CIMKeyBinding& key) {
+                           if (key.getType() != cim::CIMKeyBinding::Type::Reference)
+                               return false;
+                           const cim::CIMObjectPath& named = key.getReference();
+                           return IsSameObjectPath(named, m_anchor.GetStartPath()) ||
+                                  isOnWalkLocked(named) || holdsPathLocked(named);
+                       });
 }
 
 template <typename Item>

@@ -33,16 +33,6 @@ using std::chrono::seconds;
 // hangs.
 constexpr seconds kNoHang{60};
 
-std::set<std::string> volumeNames(SimArray& array)
-{
-    return array.control().model().read([](const Merrow::Sim::ModelView& view) {
-        std::set<std::string> names;
-        for (const auto& [id, volume] : view.state.volumes)
-            names.insert(volume.name);
-        return names;
-    });
-}
-
 std::size_t lunRows(const std::string& listing)
 {
     const std::regex row("(^|\n) *LUN [0-9]+ ");
@@ -159,7 +149,7 @@ protected:
     {
         const Outcome listed = runProduct(selectArray(host) + "list luns\n");
         ASSERT_EQ(listed.status, 0) << listed.err;
-        const std::set<std::string> names = volumeNames(array);
+        const std::set<std::string> names = array.volumeNames();
         EXPECT_EQ(lunRows(listed.out), names.size()) << listed.out;
         for (const std::string& name : names)
             EXPECT_THAT(listed.out, HasSubstr(name));
@@ -183,7 +173,7 @@ TEST_F(OrvvdsFaultTest, AServiceKilledWhileTheArrayMakesALunLeavesNothingThatSto
     SimArray& array = startArray(options);
     startService();
     ASSERT_EQ(runProduct(addArray("127.97.1.1")).status, 0);
-    const std::size_t before = volumeNames(array).size();
+    const std::size_t before = array.volumeNames().size();
 
     const pid_t creator = startScript("select subsystem 0\ncreate lun simple size=1GB\n", "create");
     ASSERT_TRUE(eventually([&] { return array.control().lastCall("CreateVolume").has_value(); }));
@@ -198,12 +188,12 @@ TEST_F(OrvvdsFaultTest, AServiceKilledWhileTheArrayMakesALunLeavesNothingThatSto
     // The lock and the socket of the killed service do not stop the next one.
     ASSERT_NO_FATAL_FAILURE(startService());
     // The array went on with its job: the LUN is there, and the new service lists it.
-    EXPECT_EQ(volumeNames(array).size(), before + 1);
+    EXPECT_EQ(array.volumeNames().size(), before + 1);
     expectLunsMatchTheArray(array, "127.97.1.1");
 
     const Outcome again = runProduct("select subsystem 0\ncreate lun simple size=1GB\n");
     EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(volumeNames(array).size(), before + 2);
+    EXPECT_EQ(array.volumeNames().size(), before + 2);
     expectLunsMatchTheArray(array, "127.97.1.1");
 }
 
