@@ -337,6 +337,60 @@ TEST_F(CIMObjectSimTest, AnIndicationOlderThanOurOwnWriteDoesNotUndoIt) {
     EXPECT_EQ(requests("GetInstance"), reads);
 }
 
+// A change indication can still be on its way while a fresh read already shows what came
+// after it: its previous instance then differs from what is held.
+TEST_F(CIMObjectSimTest, AChangeOlderThanAFreshReadDoesNotSetItBack) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.14"));
+    const cim::CIMInstance original = addVolume("original");
+    CIM_StorageVolume volume(nullptr, original.getPath(), {});
+    CIM_ObjectList volumes(nullptr, "CIM_StorageVolume");
+    connect(volume);
+    connect(volumes);
+    std::string name;
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("first")));
+    volume.UpdateCimServerWithProperty("ElementName");
+    const cim::CIMInstance afterFirst = volume.GetCachedInstance();
+    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("second")));
+    volume.UpdateCimServerWithProperty("ElementName");
+    volume.FetchData(true);
+    volumes.GetObjects();
+
+    auto modification = [&](const cim::CIMInstance& previous, const cim::CIMInstance& source) {
+        cim::CIMInstance indication = makeIndicationInstance("CIM_InstModification", source);
+        indication.addProperty({"PreviousInstance", cim::CIMValue(cim::CIMObject(previous))});
+        return UAIndication(m_array->address(), indication);
+    };
+    auto listedName = [&] {
+        for (const cim::CIMObject& held : volumes.GetObjects())
+            if (held.getPath() == original.getPath())
+                return held.getInstance().getPropertyValue("ElementName").get<std::string>();
+        return std::string("(not listed)");
+    };
+    const UAIndication late = modification(original, afterFirst);
+    const std::uint64_t reads = requests("GetInstance");
+    const std::uint64_t enumerations = requests("EnumerateInstances");
+    EXPECT_EQ(volume.UpdateObjectContainerWithIndication(late), 1u);
+    EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(late), 1u);
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    EXPECT_EQ(name, "second");
+    EXPECT_EQ(listedName(), "second");
+    EXPECT_EQ(requests("GetInstance"), reads + 1) << "read again instead";
+    EXPECT_EQ(requests("EnumerateInstances"), enumerations + 1);
+
+    // A change that follows on from what is held is taken as it comes.
+    cim::CIMInstance third = volume.GetCachedInstance();
+    third.setPropertyValue("ElementName", cim::CIMValue("third"));
+    const UAIndication next = modification(volume.GetCachedInstance(), third);
+    volume.UpdateObjectContainerWithIndication(next);
+    volumes.UpdateObjectContainerWithIndication(next);
+    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
+    EXPECT_EQ(name, "third");
+    EXPECT_EQ(listedName(), "third");
+    EXPECT_EQ(requests("GetInstance"), reads + 1);
+    EXPECT_EQ(requests("EnumerateInstances"), enumerations + 1);
+}
+
 TEST_F(CIMObjectSimTest, SetCIMInstanceRefusesAnotherClass) {
     ASSERT_NO_FATAL_FAILURE(start("127.77.9.11"));
     CIM_StorageVolume volume(nullptr);

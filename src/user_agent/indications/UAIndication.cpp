@@ -56,6 +56,21 @@ UAIndication UAIndication::makeLostConnection(std::string sourceHost, std::strin
     return lost;
 }
 
+bool UAIndication::FollowsOn(const cim::CIMInstance& held) const {
+    if (!m_previousInstance.isInstance())
+        return true;
+    const cim::CIMInstance& previous = m_previousInstance.getInstance();
+    if (previous.isUninitialized())
+        return true;
+    for (const cim::CIMProperty& property : previous.getProperties()) {
+        const auto index = held.findProperty(property.getName());
+        if (index != cim::CIMInstance::npos &&
+            !(held.getProperty(index).getValue() == property.getValue()))
+            return false;
+    }
+    return true;
+}
+
 void UAIndication::readIdentifier() {
     const auto index = m_indication.findProperty(kIdentifierProperty);
     if (index == cim::CIMInstance::npos)

@@ -54,6 +54,12 @@ public:
     // Empty (an uninitialised instance) when the indication carried none.
     const cim::CIMObject& GetPreviousInstance() const { return m_previousInstance; }
     const cim::CIMObject& GetSourceInstance() const { return m_sourceInstance; }
+    // Whether a modification can be laid over `held`: true when it carries no previous
+    // instance, or when every property of its previous instance that `held` has holds the
+    // same value there. False means `held` was read after this change happened (a fresh
+    // read overtook the indication on its way), so its source instance is older than what
+    // is held and must not replace it.
+    bool FollowsOn(const cim::CIMInstance& held) const;
     IndicationKind GetKind() const { return m_kind; }
     const std::string& GetMessage() const { return m_message; }
     CIMIndicationType GetType() const { return m_type; }

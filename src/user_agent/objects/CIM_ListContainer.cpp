@@ -43,6 +43,9 @@ template <> struct ListTraits<cim::CIMObject> {
             return std::nullopt;
         return source;
     }
+    static bool followedOnBy(const cim::CIMObject& item, const UAIndication& indication) {
+        return !item.isInstance() || indication.FollowsOn(item.getInstance());
+    }
 };
 
 template <> struct ListTraits<cim::CIMObjectPath> {
@@ -63,6 +66,7 @@ template <> struct ListTraits<cim::CIMObjectPath> {
     static std::optional<cim::CIMObjectPath> fromIndication(const UAIndication& indication) {
         return indication.GetSourceObjectPath();
     }
+    static bool followedOnBy(const cim::CIMObjectPath&, const UAIndication&) { return true; }
 };
 
 // The numbers of GetMembershipGeneration, shared by every list of the process.
@@ -433,6 +437,9 @@ std::uint32_t CIM_ListContainer<Item>::replaceItem(const UAIndication& indicatio
     std::uint32_t replaced = 0;
     for (Item& item : m_items) {
         if (IsSameObjectPath(ListTraits<Item>::pathOf(item), indication.GetSourceObjectPath())) {
+            // An entry read after the change happened is newer than the indication.
+            if (!ListTraits<Item>::followedOnBy(item, indication))
+                return invalidateLocked() ? 1 : 0;
             item = *changed;
             ++replaced;
         }

@@ -27,6 +27,9 @@ class UACIMClient;
 // an object the last walk passed, or of an association that names the anchor, such an
 // object or an entry, reads the list again too, because such a deletion (a revoked grant,
 // an unmapped volume) takes entries off without naming them, and no later indication would.
+// A modification replaces its entry, unless the entry does not match the indication's
+// previous instance (it was read after the change): then the list is read again on its
+// next read, as CIM_Object does.
 //
 // Threads: any; every public operation holds the container's own lock for its whole run.
 // Lock order: profile, then container, then (inside a fetch) the source container of kind 4,

@@ -362,8 +362,11 @@ std::uint32_t CIM_Object::applyIndication(const UAIndication& indication) {
         if (!holdsPath(indication.GetSourceObjectPath()))
             return 0;
         const cim::CIMObject& source = indication.GetSourceInstance();
-        // Without the new instance the old one is wrong; the next read fetches it.
-        if (m_writtenSinceFetch || !source.isInstance() || source.getInstance().isUninitialized()) {
+        // Without the new instance the old one is wrong, and a held instance newer than the
+        // change (read while the indication was on its way) is not to be set back: the next
+        // read fetches it.
+        if (m_writtenSinceFetch || !source.isInstance() || source.getInstance().isUninitialized() ||
+            !indication.FollowsOn(*m_instance)) {
             m_instance.reset();
             return 1;
         }

@@ -31,6 +31,12 @@ class UACIMClient;
 // Time-based expiry (5000 ms) applies only when the connection is absent or indications are
 // off for it; otherwise the cache stays until an indication or invalidation.
 //
+// A modification indication replaces the instance with the one it carries, except (on
+// purpose, beyond plain replacement) when the held instance does not match the
+// indication's previous instance: then the held one was read after the change, while the
+// indication was still on its way, and the instance is dropped so that the next read
+// fetches it, instead of setting a newer state back to an older one.
+//
 // Threads: any; every public operation holds the container's own lock (UALockableObject)
 // for its whole run. Lock order: profile, then container, then the connection's client lock.
 class CIM_Object : public CIM_ObjectContainerInterface, public UALockableObject {
