@@ -4,6 +4,7 @@
 // notification: volumes made, renamed, grown and deleted, a target's CHAP switched at the
 // array's console. The arrays sit on 127.95.x.y.
 #include "LunSimFixture.h"
+#include "user_agent/indications/ServiceInstanceID.h"
 
 #include <algorithm>
 #include <set>
@@ -156,6 +157,33 @@ TEST_F(WarmQueryFreshnessTest, AVolumeMadeBetweenWarmQueriesArrivesOnceAndStays)
     EXPECT_EQ(notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_ARRIVE).size(), 1u);
     EXPECT_EQ(lunNames(subsystem).count("between-warm-queries"), 1u);
     EXPECT_EQ(lunIds(subsystem).size(), before.size() + 1);
+}
+
+// Following one new volume on an array of many must not make a client-library facade (each
+// one subscribing to the array's classes) for every volume and target the array holds.
+TEST_F(WarmQueryFreshnessTest, ANewVolumeMakesFacadesForTheNewObjectsOnly)
+{
+    auto subsystem = managedArray("127.95.1.3");
+    constexpr int kVolumes = 60;
+    for (int i = 0; i < kVolumes; ++i) {
+        std::string deviceId;
+        ASSERT_EQ(control().addVolume("existing-" + std::to_string(i), kGiB, deviceId),
+                  Merrow::Sim::ControlResult::Ok);
+    }
+    ASSERT_TRUE(eventually([&] { return lunIds(subsystem).size() >= kVolumes; }));
+    const auto before = warmUp(subsystem);
+    warmUpTargets(subsystem);
+
+    using Merrow::UserAgent::ServiceInstanceID;
+    const std::uint64_t firstSerial = ServiceInstanceID::nextSerial();
+    std::string deviceId;
+    ASSERT_EQ(control().addVolume("one-more", kGiB, deviceId), Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] { return lunIds(subsystem).size() == before.size() + 1; }));
+    warmUp(subsystem);
+    warmUpTargets(subsystem);
+    const std::uint64_t made = ServiceInstanceID::nextSerial() - firstSerial - 1;
+    EXPECT_LT(made, kVolumes / 2u) << "facades made while following one new volume";
+    EXPECT_EQ(lunNames(subsystem).count("one-more"), 1u);
 }
 
 TEST_F(WarmQueryFreshnessTest, CHAPSwitchedAtTheArraysConsoleShowsInTheTargetsWarmProperties)

@@ -44,8 +44,9 @@ void ServiceImplBase::SeedRootObject(const cim::CIMObject& object) {
 // Without the host: the array answers references to objects it just made (a created
 // volume) without one, while enumerations carry it, and both name the same object of the
 // same connection.
-std::string ServiceImplBase::GetInstanceIdentity() const {
-    cim::CIMObjectPath path = m_rootPath;
+std::string ServiceImplBase::GetInstanceIdentity() const { return IdentityOfPath(m_rootPath); }
+
+std::string ServiceImplBase::IdentityOfPath(cim::CIMObjectPath path) {
     path.setHost("");
     return path.toString();
 }

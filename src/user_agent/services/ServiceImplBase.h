@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace Merrow::UserAgent {
@@ -41,6 +42,8 @@ public:
 
     const cim::CIMObjectPath& GetRootPath() const { return m_rootPath; }
     std::string GetInstanceIdentity() const override;
+    // The instance identity a facade on `path` has.
+    static std::string IdentityOfPath(cim::CIMObjectPath path);
 
 protected:
     // Registers a profile member; called by the constructor, in member order.
@@ -59,6 +62,15 @@ protected:
     template <typename Handle, typename Fetch>
     MerrowReturnValue MakeServiceList(const char* listCall, const char* handleName, Fetch&& fetch,
                                       std::vector<Handle>& services);
+    // The same list read for a caller that holds facades already: the identity of every
+    // object `fetch` yields, in order, and handles only for those not in `known`, so that
+    // following a list of thousands does not make (and subscribe) thousands of facades.
+    template <typename Handle, typename Fetch>
+    MerrowReturnValue MakeServiceListOtherThan(const char* listCall, const char* handleName,
+                                               Fetch&& fetch,
+                                               const std::unordered_set<std::string>& known,
+                                               std::vector<std::string>& identities,
+                                               std::vector<Handle>& services);
 
     // A single getter: exactly one object expected; none gives UA_E_UNEXPECTED.
     template <typename Handle, typename Fetch>
@@ -114,6 +126,33 @@ MerrowReturnValue ServiceImplBase::MakeServiceList(const char* listCall, const c
     }
     services.reserve(services.size() + objects.size());
     for (const cim::CIMObject& object : objects) {
+        Handle handle;
+        const MerrowReturnValue made = MakeService(object.getPath(), handle, &object);
+        if (made.isFailure()) {
+            TraceSkipped(handleName, object.getPath(), made);
+            continue;
+        }
+        services.push_back(std::move(handle));
+    }
+    return result;
+}
+
+template <typename Handle, typename Fetch>
+MerrowReturnValue ServiceImplBase::MakeServiceListOtherThan(
+    const char* listCall, const char* handleName, Fetch&& fetch,
+    const std::unordered_set<std::string>& known, std::vector<std::string>& identities,
+    std::vector<Handle>& services) {
+    std::vector<cim::CIMObject> objects;
+    const MerrowReturnValue result = fetch(objects);
+    if (result.isFailure()) {
+        TraceListFailure(listCall, result);
+        return result;
+    }
+    identities.reserve(identities.size() + objects.size());
+    for (const cim::CIMObject& object : objects) {
+        identities.push_back(IdentityOfPath(object.getPath()));
+        if (known.count(identities.back()) != 0)
+            continue;
         Handle handle;
         const MerrowReturnValue made = MakeService(object.getPath(), handle, &object);
         if (made.isFailure()) {

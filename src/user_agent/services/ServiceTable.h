@@ -8,7 +8,11 @@
 //   SERVICE_GET(Op, Type, m_Member, Accessor)      Op(Type&): m_Member.Accessor(value)
 //   SERVICE_SET(Op, Type, m_Member, Accessor)      Op(const Type&): m_Member.Accessor(value)
 //   SERVICE_LIST(Op, Handle, m_Member, List)       Op(std::vector<Handle>&): one handle per
-//                                                  object of m_Member.Get_List_List
+//                                                  object of m_Member.Get_List_List; and
+//                                                  OpOtherThan(known, identities, handles):
+//                                                  the instance identity of every object,
+//                                                  and handles only for the objects whose
+//                                                  identity is not in `known`
 //   SERVICE_SINGLE(Op, Handle, m_Member, List)     Op(Handle&): the one object of that list
 //   SERVICE_SAME_PATH(Op, Handle)                  Op(Handle&): a facade of another kind on
 //                                                  this facade's root path
@@ -35,6 +39,10 @@
 #include "user_agent/base/MerrowReturnValue.h"
 #include "user_agent/base/MerrowUserAgentEnums.h"
 #include "user_agent/base/StorageSize.h"
+
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #define MERROW_SERVICE_TEXT2(name) #name
 #define MERROW_SERVICE_TEXT(name) MERROW_SERVICE_TEXT2(name)

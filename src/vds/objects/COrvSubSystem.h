@@ -60,6 +60,8 @@
 #include "vds/objects/VdsHeldObject.h"
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class COrvVdsProvider;
@@ -91,6 +93,12 @@ public:
         kConnected = 3,
         kLostConnection = 4,
     };
+
+    // What a refresh compares: array objects by instance identity (their facades' path
+    // without host), and the list members that stand for them.
+    using Identities = std::vector<std::string>;
+    using Known = std::unordered_set<std::string>;
+    using MemberIndex = std::unordered_map<std::string, VDS_OBJECT_ID>;
 
     COrvSubSystem();
     ~COrvSubSystem() override;
@@ -259,13 +267,15 @@ private:
     // keeps the generation it was last reconciled with in full.
     template <class Kind> HRESULT Reconcile();
     // Adds the items the list lacks; with `announce`, each with its arrival notification.
+    // `fresh` holds facades only for what the list did not hold alive (`index` finds the
+    // members whose facade was lost, which take the fresh one).
     template <class Kind>
-    HRESULT addMissing(const Merrow::UserAgent::MerrowReturnValue& read,
-                       const std::vector<typename Kind::Service>& items, bool announce,
+    HRESULT addMissing(const Merrow::UserAgent::MerrowReturnValue& read, const MemberIndex& index,
+                       const std::vector<typename Kind::Service>& fresh, bool announce,
                        bool& complete);
+    // Drops the members whose identity the array no longer lists.
     template <class Kind>
-    HRESULT removeGone(const Merrow::UserAgent::MerrowReturnValue& read,
-                       const std::vector<typename Kind::Service>& items);
+    HRESULT removeGone(const Merrow::UserAgent::MerrowReturnValue& read, const Known& present);
     // The membership generation of the kind's list in the client library; kNoGeneration
     // when it cannot be read.
     template <class Kind> std::uint64_t currentGeneration();

@@ -6,8 +6,10 @@
 // table (the *Refresh structs) says which list, which array collection, which events and
 // which trace texts. Lock order: provider, subsystem, then the list and the objects.
 //
-// A reconcile reads the array's collection once for both halves (what joined, what left)
-// and remembers the membership generation of the client library's cached list it matched
+// A reconcile reads the array's collection once for both halves (what joined, what left),
+// as identities, with facades made only for objects the list does not hold (a thousand
+// facades per reconcile, each subscribing to the array's classes, made the service's memory
+// and time grow with every change), and remembers the membership generation of the client library's cached list it matched
 // in full; while the generation stays the same (no fetch, no indication that added or
 // dropped an entry) the lists agree and the reconcile is skipped, so that a warm query does
 // not make a facade for every object of the array. A failed or partial reconcile, a log-in,
@@ -33,8 +35,7 @@
 #include "vds/objects/VdsProviderAccess.h"
 #include "vds/objects/VdsServiceIdentity.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <algorithm>
 
 using namespace Merrow::UserAgent;
 using Merrow::Trace::TC_VDS_SUBSYSTEM;
@@ -56,9 +57,11 @@ struct RefreshTexts {
     const char* name;
 };
 
+using Identities = COrvSubSystem::Identities;
+using Known = COrvSubSystem::Known;
 // The list's members by the instance identity of the array object each stands for, so
 // that reconciling a thousand volumes is not a thousand scans of the list.
-using MemberIndex = std::unordered_map<std::string, VDS_OBJECT_ID>;
+using MemberIndex = COrvSubSystem::MemberIndex;
 
 template <class List>
 MemberIndex indexByIdentity(List& list, const std::vector<VDS_OBJECT_ID>& ids)
@@ -74,38 +77,18 @@ MemberIndex indexByIdentity(List& list, const std::vector<VDS_OBJECT_ID>& ids)
     return index;
 }
 
-// The member that stands for `item`: through the index, or by asking each member when the
-// item has no identity to look up (only the very same facade can match it then).
-template <class List, class Item>
-auto findMember(List& list, const MemberIndex& index, const std::vector<VDS_OBJECT_ID>& ids,
-                const Item& item) -> decltype(list.Lookup(ids.front()))
+// The identities of the members whose facades still serve: the read makes facades only for
+// the others (new objects, and members whose facade was lost with a link).
+template <class List>
+std::unordered_set<std::string> liveIdentities(List& list, const MemberIndex& index)
 {
-    const std::string identity = item.GetInstanceIdentity();
-    if (!identity.empty()) {
-        const auto found = index.find(identity);
-        return found == index.end() ? decltype(list.Lookup(ids.front()))() : list.Lookup(found->second);
-    }
-    for (const VDS_OBJECT_ID& id : ids) {
+    std::unordered_set<std::string> live;
+    for (const auto& [identity, id] : index) {
         auto object = list.Lookup(id);
-        if (object && object->StandsFor(item))
-            return object;
+        if (object && !object->GetService().IsServiceRemoved())
+            live.insert(identity);
     }
-    return {};
-}
-
-// Whether the array still has what `object` stands for.
-template <class Object, class Item>
-bool isPresent(Object& object, const std::unordered_set<std::string>& identities,
-               const std::vector<Item>& items)
-{
-    const std::string identity = object.GetService().GetInstanceIdentity();
-    if (!identity.empty())
-        return identities.count(identity) != 0;
-    for (const auto& item : items) {
-        if (object.StandsFor(item))
-            return true;
-    }
-    return false;
+    return live;
 }
 
 // The array's answer for a service whose objects are gone: the kind is empty now.
@@ -134,9 +117,10 @@ struct ControllerRefresh {
         "Controllers"};
 
     static VdsControllerList& List(COrvSubSystem& s) { return s.m_VdsControllerList; }
-    static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
+    static MerrowReturnValue Read(COrvSubSystem& s, const Known& known, Identities& identities,
+                                  std::vector<Service>& items)
     {
-        return s.m_SystemService.GetControllers(items);
+        return s.m_SystemService.GetControllersOtherThan(known, identities, items);
     }
     // The array's two controllers are too few to be worth remembering a generation: every
     // reconcile reads them.
@@ -166,10 +150,12 @@ struct DriveRefresh {
         "Get Object disk after create Failed", "Successfully set the disk service.", "Drives"};
 
     static VdsDriveList& List(COrvSubSystem& s) { return s.m_VdsDriveList; }
-    static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
+    static MerrowReturnValue Read(COrvSubSystem& s, const Known& known, Identities& identities,
+                                  std::vector<Service>& items)
     {
         const MerrowReturnValue ready = ensureDiskList(s);
-        return ready.isFailure() ? ready : s.m_DiskListService.GetDisks(items);
+        return ready.isFailure() ? ready
+                                 : s.m_DiskListService.GetDisksOtherThan(known, identities, items);
     }
     static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
     {
@@ -208,10 +194,13 @@ struct LunRefresh {
         "Get Object volume after create Failed", "Successfully set the volume service.", "LUNs"};
 
     static VdsLunList& List(COrvSubSystem& s) { return s.m_VdsLunList; }
-    static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
+    static MerrowReturnValue Read(COrvSubSystem& s, const Known& known, Identities& identities,
+                                  std::vector<Service>& items)
     {
         const MerrowReturnValue ready = ensureVolumeList(s);
-        return ready.isFailure() ? ready : s.m_VolumeListService.GetVolumes(items);
+        return ready.isFailure()
+                   ? ready
+                   : s.m_VolumeListService.GetVolumesOtherThan(known, identities, items);
     }
     static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
     {
@@ -263,10 +252,12 @@ struct TargetRefresh {
         "Targets"};
 
     static VdsTargetList& List(COrvSubSystem& s) { return s.m_VdsTargetList; }
-    static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
+    static MerrowReturnValue Read(COrvSubSystem& s, const Known& known, Identities& identities,
+                                  std::vector<Service>& items)
     {
         const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
-        return got.isFailure() ? got : s.m_iSCSIService.GetiSCSITargets(items);
+        return got.isFailure() ? got
+                               : s.m_iSCSIService.GetiSCSITargetsOtherThan(known, identities, items);
     }
     static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
     {
@@ -296,10 +287,12 @@ struct PortalRefresh {
         "Portals"};
 
     static VdsPortalList& List(COrvSubSystem& s) { return s.m_VdsPortalList; }
-    static MerrowReturnValue Read(COrvSubSystem& s, std::vector<Service>& items)
+    static MerrowReturnValue Read(COrvSubSystem& s, const Known& known, Identities& identities,
+                                  std::vector<Service>& items)
     {
         const MerrowReturnValue got = ensureIscsi(s.m_iSCSIService, s.m_SystemService);
-        return got.isFailure() ? got : s.m_iSCSIService.GetPortals(items);
+        return got.isFailure() ? got
+                               : s.m_iSCSIService.GetPortalsOtherThan(known, identities, items);
     }
     static MerrowReturnValue Generation(COrvSubSystem& s, std::uint64_t& generation)
     {
@@ -340,7 +333,8 @@ template <class Kind> void COrvSubSystem::Fetch()
     Kind::List(*this).SetProviderGuid(GetProviderGuid());
     const std::uint64_t generation = currentGeneration<Kind>();
     std::vector<typename Kind::Service> items;
-    const MerrowReturnValue read = Kind::Read(*this, items);
+    Identities identities;
+    const MerrowReturnValue read = Kind::Read(*this, Known(), identities, items);
     if (read.isFailure()) {
         MWTRACE(TV_WARNING, TC_VDS_SUBSYSTEM)
             << Kind::kTexts.queryFailed << read.getCode() << MWENDREC;
@@ -400,11 +394,20 @@ template <class Kind> HRESULT COrvSubSystem::Reconcile()
         if (generation != kNoGeneration && generation == reconciled)
             return S_OK;
         reconciled = kNoGeneration;
-        std::vector<typename Kind::Service> items;
-        const MerrowReturnValue read = Kind::Read(*this, items);
-        bool complete = true;
-        const HRESULT added = addMissing<Kind>(read, items, Kind::Listed(*this), complete);
-        const HRESULT removed = removeGone<Kind>(read, items);
+        auto& list = Kind::List(*this);
+        const MemberIndex index = indexByIdentity(list, list.GetAllIds());
+        const Known known = liveIdentities(list, index);
+        Identities identities;
+        std::vector<typename Kind::Service> fresh;
+        const MerrowReturnValue read = Kind::Read(*this, known, identities, fresh);
+        const Known present(identities.begin(), identities.end());
+        // Every object the read found is either held or has a fresh facade, unless making
+        // one failed.
+        bool complete = std::count_if(present.begin(), present.end(), [&](const std::string& id) {
+                            return known.count(id) == 0;
+                        }) == static_cast<std::ptrdiff_t>(fresh.size());
+        const HRESULT added = addMissing<Kind>(read, index, fresh, Kind::Listed(*this), complete);
+        const HRESULT removed = removeGone<Kind>(read, present);
         if (added == S_OK && removed == S_OK && !read.isFailure() && complete) {
             reconciled = generation;
             Kind::Listed(*this) = true;
@@ -414,19 +417,18 @@ template <class Kind> HRESULT COrvSubSystem::Reconcile()
 }
 
 template <class Kind>
-HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read,
-                                  const std::vector<typename Kind::Service>& items, bool announce,
+HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read, const MemberIndex& index,
+                                  const std::vector<typename Kind::Service>& fresh, bool announce,
                                   bool& complete)
 {
     if (read.isFailure())
         return Kind::kFailedReadFailsFindAdded ? E_FAIL : S_OK;
     auto& list = Kind::List(*this);
-    // All members, not the output order: that one leaves out members whose keys collide,
-    // as keys of facades lost with a link all read as the failure key.
-    const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
-    const MemberIndex index = indexByIdentity(list, ids);
-    for (const auto& item : items) {
-        CComPtr<CComObject<typename Kind::Object>> object = findMember(list, index, ids, item);
+    for (const auto& item : fresh) {
+        const auto member = index.find(item.GetInstanceIdentity());
+        CComPtr<CComObject<typename Kind::Object>> object;
+        if (member != index.end())
+            object = list.Lookup(member->second);
         if (object) {
             // A facade made before the link was lost stays removed; the object takes the
             // fresh one of this read.
@@ -445,19 +447,17 @@ HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read,
 }
 
 template <class Kind>
-HRESULT COrvSubSystem::removeGone(const MerrowReturnValue& read,
-                                  const std::vector<typename Kind::Service>& items)
+HRESULT COrvSubSystem::removeGone(const MerrowReturnValue& read, const Known& present)
 {
     if (read.isFailure() && !isRemoved(read))
         return E_FAIL;
     auto& list = Kind::List(*this);
     const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
-    std::unordered_set<std::string> present;
-    for (const auto& item : items)
-        present.insert(item.GetInstanceIdentity());
     for (const VDS_OBJECT_ID& id : ids) {
         CComPtr<CComObject<typename Kind::Object>> object = list.Lookup(id);
-        if (!object || isPresent(*object, present, items))
+        // A member without an identity has lost its facade and stands for nothing the
+        // array listed.
+        if (!object || present.count(object->GetService().GetInstanceIdentity()) != 0)
             continue;
         VDSScopedLock listLock(&list);
         if (SUCCEEDED(list.DeleteListObject(id)))
