@@ -275,6 +275,24 @@ TEST_F(CIMObjectSimTest, ListsFollowCreationsDeletionsAndModifications) {
     EXPECT_EQ(pools.UpdateObjectContainerWithIndication(otherClass), 0u);
 }
 
+// Every volume handle has lists nobody may ever read; a creation on the array must not make
+// each of them ask the array.
+TEST_F(CIMObjectSimTest, AListNobodyReadIsNotReadForACreation) {
+    ASSERT_NO_FATAL_FAILURE(start("127.77.9.15"));
+    CIM_ObjectList volumes(nullptr, "CIM_StorageVolume");
+    connect(volumes);
+    const cim::CIMInstance created = addVolume("unread");
+    const std::uint64_t enumerations = requests("EnumerateInstances");
+    EXPECT_EQ(volumes.UpdateObjectContainerWithIndication(UAIndication(
+                  m_array->address(), makeIndicationInstance("CIM_InstCreation", created))),
+              0u);
+    EXPECT_EQ(requests("EnumerateInstances"), enumerations);
+    const auto held = volumes.GetObjects();
+    EXPECT_TRUE(std::any_of(held.begin(), held.end(), [&](const cim::CIMObject& volume) {
+        return volume.getPath() == created.getPath();
+    })) << "the first read fetches";
+}
+
 TEST_F(CIMObjectSimTest, AnObjectFollowsDeletionAndModificationOfItsOwnPathOnly) {
     ASSERT_NO_FATAL_FAILURE(start("127.77.9.10"));
     const cim::CIMInstance created = addVolume("watched");

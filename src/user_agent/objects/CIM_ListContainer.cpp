@@ -350,7 +350,12 @@ template <typename Item>
 std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPath& path) {
     if (holdsPathLocked(path))
         return 0;
-    if (!m_fetched || m_invalidated) {
+    // A list nobody has read yet holds nothing a change could make stale, and its first
+    // read fetches anyway: reading it now would cost every unread list of every object
+    // handle a request per creation on the array.
+    if (!m_fetched)
+        return 0;
+    if (m_invalidated) {
         // Nobody has seen entries that could have gone.
         FetchData(true);
         return holdsPathLocked(path) ? 1 : 0;
