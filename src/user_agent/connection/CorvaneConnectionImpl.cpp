@@ -133,8 +133,9 @@ void CorvaneConnectionImpl::AddIndicationConsumers(const std::vector<std::string
 void CorvaneConnectionImpl::addIndicationConsumerLocked(const IndicationKey& key,
                                                         const MerrowServiceWeakRef& service) {
     const MerrowServiceImpl* raw = service.GetRaw();
-    if (m_consumers[key].insert_or_assign(raw, service).second)
-        m_keysByService[raw].push_back(key);
+    const auto registered = m_consumers.try_emplace(key).first;
+    if (registered->second.insert_or_assign(raw, service).second)
+        m_keysByService[raw].push_back(&registered->first);
 }
 
 void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* service) {
@@ -142,8 +143,8 @@ void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* s
     const auto keys = m_keysByService.find(service);
     if (keys == m_keysByService.end())
         return;
-    for (const IndicationKey& key : keys->second) {
-        const auto registrations = m_consumers.find(key);
+    for (const IndicationKey* key : keys->second) {
+        const auto registrations = m_consumers.find(*key);
         if (registrations == m_consumers.end())
             continue;
         registrations->second.erase(service);
@@ -202,7 +203,7 @@ void CorvaneConnectionImpl::forgetKeyLocked(const MerrowServiceImpl* service,
     const auto keys = m_keysByService.find(service);
     if (keys == m_keysByService.end())
         return;
-    std::erase(keys->second, key);
+    std::erase(keys->second, &key);
     if (keys->second.empty())
         m_keysByService.erase(keys);
 }

@@ -109,7 +109,8 @@ private:
                  const UAIndication& indication);
     void clearConsumers();
     void addIndicationConsumerLocked(const IndicationKey& key, const MerrowServiceWeakRef& service);
-    // Drops `key` from the keys recorded for `service`; m_consumersMutex must be held.
+    // Drops `key` (a key held in m_consumers) from the keys recorded for `service`;
+    // m_consumersMutex must be held.
     void forgetKeyLocked(const MerrowServiceImpl* service, const IndicationKey& key);
     // 0 while the owner's indication listener is not running.
     std::uint16_t listenerPort() const;
@@ -120,7 +121,11 @@ private:
     using Registrations = std::map<const MerrowServiceImpl*, MerrowServiceWeakRef>;
     mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
     std::unordered_map<IndicationKey, Registrations, IndicationKeyHash> m_consumers;
-    std::unordered_map<const MerrowServiceImpl*, std::vector<IndicationKey>> m_keysByService;
+    // Each service's keys, as the addresses of the keys held in m_consumers (whose nodes
+    // stay put): thousands of services times dozens of keys made copies of the class names
+    // tens of megabytes.
+    std::unordered_map<const MerrowServiceImpl*, std::vector<const IndicationKey*>>
+        m_keysByService;
 };
 
 } // namespace Merrow::UserAgent
