@@ -43,6 +43,9 @@ inline pid_t spawn(const std::vector<std::string>& argv, const char* quietOutput
     std::fflush(stdout);  // the child must not write this process's buffered lines again
     const pid_t child = ::fork();
     if (child == 0) {
+        // The simulated arrays' listening sockets stay with this process: a service that
+        // outlived the bench and held them would take their connections and never answer.
+        ::close_range(3, ~0u, 0);
         if (quietOutput != nullptr) {
             if (std::freopen(quietOutput, "w", stdout) != nullptr)
                 ::dup2(STDOUT_FILENO, STDERR_FILENO);
