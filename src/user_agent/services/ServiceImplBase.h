@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace Merrow::UserAgent {
@@ -118,23 +119,9 @@ MerrowReturnValue ServiceImplBase::MakeService(const cim::CIMObjectPath& path, H
 template <typename Handle, typename Fetch>
 MerrowReturnValue ServiceImplBase::MakeServiceList(const char* listCall, const char* handleName,
                                                    Fetch&& fetch, std::vector<Handle>& services) {
-    std::vector<cim::CIMObject> objects;
-    const MerrowReturnValue result = fetch(objects);
-    if (result.isFailure()) {
-        TraceListFailure(listCall, result);
-        return result;
-    }
-    services.reserve(services.size() + objects.size());
-    for (const cim::CIMObject& object : objects) {
-        Handle handle;
-        const MerrowReturnValue made = MakeService(object.getPath(), handle, &object);
-        if (made.isFailure()) {
-            TraceSkipped(handleName, object.getPath(), made);
-            continue;
-        }
-        services.push_back(std::move(handle));
-    }
-    return result;
+    std::vector<std::string> identities;
+    return MakeServiceListOtherThan(listCall, handleName, std::forward<Fetch>(fetch), {},
+                                    identities, services);
 }
 
 template <typename Handle, typename Fetch>
