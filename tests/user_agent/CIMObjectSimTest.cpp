@@ -64,6 +64,19 @@ protected:
         return {};
     }
 
+    // Reads the volume, then renames it on the array to "first" and to "second" through the
+    // volume; the instance as it was between the two writes.
+    cim::CIMInstance renameTwice(CIM_StorageVolume& volume) {
+        std::string name;
+        EXPECT_TRUE(volume.GetPropertyValue("ElementName", name));
+        EXPECT_TRUE(volume.SetPropertyValue("ElementName", std::string("first")));
+        volume.UpdateCimServerWithProperty("ElementName");
+        cim::CIMInstance afterFirst = volume.GetCachedInstance();
+        EXPECT_TRUE(volume.SetPropertyValue("ElementName", std::string("second")));
+        volume.UpdateCimServerWithProperty("ElementName");
+        return afterFirst;
+    }
+
     // The simulated array starts with a few volumes.
     void removeAllVolumes() {
         for (const cim::CIMInstance& volume :
@@ -330,13 +343,8 @@ TEST_F(CIMObjectSimTest, AnIndicationOlderThanOurOwnWriteDoesNotUndoIt) {
     const cim::CIMInstance created = addVolume("written");
     CIM_StorageVolume volume(nullptr, created.getPath(), {});
     connect(volume);
+    const cim::CIMInstance afterFirst = renameTwice(volume);
     std::string name;
-    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
-    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("first")));
-    volume.UpdateCimServerWithProperty("ElementName");
-    const cim::CIMInstance afterFirst = volume.GetCachedInstance();
-    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("second")));
-    volume.UpdateCimServerWithProperty("ElementName");
 
     EXPECT_EQ(volume.UpdateObjectContainerWithIndication(UAIndication(
                   m_array->address(), makeIndicationInstance("CIM_InstModification", afterFirst))),
@@ -364,13 +372,8 @@ TEST_F(CIMObjectSimTest, AChangeOlderThanAFreshReadDoesNotSetItBack) {
     CIM_ObjectList volumes(nullptr, "CIM_StorageVolume");
     connect(volume);
     connect(volumes);
+    const cim::CIMInstance afterFirst = renameTwice(volume);
     std::string name;
-    ASSERT_TRUE(volume.GetPropertyValue("ElementName", name));
-    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("first")));
-    volume.UpdateCimServerWithProperty("ElementName");
-    const cim::CIMInstance afterFirst = volume.GetCachedInstance();
-    ASSERT_TRUE(volume.SetPropertyValue("ElementName", std::string("second")));
-    volume.UpdateCimServerWithProperty("ElementName");
     volume.FetchData(true);
     volumes.GetObjects();
 

@@ -9,10 +9,10 @@
 // A reconcile reads the array's collection once for both halves (what joined, what left),
 // as identities, with facades made only for objects the list does not hold (a thousand
 // facades per reconcile, each subscribing to the array's classes, made the service's memory
-// and time grow with every change), and remembers the membership generation of the client library's cached list it matched
-// in full; while the generation stays the same (no fetch, no indication that added or
-// dropped an entry) the lists agree and the reconcile is skipped, so that a warm query does
-// not make a facade for every object of the array. A failed or partial reconcile, a log-in,
+// and time grow with every change), and remembers the membership generation of the client
+// library's cached list it matched in full; while the generation stays the same (no fetch,
+// no indication that added or dropped an entry) the lists agree and the reconcile is
+// skipped, so that a warm query does not even read the identities. A failed or partial reconcile, a log-in,
 // a reconnect, Reenumerate and the provider's own additions and removals forget the
 // generations.
 //
@@ -80,9 +80,9 @@ MemberIndex indexByIdentity(List& list, const std::vector<VDS_OBJECT_ID>& ids)
 // The identities of the members whose facades still serve: the read makes facades only for
 // the others (new objects, and members whose facade was lost with a link).
 template <class List>
-std::unordered_set<std::string> liveIdentities(List& list, const MemberIndex& index)
+Known liveIdentities(List& list, const MemberIndex& index)
 {
-    std::unordered_set<std::string> live;
+    Known live;
     for (const auto& [identity, id] : index) {
         auto object = list.Lookup(id);
         if (object && !object->GetService().IsServiceRemoved())
@@ -395,6 +395,8 @@ template <class Kind> HRESULT COrvSubSystem::Reconcile()
             return S_OK;
         reconciled = kNoGeneration;
         auto& list = Kind::List(*this);
+        // All members, not the output order: that one leaves out members whose keys collide,
+        // as keys of facades lost with a link all read as the failure key.
         const MemberIndex index = indexByIdentity(list, list.GetAllIds());
         const Known known = liveIdentities(list, index);
         Identities identities;
