@@ -47,8 +47,8 @@ const char* indicationClassOf(ChangeKind kind)
 
 } // namespace
 
-IndicationRouter::IndicationRouter(IndicationSink& sink, std::string host)
-    : m_sink(sink), m_host(std::move(host))
+IndicationRouter::IndicationRouter(IndicationSink& sink, std::string host, const SimulatorSettings& settings)
+    : m_sink(sink), m_host(std::move(host)), m_settings(settings)
 {
 }
 
@@ -110,6 +110,8 @@ void IndicationRouter::onChanges(const ModelView& view, const std::vector<Instan
         const ClassInfo* indication = registry.find(Namespaces::Storage, className);
         const ClassInfo* source = registry.find(Namespaces::Storage, change.className());
         if (indication == nullptr || source == nullptr)
+            continue;
+        if (source->isAssociation() && change.kind() != ChangeKind::Modified && !m_settings.associationIndications)
             continue;
         std::shared_ptr<const cim::CIMInstance> built;
         for (const Subscription& subscription : subscriptions) {

@@ -13,6 +13,7 @@
 #include "sim/ArrayModel.h"
 #include "sim/IndicationQuery.h"
 #include "sim/IndicationSink.h"
+#include "sim/SimulatorSettings.h"
 
 #include <map>
 #include <optional>
@@ -22,7 +23,7 @@ namespace Merrow::Sim {
 
 class IndicationRouter : public ChangeListener {
 public:
-    IndicationRouter(IndicationSink& sink, std::string host);
+    IndicationRouter(IndicationSink& sink, std::string host, const SimulatorSettings& settings);
 
     void onChanges(const ModelView& view, const std::vector<InstanceChange>& changes) override;
 
@@ -39,6 +40,7 @@ private:
 
     IndicationSink& m_sink;
     const std::string m_host;
+    const SimulatorSettings& m_settings;
     std::uint64_t m_nextIdentifier = 1;
     std::map<std::string, std::optional<IndicationQuery>> m_queries;
 };

@@ -46,7 +46,7 @@ Simulator::Simulator(SimulatorOptions options) : m_options(std::move(options))
     m_model = std::make_unique<ArrayModel>(initialState(m_options, m_stateFile.get()), m_options.array.address);
     m_model->setStateFile(m_stateFile);
     m_sender = std::make_unique<IndicationSender>(senderOptions(m_options));
-    m_router = std::make_unique<IndicationRouter>(*m_sender, m_options.array.address);
+    m_router = std::make_unique<IndicationRouter>(*m_sender, m_options.array.address, m_settings);
     m_model->setChangeListener(m_router.get());
 
     m_control = std::make_unique<SimulatorControl>(*m_model, m_faults, m_counters, m_calls, m_settings);

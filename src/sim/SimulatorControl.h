@@ -107,6 +107,7 @@ public:
     // Lets every held job run; NotFound when none was held.
     ControlResult releaseJobs();
     void setJobKeepTime(std::uint32_t milliseconds) { m_settings.jobKeepMilliseconds = milliseconds; }
+    void setAssociationIndications(bool announced) { m_settings.associationIndications = announced; }
 
     ArrayModel& model() { return m_model; }
 

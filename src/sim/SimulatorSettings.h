@@ -19,6 +19,9 @@ struct SimulatorSettings {
     std::atomic<std::uint32_t> maxVolumes{16384};
     // How long the array stays down when it restarts.
     std::atomic<std::uint32_t> restartMilliseconds{3000};
+    // Whether the creation and deletion of associations are announced; some arrays announce
+    // only the objects they link.
+    std::atomic<bool> associationIndications{true};
 };
 
 } // namespace Merrow::Sim

@@ -61,7 +61,7 @@ class SimulatedArray {
 public:
     explicit SimulatedArray(const ArrayOptions& options = smallArray(), bool jobs = false)
         : model(DefaultArray::build(options), options.address),
-          router(sink, options.address),
+          router(sink, options.address, settings),
           control(model, faults, counters, calls, settings),
           controlHandler(control),
           dispatcher(model, settings, faults, counters, calls, controlHandler, options.address)

@@ -103,7 +103,9 @@ TEST_P(WatchTest, WatchSeesAVolumesCreationAndEndsOnASignal) {
     ASSERT_EQ(connection.Connect(Testing::kSimUser, Testing::kSimPassword).getCode(), MerrowReturnValue::UA_S_OK);
     Service_CorvaneSystem system;
     ASSERT_EQ(connection.GetCorvaneSystemService(system).getCode(), MerrowReturnValue::UA_S_OK);
-    const std::string expected = json ? "\"change\":\"created\",\"class\":\"CIM_StorageVolume\"" : "created  CIM_StorageVolume";
+    // The array announces the volume and the association that puts it on the system's list;
+    // the list's service reports the new member.
+    const std::string expected = json ? "\"service\":\"Service_VolumeList\"" : "(Service_VolumeList)";
     bool seen = false;
     for (int attempt = 0; attempt < 10 && !seen; ++attempt) {
         std::vector<AttributeValue> results;
@@ -113,6 +115,11 @@ TEST_P(WatchTest, WatchSeesAVolumesCreationAndEndsOnASignal) {
         seen = watch.waitForOutput(expected, std::chrono::seconds(3));
     }
     EXPECT_TRUE(seen) << watch.out();
+    std::istringstream printed(watch.out());
+    bool created = false;
+    for (std::string line; std::getline(printed, line);)
+        created = created || (line.find(expected) != std::string::npos && line.find("created") != std::string::npos);
+    EXPECT_TRUE(created) << watch.out();
 
     watch.signal(SIGTERM);
     EXPECT_EQ(watch.exitStatus(), 0) << watch.err();

@@ -455,5 +455,70 @@ TEST_F(ProfileSimTest, ACreationRefetchesAListOfItsClass) {
     EXPECT_FALSE(service->IsServiceRemoved());
 }
 
+// Every volume handle holds lists walked from its volume; a volume made elsewhere on the
+// array names none of them in its associations and must not make each of them read again.
+TEST_F(ProfileSimTest, ANewVolumeReadsAgainOnlyTheListsItsAssociationsName) {
+    auto options = simOptions("127.102.0.1");
+    options.array.volumes = 6;
+    SimArray array(std::move(options));
+    connect(array);
+    auto list = serviceOn<FunctionalGrouping_VolumeList>(top());
+    std::vector<cim::CIMObject> volumes;
+    ASSERT_EQ(list->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+    ASSERT_GE(volumes.size(), 4u);
+    std::vector<std::shared_ptr<ProfileTestService<Profile_BlockServices_VolumeComposition>>> held;
+    for (const cim::CIMObject& volume : volumes) {
+        held.push_back(serviceOn<Profile_BlockServices_VolumeComposition>(volume.getPath()));
+        std::vector<cim::CIMObject> extents;
+        ASSERT_EQ(held.back()->profile().Get_Extents_List(extents).getCode(), R::UA_S_OK);
+    }
+    auto marked = serviceOn<Profile_BlockServices_Volume>(volumes.front().getPath());
+    std::string name;
+    ASSERT_EQ(marked->profile().Get_Volume_ElementName(name).getCode(), R::UA_S_OK);
+    // Indications are applied in order: once a rename made after a volume is seen, the
+    // volume's indications have been applied.
+    auto addVolumeAndWait = [&](const std::string& volumeName) {
+        std::string volumeId;
+        ASSERT_EQ(array.control().addVolume(volumeName, 1ull << 30, volumeId), Sim::ControlResult::Ok);
+        const std::string marker = "after-" + volumeName;
+        ASSERT_EQ(array.control().renameVolume(stringOf(volumes.front(), "DeviceID"), marker),
+                  Sim::ControlResult::Ok);
+        ASSERT_TRUE(eventually([&] {
+            marked->profile().Get_Volume_ElementName(name);
+            return name == marker;
+        }));
+    };
+    // The first volume shows that the array announces associations.
+    ASSERT_NO_FATAL_FAILURE(addVolumeAndWait("first"));
+
+    array.control().resetRequestCounts();
+    ASSERT_NO_FATAL_FAILURE(addVolumeAndWait("second"));
+    ASSERT_TRUE(eventually([&] {
+        list->profile().Get_Volumes_List(volumes);
+        return volumes.size() == held.size() + 2;
+    })) << "the system's list follows the new volumes";
+    EXPECT_LT(array.control().requestCount("Associators"), held.size())
+        << "the held volumes' extent lists were read again";
+}
+
+// An array that announces only the objects, not the associations that link them: a new
+// object must still reach the lists walked from another object.
+TEST_F(ProfileSimTest, WithoutAssociationIndicationsANewVolumeStillJoinsTheSystemsList) {
+    SimArray array("127.102.0.2");
+    array.control().setAssociationIndications(false);
+    connect(array);
+    auto service = serviceOn<FunctionalGrouping_VolumeList>(top());
+    std::vector<cim::CIMObject> volumes;
+    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+    const std::size_t before = volumes.size();
+
+    std::string volumeId;
+    ASSERT_EQ(array.control().addVolume("unlinked", 1ull << 30, volumeId), Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before + 1;
+    }));
+}
+
 } // namespace
 } // namespace Merrow::UserAgent

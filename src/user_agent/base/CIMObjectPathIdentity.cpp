@@ -1,5 +1,6 @@
 #include "user_agent/base/CIMObjectPathIdentity.h"
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <string>
@@ -11,6 +12,13 @@ bool IsSameObjectPath(const cim::CIMObjectPath& first, const cim::CIMObjectPath&
     adjusted.setHost(first.getHost());
     adjusted.setNameSpace(first.getNameSpace());
     return first.identical(adjusted);
+}
+
+bool IsAssociationPath(const cim::CIMObjectPath& path) {
+    const auto& keys = path.getKeyBindings();
+    return std::any_of(keys.begin(), keys.end(), [](const cim::CIMKeyBinding& key) {
+        return key.getType() == cim::CIMKeyBinding::Type::Reference;
+    });
 }
 
 namespace {

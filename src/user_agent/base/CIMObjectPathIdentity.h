@@ -16,4 +16,7 @@ bool IsSameObjectPath(const cim::CIMObjectPath& first, const cim::CIMObjectPath&
 // lists can be compared by bucket instead of every entry against every other.
 std::size_t ObjectPathIdentityHash(const cim::CIMObjectPath& path);
 
+// True when a key of the path is a reference: the path names an association.
+bool IsAssociationPath(const cim::CIMObjectPath& path);
+
 } // namespace Merrow::UserAgent

@@ -1,8 +1,9 @@
 #include "user_agent/connection/CorvaneConnectionImpl.h"
 
 #include "trace/Trace.h"
-#include "user_agent/indications/ServiceIndication.h"
+#include "user_agent/base/CIMObjectPathIdentity.h"
 #include "user_agent/base/TextUtil.h"
+#include "user_agent/indications/ServiceIndication.h"
 #include "user_agent/connection/UAConnectionOwner.h"
 #include "user_agent/indications/UAIndication.h"
 
@@ -218,8 +219,18 @@ void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication)
     }
     if (indication.GetKind() != UAIndication::IndicationKind_CIMObject)
         return;
+    if (announcesStorageAssociation(indication))
+        m_announcesAssociations = true;
     const IndicationKey key = keyOf(indication.GetType(), indication.GetSourceClassName());
     deliver(collectConsumers(&key), indication);
+}
+
+// Arrays announce our own subscriptions whatever they do with the associations between their
+// storage objects: those say nothing of the others.
+bool CorvaneConnectionImpl::announcesStorageAssociation(const UAIndication& indication) {
+    return indication.GetType() == UAIndication::CIMIndicationType_Creation &&
+           !TextUtil::equalsIgnoringCase(indication.GetSourceClassName(), "CIM_IndicationSubscription") &&
+           IsAssociationPath(indication.GetSourceObjectPath());
 }
 
 void CorvaneConnectionImpl::Resynchronise() {

@@ -4,6 +4,7 @@
 #include "user_agent/indications/MerrowServiceWeakRef.h"
 #include "user_agent/connection/UACIMClient.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -80,6 +81,11 @@ public:
     // holders read the array again. Dispatcher thread.
     void Resynchronise();
 
+    // True once the array has announced the creation of an association: from then on a new
+    // object joins a list walked from another object only together with an association whose
+    // own creation is announced too.
+    bool AnnouncesAssociations() const { return m_announcesAssociations.load(); }
+
     // True when the library root was created without indications: nothing tells cached data
     // about changes on the array, so it has to expire by age instead.
     bool IsNoIndications() const;
@@ -104,6 +110,7 @@ private:
 
     MerrowReturnValue checkAndSubscribe();
     static IndicationKey keyOf(std::int32_t indicationType, const std::string& className);
+    static bool announcesStorageAssociation(const UAIndication& indication);
     std::vector<std::shared_ptr<MerrowServiceImpl>> collectConsumers(const IndicationKey* key);
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
                  const UAIndication& indication);
@@ -126,6 +133,8 @@ private:
     // tens of megabytes.
     std::unordered_map<const MerrowServiceImpl*, std::vector<const IndicationKey*>>
         m_keysByService;
+    // Set on the dispatcher thread, read by containers on any thread.
+    std::atomic<bool> m_announcesAssociations{false};
 };
 
 } // namespace Merrow::UserAgent

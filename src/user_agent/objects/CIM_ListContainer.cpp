@@ -353,7 +353,7 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
     // A list nobody has read yet holds nothing a change could make stale, and its first
     // read fetches anyway: reading it now would cost every unread list of every object
     // handle a request per creation on the array.
-    if (!m_fetched)
+    if (!m_fetched || !creationCanReach(path))
         return 0;
     if (m_invalidated) {
         // Nobody has seen entries that could have gone.
@@ -361,6 +361,23 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
         return holdsPathLocked(path) ? 1 : 0;
     }
     return refetchCountingChanges();
+}
+
+// Every handle of a volume holds lists walked from it (its extents, its targets): were each
+// to read the array again for every new extent or target anywhere on the array, one volume
+// made on an array of a thousand would cost a thousand requests per announced object. A new
+// object joins a walked list only through an association to the anchor or to an object the
+// walk passed, so an association's creation reaches the lists whose walk it touches, and a
+// plain object's creation reaches walked lists only while the array has not shown that it
+// announces associations. An enumerated list takes every creation of its classes.
+template <typename Item>
+bool CIM_ListContainer<Item>::creationCanReach(const cim::CIMObjectPath& path) const {
+    if (m_anchor.GetKind() == CIM_ObjectContainerInterface::Anchor_Enumerate)
+        return true;
+    if (IsAssociationPath(path))
+        return touchesWalkLocked(path);
+    const std::shared_ptr<CorvaneConnectionImpl> connection = m_CorvaneConnection.Lock();
+    return !connection || !connection->AnnouncesAssociations();
 }
 
 // A deleted entry is dropped. The deletion of an object the walk passed, or of an

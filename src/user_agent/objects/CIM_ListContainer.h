@@ -22,7 +22,13 @@ class UACIMClient;
 // the anchor; the two differ only in how the last step is asked for and in their names. An
 // empty answer is a valid, empty list.
 //
-// Indications: a creation of any class along the walk reads the list again. A deletion
+// Indications: a creation of any class along the walk reads the list again, with one
+// deliberate narrowing of the usual rule (a forced fetch for every such creation) for lists
+// walked from an object: an association's creation reads the list again only when the
+// association names the anchor, an object the walk passed or an entry, and a plain object's
+// creation does not read it at all once the array has announced an association, because such
+// an object can join the list only through an association whose creation is announced too.
+// A deletion
 // drops the entry it names; on purpose, and unlike a plain removal by path, the deletion of
 // an object the last walk passed, or of an association that names the anchor, such an
 // object or an entry, reads the list again too, because such a deletion (a revoked grant,
@@ -90,6 +96,7 @@ private:
     bool holdsPathLocked(const cim::CIMObjectPath& path) const;
     std::uint32_t applyIndication(const UAIndication& indication);
     std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
+    bool creationCanReach(const cim::CIMObjectPath& path) const;
     std::uint32_t applyDeletion(const UAIndication& indication);
     std::uint32_t refetchCountingChanges();
     bool touchesWalkLocked(const cim::CIMObjectPath& path) const;
