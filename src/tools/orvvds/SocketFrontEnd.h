@@ -6,6 +6,7 @@
 // RuntimeDirectory otherwise).
 #pragma once
 
+#include "FreedMemoryReturner.h"
 #include "ServiceSocketServer.h"
 
 #include "platform/vds/VdsProviderHost.h"
@@ -25,4 +26,5 @@ public:
 private:
     orv::platform::VdsProviderHost& m_host;
     std::unique_ptr<orvraid::ServiceSocketServer> m_server;
+    FreedMemoryReturner m_memoryReturner{std::chrono::seconds(30)};
 };

@@ -73,16 +73,29 @@ AsyncProgressReading VolumeJobProgress::Read()
     if (!readTasks(m_Volume, tasks))
         return {100, true, E_FAIL};
     AsyncProgressReading reading;
+    bool followed = false;
     for (const TaskReading& task : tasks) {
         if (m_EndedBefore.count(task.id) != 0)
             continue;
         if (task.state == kTaskFailed || task.state == kTaskCancelled)
             return {100, true, E_FAIL};
+        followed = true;
         if (hasEnded(task.state))
             continue;
         // Of several running jobs the one furthest behind tells how far the request is.
         reading.finished = false;
         reading.percentComplete = std::min<ULONG>(reading.percentComplete, task.percent);
     }
+    // No job of the request is left to read: it ended, or it failed and the array undid a
+    // creation, taking the volume and its jobs' links with it. Only a volume that is still
+    // there tells the two apart.
+    if (!followed && !volumeExists())
+        return {100, true, E_FAIL};
     return reading;
+}
+
+bool VolumeJobProgress::volumeExists()
+{
+    StorageSize size;
+    return !m_Volume.GetSize(size).isFailure();
 }

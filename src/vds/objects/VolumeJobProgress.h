@@ -30,6 +30,8 @@ public:
     AsyncProgressReading Read() override;
 
 private:
+    bool volumeExists();
+
     Merrow::UserAgent::Service_Volume m_Volume;
     // Ids of the volume's jobs that had ended before the request.
     std::set<std::string> m_EndedBefore;
