@@ -1,11 +1,11 @@
 // Gives the pages the service's heap no longer uses back to the system, every period.
 //
 // The service caches the arrays' objects, and a re-read of an array (after a reconnect or
-// after dropped indications) replaces thousands of cached objects at once while the old ones
-// are still held. The allocator keeps the pages those old objects leave behind: measured on
-// 4 arrays of 1,000 volumes, 60 MB stayed in use in a heap of 450 MB resident after two
-// re-reads. Trimming returns such pages; it costs a walk over the free chunks, so it runs on
-// its own thread, at a long period.
+// after dropped indications) drops thousands of cached objects at once and reads them again.
+// The allocator keeps the pages they leave behind: measured on 4 arrays of 1,000 volumes,
+// 60 to 75 MB were in use in heaps of 450 MB after two re-reads. Trimming returns the pages
+// that lie wholly free (there, 10 to 20 MB; the rest is scattered between live objects); it
+// costs a walk over the free chunks, so it runs on its own thread, at a long period.
 //
 // Threads: its own thread trims; the constructor and destructor run on the owner's thread.
 // m_mutex guards m_stopping.

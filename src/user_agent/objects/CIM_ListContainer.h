@@ -28,11 +28,11 @@ class UACIMClient;
 // association names the anchor, an object the walk passed or an entry, and a plain object's
 // creation does not read it at all once the array has announced an association, because such
 // an object can join the list only through an association whose creation is announced too.
-// A deletion
-// drops the entry it names; on purpose, and unlike a plain removal by path, the deletion of
-// an object the last walk passed, or of an association that names the anchor, such an
-// object or an entry, reads the list again too, because such a deletion (a revoked grant,
-// an unmapped volume) takes entries off without naming them, and no later indication would.
+// A deletion drops the entry it names; on purpose, and unlike a plain removal by path, the
+// deletion of an object the last walk passed, or of an association that names the anchor,
+// such an object or an entry, reads the list again too, because such a deletion (a revoked
+// grant, an unmapped volume) takes entries off without naming them, and no later indication
+// would.
 // A modification replaces its entry, unless the entry does not match the indication's
 // previous instance (it was read after the change): then the list is read again on its
 // next read, as CIM_Object does.
