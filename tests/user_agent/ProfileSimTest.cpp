@@ -60,6 +60,24 @@ protected:
         return service;
     }
 
+    // Logs in to `array`, reads the system's volume list, makes the volume `name` on the array
+    // and tells in `joined` whether the list showed it in time.
+    void makeVolumeSeenByTheSystemsList(SimArray& array, const std::string& name,
+                                        std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>>& service,
+                                        bool& joined) {
+        connect(array);
+        service = serviceOn<FunctionalGrouping_VolumeList>(top());
+        std::vector<cim::CIMObject> volumes;
+        ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+        const std::size_t before = volumes.size();
+        std::string volumeId;
+        ASSERT_EQ(array.control().addVolume(name, 1ull << 30, volumeId), Sim::ControlResult::Ok);
+        joined = eventually([&] {
+            service->profile().Get_Volumes_List(volumes);
+            return volumes.size() == before + 1;
+        });
+    }
+
     UACIMClient& client() { return *m_connection.GetConnectionImpl(); }
     cim::CIMObjectPath top() {
         cim::CIMObjectPath path;
@@ -440,18 +458,10 @@ TEST_F(ProfileSimTest, AModificationReplacesTheCachedInstance) {
 
 TEST_F(ProfileSimTest, ACreationRefetchesAListOfItsClass) {
     SimArray array("127.77.19.7");
-    connect(array);
-    auto service = serviceOn<FunctionalGrouping_VolumeList>(top());
-    std::vector<cim::CIMObject> volumes;
-    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
-    const std::size_t before = volumes.size();
-
-    std::string volumeId;
-    ASSERT_EQ(array.control().addVolume("newcomer", 1ull << 30, volumeId), Sim::ControlResult::Ok);
-    ASSERT_TRUE(eventually([&] {
-        service->profile().Get_Volumes_List(volumes);
-        return volumes.size() == before + 1;
-    }));
+    std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>> service;
+    bool joined = false;
+    ASSERT_NO_FATAL_FAILURE(makeVolumeSeenByTheSystemsList(array, "newcomer", service, joined));
+    ASSERT_TRUE(joined);
     EXPECT_FALSE(service->IsServiceRemoved());
 }
 
@@ -506,18 +516,10 @@ TEST_F(ProfileSimTest, ANewVolumeReadsAgainOnlyTheListsItsAssociationsName) {
 TEST_F(ProfileSimTest, WithoutAssociationIndicationsANewVolumeStillJoinsTheSystemsList) {
     SimArray array("127.102.0.2");
     array.control().setAssociationIndications(false);
-    connect(array);
-    auto service = serviceOn<FunctionalGrouping_VolumeList>(top());
-    std::vector<cim::CIMObject> volumes;
-    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
-    const std::size_t before = volumes.size();
-
-    std::string volumeId;
-    ASSERT_EQ(array.control().addVolume("unlinked", 1ull << 30, volumeId), Sim::ControlResult::Ok);
-    EXPECT_TRUE(eventually([&] {
-        service->profile().Get_Volumes_List(volumes);
-        return volumes.size() == before + 1;
-    }));
+    std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>> service;
+    bool joined = false;
+    ASSERT_NO_FATAL_FAILURE(makeVolumeSeenByTheSystemsList(array, "unlinked", service, joined));
+    EXPECT_TRUE(joined);
 }
 
 } // namespace
