@@ -511,6 +511,62 @@ TEST_F(ProfileSimTest, ANewVolumeReadsAgainOnlyTheListsItsAssociationsName) {
         << "the held volumes' extent lists were read again";
 }
 
+// The system's list of volumes is one association away from the system: the association
+// that links a new volume to the system says which volume joins, and its deletion which
+// leaves, so neither reads the whole list again (a thousand volumes on a big array).
+TEST_F(ProfileSimTest, AVolumeJoinsAndLeavesTheSystemsListWithoutTheListBeingReadAgain) {
+    SimArray array("127.102.0.4");
+    std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>> service;
+    bool joined = false;
+    // The first volume shows that the array announces associations.
+    ASSERT_NO_FATAL_FAILURE(makeVolumeSeenByTheSystemsList(array, "first", service, joined));
+    ASSERT_TRUE(joined);
+    std::vector<cim::CIMObject> volumes;
+    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+    const std::size_t before = volumes.size();
+
+    array.control().resetRequestCounts();
+    std::string volumeId;
+    ASSERT_EQ(array.control().addVolume("second", 1ull << 30, volumeId), Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before + 1;
+    }));
+    EXPECT_EQ(stringOf(volumes.back(), "ElementName"), "second") << "the entry is the volume as read";
+    ASSERT_EQ(array.control().removeVolume(volumeId), Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before;
+    }));
+    EXPECT_TRUE(std::none_of(volumes.begin(), volumes.end(),
+                             [](const cim::CIMObject& volume) { return stringOf(volume, "ElementName") == "second"; }));
+    EXPECT_EQ(array.control().requestCount("Associators"), 0u);
+    EXPECT_FALSE(service->IsServiceRemoved());
+}
+
+// An array that will not name a class's descendants: the list cannot tell which objects
+// could join it, reads itself again for each such association, and asks only once.
+TEST_F(ProfileSimTest, WhenTheArrayDoesNotNameItsClassesTheSystemsListIsReadAgain) {
+    SimArray array("127.102.0.5");
+    std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>> service;
+    bool joined = false;
+    array.control().failNextCalls("EnumerateClassNames", 1, 7);
+    ASSERT_NO_FATAL_FAILURE(makeVolumeSeenByTheSystemsList(array, "first", service, joined));
+    ASSERT_TRUE(joined);
+    array.control().resetRequestCounts();
+    std::vector<cim::CIMObject> volumes;
+    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+    const std::size_t before = volumes.size();
+    std::string volumeId;
+    ASSERT_EQ(array.control().addVolume("second", 1ull << 30, volumeId), Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before + 1;
+    }));
+    EXPECT_GT(array.control().requestCount("Associators"), 0u);
+    EXPECT_EQ(array.control().requestCount("EnumerateClassNames"), 0u);
+}
+
 // An array that announces only the objects, not the associations that link them: a new
 // object must still reach the lists walked from another object.
 TEST_F(ProfileSimTest, WithoutAssociationIndicationsANewVolumeStillJoinsTheSystemsList) {

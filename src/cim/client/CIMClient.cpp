@@ -503,6 +503,23 @@ std::vector<CIMObjectPath> CIMClient::associatorNames(const CIMNamespaceName& na
     return pathsOf(response);
 }
 
+std::vector<CIMName> CIMClient::enumerateClassNames(const CIMNamespaceName& nameSpace, const CIMName& className,
+                                                   bool deepInheritance)
+{
+    std::vector<CIMParamValue> params;
+    addClassName(params, "ClassName", className);
+    addBoolean(params, "DeepInheritance", deepInheritance);
+    CIMResponse response =
+        callIntrinsic(nameSpace, "EnumerateClassNames", std::move(params), Resend::OnceIfUnanswered);
+    if (response.kind != CIMReturnKind::ClassNames && response.kind != CIMReturnKind::Nothing)
+        unexpectedReturn(response);
+    std::vector<CIMName> names;
+    names.reserve(response.paths.size());
+    for (const CIMObjectPath& path : response.paths)
+        names.push_back(path.getClassName());
+    return names;
+}
+
 void CIMClient::associatorNames(const CIMNamespaceName& nameSpace, const CIMObjectPath& objectName,
                                 const CIMName& assocClass, const CIMName& resultClass, const std::string& role,
                                 const std::string& resultRole, const PathConsumer& consumer)

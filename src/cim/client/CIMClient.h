@@ -140,6 +140,11 @@ public:
                          const CIMName& assocClass, const CIMName& resultClass, const std::string& role,
                          const std::string& resultRole, const PathConsumer& consumer);
 
+    // The names of the classes derived from `className`: its direct subclasses, or with
+    // deepInheritance every class below it. A null name starts from the top classes.
+    std::vector<CIMName> enumerateClassNames(const CIMNamespaceName& nameSpace, const CIMName& className,
+                                             bool deepInheritance);
+
     // Invokes an extrinsic method on a class or instance path. Returns the method's return
     // value and fills outParameters. Values the server sent without a type come back as
     // strings (see CIMValue::fromText).

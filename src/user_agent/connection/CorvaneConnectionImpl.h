@@ -2,6 +2,7 @@
 
 #include "user_agent/indications/MerrowServiceImpl.h"
 #include "user_agent/indications/MerrowServiceWeakRef.h"
+#include "user_agent/connection/ClassLineage.h"
 #include "user_agent/connection/UACIMClient.h"
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -86,6 +88,12 @@ public:
     // own creation is announced too.
     bool AnnouncesAssociations() const { return m_announcesAssociations.load(); }
 
+    // True when the array's class `className` is `ancestor` or derives from it; nothing
+    // when the array does not say. Asks the array once per ancestor.
+    std::optional<bool> ClassDerives(const cim::CIMName& className, const cim::CIMName& ancestor) {
+        return m_classLineage.Derives(*this, className, ancestor);
+    }
+
     // True when the library root was created without indications: nothing tells cached data
     // about changes on the array, so it has to expire by age instead.
     bool IsNoIndications() const;
@@ -135,6 +143,7 @@ private:
         m_keysByService;
     // Set on the dispatcher thread, read by containers on any thread.
     std::atomic<bool> m_announcesAssociations{false};
+    ClassLineage m_classLineage;
 };
 
 } // namespace Merrow::UserAgent

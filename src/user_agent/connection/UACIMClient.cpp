@@ -394,6 +394,14 @@ UACIMClient::enumerateInstanceNames(const cim::CIMNamespaceName& nameSpace,
                       [&] { return m_client.enumerateInstanceNames(nameSpace, className); });
 }
 
+std::vector<cim::CIMName> UACIMClient::enumerateClassNames(const cim::CIMNamespaceName& nameSpace,
+                                                          const cim::CIMName& className,
+                                                          bool deepInheritance) {
+    return runRequest("(ClassName=" + className.getString() + ")", [&] {
+        return m_client.enumerateClassNames(nameSpace, className, deepInheritance);
+    });
+}
+
 std::vector<cim::CIMObject>
 UACIMClient::associators(const cim::CIMNamespaceName& nameSpace,
                          const cim::CIMObjectPath& objectName, const cim::CIMName& assocClass,

@@ -132,6 +132,9 @@ public:
                        const cim::CIMPropertyList& propertyList = {});
     std::vector<cim::CIMObjectPath> enumerateInstanceNames(const cim::CIMNamespaceName& nameSpace,
                                                            const cim::CIMName& className);
+    std::vector<cim::CIMName> enumerateClassNames(const cim::CIMNamespaceName& nameSpace,
+                                                  const cim::CIMName& className,
+                                                  bool deepInheritance);
     std::vector<cim::CIMObject>
     associators(const cim::CIMNamespaceName& nameSpace, const cim::CIMObjectPath& objectName,
                 const cim::CIMName& assocClass = {}, const cim::CIMName& resultClass = {},

@@ -46,6 +46,17 @@ template <> struct ListTraits<cim::CIMObject> {
     static bool followedOnBy(const cim::CIMObject& item, const UAIndication& indication) {
         return !item.isInstance() || indication.FollowsOn(item.getInstance());
     }
+    // The entry at `path` as the array has it now; nothing when it is gone already.
+    static std::optional<cim::CIMObject> readEntry(UACIMClient& client,
+                                                   const cim::CIMObjectPath& path) {
+        try {
+            return cim::CIMObject(client.getInstance(UACIMClient::kArrayNamespace, path));
+        } catch (const cim::CIMException& e) {
+            if (e.getCode() != cim::CIMStatusCode::NotFound)
+                throw;
+            return std::nullopt;
+        }
+    }
 };
 
 template <> struct ListTraits<cim::CIMObjectPath> {
@@ -67,6 +78,11 @@ template <> struct ListTraits<cim::CIMObjectPath> {
         return indication.GetSourceObjectPath();
     }
     static bool followedOnBy(const cim::CIMObjectPath&, const UAIndication&) { return true; }
+    // A gone entry's deletion is announced after the association that named it.
+    static std::optional<cim::CIMObjectPath> readEntry(UACIMClient&,
+                                                       const cim::CIMObjectPath& path) {
+        return path;
+    }
 };
 
 // The numbers of GetMembershipGeneration, shared by every list of the process.
@@ -360,7 +376,63 @@ std::uint32_t CIM_ListContainer<Item>::refetchForCreation(const cim::CIMObjectPa
         FetchData(true);
         return holdsPathLocked(path) ? 1 : 0;
     }
-    return refetchCountingChanges();
+    const DirectLink link = directLinkOf(path);
+    if (link.kind == DirectLink::Entry)
+        return addEntry(link.end);
+    return link.kind == DirectLink::Unrelated ? 0 : refetchCountingChanges();
+}
+
+// A list one association away from its anchor gets a new entry only through an association
+// that names the anchor and the entry: such a creation (or deletion) says which entry joins
+// (or leaves), and one read of it (or none) replaces reading the whole list, which on an
+// array of a thousand volumes is a thousand instances for every volume made or deleted. The
+// association must be of the walk's class; its other end joins when its class is the result
+// class or derives from it (the array is asked once per result class), and an object of
+// another class (the system's new target, beside its new volume) changes nothing. Anything
+// less certain (an array that does not name its classes, an association of an object with
+// itself) reads the list.
+template <typename Item>
+typename CIM_ListContainer<Item>::DirectLink
+CIM_ListContainer<Item>::directLinkOf(const cim::CIMObjectPath& association) const {
+    if (m_anchor.GetSteps().size() != 1)
+        return {};
+    const CIM_AssociationSpec& step = m_anchor.GetSteps().front();
+    if (association.getClassName() != step.associationClass)
+        return {};
+    const cim::CIMObjectPath anchor = m_anchor.GetStartPath();
+    bool namesAnchor = false;
+    std::vector<const cim::CIMObjectPath*> others;
+    for (const cim::CIMKeyBinding& key : association.getKeyBindings()) {
+        if (key.getType() != cim::CIMKeyBinding::Type::Reference)
+            continue;
+        if (!namesAnchor && IsSameObjectPath(key.getReference(), anchor))
+            namesAnchor = true;
+        else
+            others.push_back(&key.getReference());
+    }
+    const std::shared_ptr<CorvaneConnectionImpl> connection = m_CorvaneConnection.Lock();
+    if (!namesAnchor || others.size() != 1 || !connection)
+        return {};
+    const std::optional<bool> joins =
+        connection->ClassDerives(others.front()->getClassName(), step.resultClass);
+    if (!joins)
+        return {};
+    return {*joins ? DirectLink::Entry : DirectLink::Unrelated, *others.front()};
+}
+
+template <typename Item>
+std::uint32_t CIM_ListContainer<Item>::addEntry(const cim::CIMObjectPath& path) {
+    if (holdsPathLocked(path))
+        return 0;
+    const std::shared_ptr<CorvaneConnectionImpl> connection = m_CorvaneConnection.Lock();
+    if (!connection)
+        return 0;
+    std::optional<Item> entry = ListTraits<Item>::readEntry(*connection, path);
+    if (!entry)
+        return 0;
+    m_items.push_back(std::move(*entry));
+    m_membershipGeneration = nextMembershipGeneration();
+    return 1;
 }
 
 // Every handle of a volume holds lists walked from it (its extents, its targets): were each
@@ -393,7 +465,10 @@ std::uint32_t CIM_ListContainer<Item>::applyDeletion(const UAIndication& indicat
         return removePath(path);
     if (!m_fetched || m_invalidated || !touchesWalkLocked(path))
         return 0;
-    return refetchCountingChanges();
+    const DirectLink link = directLinkOf(path);
+    if (link.kind == DirectLink::Entry)
+        return removePath(link.end);
+    return link.kind == DirectLink::Unrelated ? 0 : refetchCountingChanges();
 }
 
 template <typename Item>

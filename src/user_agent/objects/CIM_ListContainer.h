@@ -28,11 +28,16 @@ class UACIMClient;
 // association names the anchor, an object the walk passed or an entry, and a plain object's
 // creation does not read it at all once the array has announced an association, because such
 // an object can join the list only through an association whose creation is announced too.
+// For a list one association away from its anchor, a second narrowing: the creation of an
+// association of that class between the anchor and an object of the result class (or of a
+// class derived from it) adds that one object, read alone, instead of reading the whole
+// list again, and one between the anchor and an object of another class changes nothing.
 // A deletion drops the entry it names; on purpose, and unlike a plain removal by path, the
 // deletion of an object the last walk passed, or of an association that names the anchor,
 // such an object or an entry, reads the list again too, because such a deletion (a revoked
 // grant, an unmapped volume) takes entries off without naming them, and no later indication
-// would.
+// would. Here too, in a list one association away, the deletion of an association between
+// the anchor and another object drops that object, without a read.
 // A modification replaces its entry, unless the entry does not match the indication's
 // previous instance (it was read after the change): then the list is read again on its
 // next read, as CIM_Object does.
@@ -97,6 +102,13 @@ private:
     std::uint32_t applyIndication(const UAIndication& indication);
     std::uint32_t refetchForCreation(const cim::CIMObjectPath& path);
     bool creationCanReach(const cim::CIMObjectPath& path) const;
+    // What an association between the anchor and one other object says about this list.
+    struct DirectLink {
+        enum Kind { Unknown, Entry, Unrelated } kind = Unknown;
+        cim::CIMObjectPath end;
+    };
+    DirectLink directLinkOf(const cim::CIMObjectPath& association) const;
+    std::uint32_t addEntry(const cim::CIMObjectPath& path);
     std::uint32_t applyDeletion(const UAIndication& indication);
     std::uint32_t refetchCountingChanges();
     bool touchesWalkLocked(const cim::CIMObjectPath& path) const;
