@@ -174,15 +174,18 @@ void CorvaneConnectionImpl::clearConsumers() {
 std::vector<std::shared_ptr<MerrowServiceImpl>>
 CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
     std::vector<std::shared_ptr<MerrowServiceImpl>> services;
+    // A service appears once under one key; only a walk over every key needs to skip the
+    // services it has already met.
     std::set<const MerrowServiceImpl*> seen;
-    const auto collect = [&](const IndicationKey& registeredKey, Registrations& registrations) {
+    const auto collect = [&](const IndicationKey& registeredKey, Registrations& registrations,
+                             bool once) {
         std::erase_if(registrations, [&](const auto& registration) {
             auto service = registration.second.Lock();
             if (!service) {
                 forgetKeyLocked(registration.first, registeredKey);
                 return true;
             }
-            if (seen.insert(service.get()).second)
+            if (!once || seen.insert(service.get()).second)
                 services.push_back(std::move(service));
             return false;
         });
@@ -190,12 +193,14 @@ CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
     std::lock_guard lock(m_consumersMutex);
     if (key) {
         const auto found = m_consumers.find(*key);
-        if (found != m_consumers.end())
-            collect(found->first, found->second);
+        if (found != m_consumers.end()) {
+            services.reserve(found->second.size());
+            collect(found->first, found->second, false);
+        }
         return services;
     }
     for (auto& [registeredKey, registrations] : m_consumers)
-        collect(registeredKey, registrations);
+        collect(registeredKey, registrations, true);
     return services;
 }
 

@@ -1,9 +1,11 @@
 #include "user_agent/objects/CIM_ContainerAnchor.h"
 
+#include "cim/value/CIMTextRules.h"
 #include "trace/Trace.h"
 #include "user_agent/connection/UACIMClient.h"
 #include "user_agent/indications/MerrowProfileInterface.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Merrow::UserAgent {
@@ -41,10 +43,24 @@ CIM_ContainerAnchor::CIM_ContainerAnchor(CIM_ObjectContainerInterface& source,
       m_resultClassName(m_steps.empty() ? source.GetCIMClassName() : m_steps.back().resultClass) {}
 
 cim::CIMName CIM_ContainerAnchor::GetResultClassName() const {
+    return resultClassName();
+}
+
+// Every indication is offered to every container of its class, thousands on a big array:
+// the comparisons take no copy.
+const cim::CIMName& CIM_ContainerAnchor::resultClassName() const {
     // A referenced path may be filled in after construction (the profile's root path).
     if (m_kind == Kind::Anchor_PathReference && m_steps.empty() && m_pathReference)
         return m_pathReference->getClassName();
     return m_resultClassName;
+}
+
+const cim::CIMObjectPath* CIM_ContainerAnchor::HeldStartPath() const {
+    if (m_kind == Kind::Anchor_OwnPath)
+        return &m_ownPath;
+    if (m_kind == Kind::Anchor_PathReference)
+        return m_pathReference;
+    return nullptr;
 }
 
 cim::CIMObjectPath CIM_ContainerAnchor::GetStartPath() const {
@@ -61,14 +77,15 @@ cim::CIMObjectPath CIM_ContainerAnchor::GetStartPath() const {
     return {};
 }
 
-bool CIM_ContainerAnchor::Concerns(const cim::CIMName& className) const {
-    if (className == GetResultClassName())
+bool CIM_ContainerAnchor::Concerns(std::string_view className) const {
+    const auto same = [className](const cim::CIMName& name) {
+        return cim::detail::equalNoCase(className, name.getString());
+    };
+    if (same(resultClassName()))
         return true;
-    for (const CIM_AssociationSpec& step : m_steps) {
-        if (className == step.associationClass || className == step.resultClass)
-            return true;
-    }
-    return false;
+    return std::any_of(m_steps.begin(), m_steps.end(), [&](const CIM_AssociationSpec& step) {
+        return same(step.associationClass) || same(step.resultClass);
+    });
 }
 
 std::vector<cim::CIMObjectPath>

@@ -6,6 +6,7 @@
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Merrow::UserAgent {
@@ -35,8 +36,11 @@ public:
     // The path the walk starts from (the source container may fetch to give it); empty for
     // an enumeration or an anchor whose path is still empty.
     cim::CIMObjectPath GetStartPath() const;
+    // The start path without a copy, for the anchors that hold it (an own or a referenced
+    // path); null for the others.
+    const cim::CIMObjectPath* HeldStartPath() const;
     // True when `className` is the result class or an association or result class of a step.
-    bool Concerns(const cim::CIMName& className) const;
+    bool Concerns(std::string_view className) const;
 
     // Follows every step but the last with associatorNames and answers the paths from which
     // the last step is to be taken; `passed`, when given, receives every path those steps
@@ -50,6 +54,8 @@ public:
                            const MerrowProfileInterface* containingProfile) const;
 
 private:
+    const cim::CIMName& resultClassName() const;
+
     Kind m_kind;
     cim::CIMObjectPath m_ownPath;
     const cim::CIMObjectPath* m_pathReference = nullptr;

@@ -328,10 +328,13 @@ bool CIM_ListContainer<Item>::holdsPathLocked(const cim::CIMObjectPath& path) co
 template <typename Item>
 std::uint32_t
 CIM_ListContainer<Item>::UpdateObjectContainerWithIndication(const UAIndication& indication) {
-    ScopedLock lock(*this);
+    // The anchor's classes are fixed at construction (a referenced root path is the
+    // profile's, and the profile's lock is held here): most indications offered to a list
+    // are of no class of it and go without taking its lock.
     if (indication.GetKind() != UAIndication::IndicationKind_CIMObject ||
         !m_anchor.Concerns(indication.GetSourceClassName()))
         return 0;
+    ScopedLock lock(*this);
     return applyIndication(indication);
 }
 
@@ -476,13 +479,16 @@ bool CIM_ListContainer<Item>::touchesWalkLocked(const cim::CIMObjectPath& path) 
     if (isOnWalkLocked(path))
         return true;
     // A reference key holds its path already parsed.
+    const cim::CIMObjectPath* held = m_anchor.HeldStartPath();
+    const cim::CIMObjectPath start = held ? cim::CIMObjectPath() : m_anchor.GetStartPath();
+    const cim::CIMObjectPath& anchor = held ? *held : start;
     return std::any_of(path.getKeyBindings().begin(), path.getKeyBindings().end(),
                        [&](const cim::CIMKeyBinding& key) {
                            if (key.getType() != cim::CIMKeyBinding::Type::Reference)
                                return false;
                            const cim::CIMObjectPath& named = key.getReference();
-                           return IsSameObjectPath(named, m_anchor.GetStartPath()) ||
-                                  isOnWalkLocked(named) || holdsPathLocked(named);
+                           return IsSameObjectPath(named, anchor) || isOnWalkLocked(named) ||
+                                  holdsPathLocked(named);
                        });
 }
 

@@ -335,19 +335,19 @@ bool CIM_Object::standsFor(const cim::CIMObjectPath& path) const {
     if (holdsPath(path))
         return true;
     // A container anchored on another container would have to ask it, which may fetch.
-    using Kind = CIM_ContainerAnchor::Kind;
-    const bool anchoredOnPath = m_anchor.GetKind() == Kind::Anchor_OwnPath ||
-                                m_anchor.GetKind() == Kind::Anchor_PathReference;
-    if (!anchoredOnPath || !m_anchor.GetSteps().empty())
+    const cim::CIMObjectPath* own = m_anchor.HeldStartPath();
+    if (!own || !m_anchor.GetSteps().empty())
         return false;
-    const cim::CIMObjectPath own = m_anchor.GetStartPath();
-    return !own.getClassName().isNull() && IsSameObjectPath(own, path);
+    return !own->getClassName().isNull() && IsSameObjectPath(*own, path);
 }
 
 std::uint32_t CIM_Object::UpdateObjectContainerWithIndication(const UAIndication& indication) {
-    ScopedLock lock(*this);
-    if (indication.GetKind() != UAIndication::IndicationKind_CIMObject)
+    // Creations change no object that is held or looked for: they go without the lock, and
+    // they are most of what a busy array announces.
+    if (indication.GetKind() != UAIndication::IndicationKind_CIMObject ||
+        indication.GetType() == UAIndication::CIMIndicationType_Creation)
         return 0;
+    ScopedLock lock(*this);
     return applyIndication(indication);
 }
 

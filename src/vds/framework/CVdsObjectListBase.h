@@ -22,6 +22,7 @@
 #include <exception>
 #include <map>
 #include <concepts>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string>
@@ -66,6 +67,8 @@ public:
     void SetProviderGuid(const GUID& providerGuid) { m_ProviderGuid = providerGuid; }
 
     std::size_t Size() const { return m_Map.size(); }
+    // A number that changes whenever a member joins or leaves the list.
+    std::uint64_t MembershipChanges() const { return m_MembershipChanges; }
     bool IsEmpty() const { return m_Map.empty(); }
 
     // The member with this id, with a reference for the caller; empty when there is none.
@@ -129,6 +132,7 @@ public:
             while (!m_Map.empty()) {
                 Member* first = m_Map.begin()->second;
                 m_Map.erase(m_Map.begin());
+                ++m_MembershipChanges;
                 first->Release();
             }
             return S_OK;
@@ -169,6 +173,7 @@ public:
         try {
             if (!m_Map.emplace(id, object).second)
                 return VDS_E_OBJECT_EXISTS;
+            ++m_MembershipChanges;
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
@@ -261,6 +266,7 @@ protected:
     }
 
     std::map<VDS_OBJECT_ID, Member*> m_Map;
+    std::uint64_t m_MembershipChanges = 0;
     GUID m_ProviderGuid;
 
 private:
@@ -283,6 +289,7 @@ private:
             return nullptr;
         Member* member = it->second;
         m_Map.erase(it);
+        ++m_MembershipChanges;
         return member;
     }
 

@@ -58,6 +58,7 @@
 #include "vds/objects/COrvTarget.h"
 #include "vds/objects/HeldFacade.h"
 #include "vds/objects/VdsHeldObject.h"
+#include "vds/objects/VdsMemberByService.h"
 
 #include <string>
 #include <unordered_map>
@@ -285,8 +286,11 @@ private:
     CComPtr<CComObject<typename Kind::Object>> Add(const typename Kind::Service& service);
     template <class Kind> std::vector<VDS_OBJECT_ID> Ids();
     template <class List>
-    HRESULT offerToMembers(List& list, const Merrow::UserAgent::ServiceIndication& indication,
+    HRESULT offerToMembers(List& list, VdsMemberByService<List>& byService,
+                           const Merrow::UserAgent::ServiceIndication& indication,
                            VDS_NOTIFICATION_TARGET_TYPE type, ULONG modifyEvent);
+    template <class Kind>
+    void setUp(typename Kind::Object& object, const typename Kind::Service& service);
     bool sameService(const Merrow::UserAgent::MerrowService& handle,
                      const Merrow::UserAgent::MerrowService& source) const;
 
@@ -313,6 +317,14 @@ private:
     VdsPortalList m_VdsPortalList;
     VdsTargetList m_VdsTargetList;
     VdsPortalGroupList m_VdsPortalGroupList;
+    // Counts the facades given to members (setUp); with the lists' own membership counts it
+    // tells the notice indexes below when to rebuild. Guarded by the subsystem lock, as they are.
+    std::uint64_t m_HandlesGiven = 0;
+    VdsMemberByService<VdsDriveList> m_DrivesByService;
+    VdsMemberByService<VdsLunList> m_LunsByService;
+    VdsMemberByService<VdsTargetList> m_TargetsByService;
+    VdsMemberByService<VdsPortalList> m_PortalsByService;
+    VdsMemberByService<VdsPortalGroupList> m_PortalGroupsByService;
     // The last number given to a new volume whose plain name the array had already.
     unsigned long m_VolumeNameSerial = 1;
     // Per kind, the membership generation of the client library's list that the VDS list was

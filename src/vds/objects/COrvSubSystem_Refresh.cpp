@@ -378,9 +378,18 @@ CComPtr<CComObject<typename Kind::Object>> COrvSubSystem::Add(const typename Kin
         MWTRACE(TV_SEVERE, TC_VDS_SUBSYSTEM) << Kind::kTexts.getFailed << MWENDREC;
         return {};
     }
-    Kind::SetUp(*created, service, GetGuid());
+    setUp<Kind>(*created, service);
     MWTRACE(TV_INFO, TC_VDS_SUBSYSTEM) << Kind::kTexts.serviceSet << MWENDREC;
     return created;
+}
+
+// Every facade a member gets goes through here: the notice indexes count on it.
+template <class Kind>
+void COrvSubSystem::setUp(typename Kind::Object& object, const typename Kind::Service& service)
+{
+    VDSScopedLock lock(this);
+    ++m_HandlesGiven;
+    Kind::SetUp(object, service, GetGuid());
 }
 
 template <class Kind> HRESULT COrvSubSystem::Reconcile()
@@ -435,7 +444,7 @@ HRESULT COrvSubSystem::addMissing(const MerrowReturnValue& read, const MemberInd
             // A facade made before the link was lost stays removed; the object takes the
             // fresh one of this read.
             if (object->GetService().IsServiceRemoved())
-                Kind::SetUp(*object, item, GetGuid());
+                setUp<Kind>(*object, item);
             continue;
         }
         auto added = Add<Kind>(item);
@@ -502,10 +511,12 @@ template <class Kind> std::vector<VDS_OBJECT_ID> COrvSubSystem::Ids()
 }
 
 template <class List>
-HRESULT COrvSubSystem::offerToMembers(List& list, const ServiceIndication& indication,
+HRESULT COrvSubSystem::offerToMembers(List& list, VdsMemberByService<List>& byService,
+                                      const ServiceIndication& indication,
                                       VDS_NOTIFICATION_TARGET_TYPE type, ULONG modifyEvent)
 {
-    const std::vector<VDS_OBJECT_ID> ids = list.GetAllIds();
+    const std::vector<VDS_OBJECT_ID> ids =
+        byService.MembersOf(list, indication.GetService().GetImpl().get(), m_HandlesGiven);
     HRESULT result = E_FAIL;
     for (const VDS_OBJECT_ID& id : ids) {
         if (auto member = list.Lookup(id)) {
@@ -653,12 +664,16 @@ HRESULT COrvSubSystem::ReceiveIndication(const ServiceIndication& indication)
             accept(Reconcile<TargetRefresh>());
             accept(Reconcile<PortalRefresh>());
         }
-        accept(offerToMembers(m_VdsDriveList, indication, VDS_NTT_DRIVE, VDS_NF_DRIVE_MODIFY));
-        accept(offerToMembers(m_VdsLunList, indication, VDS_NTT_LUN, VDS_NF_LUN_MODIFY));
-        accept(offerToMembers(m_VdsTargetList, indication, VDS_NTT_TARGET, VDS_NF_TARGET_MODIFY));
-        accept(offerToMembers(m_VdsPortalList, indication, VDS_NTT_PORTAL, VDS_NF_PORTAL_MODIFY));
-        accept(offerToMembers(m_VdsPortalGroupList, indication, VDS_NTT_PORTAL_GROUP,
-                              VDS_NF_PORTAL_GROUP_MODIFY));
+        accept(offerToMembers(m_VdsDriveList, m_DrivesByService, indication, VDS_NTT_DRIVE,
+                              VDS_NF_DRIVE_MODIFY));
+        accept(offerToMembers(m_VdsLunList, m_LunsByService, indication, VDS_NTT_LUN,
+                              VDS_NF_LUN_MODIFY));
+        accept(offerToMembers(m_VdsTargetList, m_TargetsByService, indication, VDS_NTT_TARGET,
+                              VDS_NF_TARGET_MODIFY));
+        accept(offerToMembers(m_VdsPortalList, m_PortalsByService, indication, VDS_NTT_PORTAL,
+                              VDS_NF_PORTAL_MODIFY));
+        accept(offerToMembers(m_VdsPortalGroupList, m_PortalGroupsByService, indication,
+                              VDS_NTT_PORTAL_GROUP, VDS_NF_PORTAL_GROUP_MODIFY));
         return result;
     });
 }
