@@ -226,6 +226,8 @@ TEST_F(SubsystemRefreshTest, ReenumerateAndALostLinkKeepTheObjectsAndTheirIds)
     auto subsystem = managedArray("127.84.14.1");
     const auto before = lunIds(subsystem);
     ASSERT_FALSE(before.empty());
+    const std::string volumeId = m_array->control().model().read(
+        [](const Merrow::Sim::ModelView& view) { return view.state.volumes.begin()->first; });
     ASSERT_EQ(subsystem->Reenumerate(), S_OK);
     EXPECT_EQ(lunIds(subsystem), before);
 
@@ -237,6 +239,13 @@ TEST_F(SubsystemRefreshTest, ReenumerateAndALostLinkKeepTheObjectsAndTheirIds)
     // Back online, the same volumes are the same LUNs, and nothing departed.
     EXPECT_EQ(lunIds(subsystem), before);
     EXPECT_TRUE(notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_DEPART).empty());
+    // The listing gave the LUNs fresh facades, and a volume's change reaches its LUN through
+    // the fresh one.
+    auto modifies = [&] { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_MODIFY).size(); };
+    const std::size_t modifiesBefore = modifies();
+    ASSERT_EQ(m_array->control().renameVolume(volumeId, "renamed-after-the-outage"),
+              Merrow::Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] { return modifies() > modifiesBefore; }));
     // And their facades work again: a new volume still arrives.
     std::string deviceId;
     ASSERT_EQ(m_array->control().addVolume("after-the-outage", 1'000'000'000ull, deviceId),
