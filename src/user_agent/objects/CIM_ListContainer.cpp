@@ -78,7 +78,8 @@ template <> struct ListTraits<cim::CIMObjectPath> {
         return indication.GetSourceObjectPath();
     }
     static bool followedOnBy(const cim::CIMObjectPath&, const UAIndication&) { return true; }
-    // A gone entry's deletion is announced after the association that named it.
+    // Nothing to read: an object gone already has its deletion announced after this
+    // creation, and that takes it off again.
     static std::optional<cim::CIMObjectPath> readEntry(UACIMClient&,
                                                        const cim::CIMObjectPath& path) {
         return path;
