@@ -64,6 +64,8 @@ public:
     bool waitForOutput(const std::string& text, std::chrono::seconds limit = std::chrono::seconds(30)) {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (m_outText.find(text) == std::string::npos) {
+            // A program whose error stream fills its pipe would block before it writes more.
+            readSome(m_err, m_errText, 0);
             if (std::chrono::steady_clock::now() > end || !readSome(m_out, m_outText, 100))
                 return m_outText.find(text) != std::string::npos;
         }

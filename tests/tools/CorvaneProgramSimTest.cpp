@@ -92,7 +92,7 @@ TEST_P(WatchTest, WatchSeesAVolumesCreationAndEndsOnASignal) {
     args.push_back("watch");
     ChildProgram watch(args, {{"CORVANE_PASSWORD", Testing::kSimPassword}});
     if (!json) {
-        ASSERT_TRUE(watch.waitForOutput("watching")) << watch.out();
+        ASSERT_TRUE(watch.waitForOutput("watching")) << watch.out() << watch.err();
     }
 
     // Another client creates a volume; the watcher may still be settling, so create until
@@ -114,7 +114,7 @@ TEST_P(WatchTest, WatchSeesAVolumesCreationAndEndsOnASignal) {
                   MerrowReturnValue::UA_S_OK);
         seen = watch.waitForOutput(expected, std::chrono::seconds(3));
     }
-    EXPECT_TRUE(seen) << watch.out();
+    EXPECT_TRUE(seen) << watch.out() << watch.err();
     std::istringstream printed(watch.out());
     bool created = false;
     for (std::string line; std::getline(printed, line);)
