@@ -78,6 +78,9 @@ CIMResponse typicalResponse(const CIMRequest& request)
         pool.addProperty(CIMProperty("InstanceID", CIMValue("pool1")));
         pool.setPath(CIMObjectPath("//array1/root/snia:CIM_StoragePool.InstanceID=\"pool1\""));
         response.objects.emplace_back(pool);
+    } else if (method == "EnumerateClassNames") {
+        response.kind = CIMReturnKind::ClassNames;
+        response.paths = {CIMObjectPath("CIM_StorageVolume"), CIMObjectPath("CIM_LogicalDisk")};
     } else if (method == "AssociatorNames") {
         response.kind = CIMReturnKind::ObjectPaths;
         response.paths = {CIMObjectPath("//array1/root/snia:CIM_StoragePool.InstanceID=\"pool1\"")};
@@ -183,6 +186,19 @@ TEST_F(CIMClientTest, AssociationRequestsSendOnlyTheFiltersGiven)
     EXPECT_EQ(param(lastRequest(), "Role"), nullptr);
     EXPECT_EQ(param(lastRequest(), "ResultRole"), nullptr);
     EXPECT_EQ(stringParam(lastRequest(), "ResultClass"), "CIM_StoragePool");
+}
+
+TEST_F(CIMClientTest, ClassNamesComeBackAsNamesAndTheInheritanceAskedIsSent)
+{
+    connect();
+    EXPECT_EQ(m_client.enumerateClassNames(kNamespace, "CIM_StorageExtent", true),
+              (std::vector<CIMName>{CIMName("CIM_StorageVolume"), CIMName("CIM_LogicalDisk")}));
+    EXPECT_EQ(stringParam(lastRequest(), "ClassName"), "CIM_StorageExtent");
+    EXPECT_EQ(booleanParam(lastRequest(), "DeepInheritance"), true);
+
+    m_client.enumerateClassNames(kNamespace, CIMName(), false);
+    EXPECT_EQ(param(lastRequest(), "ClassName"), nullptr) << "no name starts from the top classes";
+    EXPECT_EQ(booleanParam(lastRequest(), "DeepInheritance"), false);
 }
 
 TEST_F(CIMClientTest, InstanceChangesSendTheInstanceAndItsPath)
