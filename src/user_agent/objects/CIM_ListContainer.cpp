@@ -421,7 +421,14 @@ CIM_ListContainer<Item>::directLinkOf(const cim::CIMObjectPath& association) con
         connection->ClassDerives(others.front()->getClassName(), step.resultClass);
     if (!joins)
         return {};
-    return {*joins ? DirectLink::Entry : DirectLink::Unrelated, *others.front()};
+    // An entry a walk read names the array's host and namespace; a reference key may leave
+    // them out, and the facades made from entries know their objects by these paths.
+    cim::CIMObjectPath end = *others.front();
+    if (end.getHost().empty())
+        end.setHost(association.getHost());
+    if (end.getNameSpace().isNull())
+        end.setNameSpace(association.getNameSpace());
+    return {*joins ? DirectLink::Entry : DirectLink::Unrelated, std::move(end)};
 }
 
 template <typename Item>
