@@ -22,6 +22,28 @@ namespace corvane::testing {
 class ChildProgram {
 public:
     ChildProgram(const std::vector<std::string>& args, const std::map<std::string, std::string>& environment) {
+        // Everything the child needs is made before the fork: the test process runs threads,
+        // and a child that allocated (setenv) could hang on a lock another thread held at the
+        // fork, before it ever ran the program.
+        std::vector<std::string> variables;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text(*entry);
+            const std::string name = text.substr(0, text.find('='));
+            // The password reaches the program only when the test hands it over; the
+            // in-process tests of the same binary set it for themselves.
+            if (name != "CORVANE_PASSWORD" && environment.count(name) == 0)
+                variables.push_back(text);
+        }
+        for (const auto& [name, value] : environment)
+            variables.push_back(name + "=" + value);
+        std::vector<char*> envp;
+        for (std::string& variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        std::vector<char*> argv{const_cast<char*>(CORVANE_PROGRAM)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
         int out[2], err[2];
         if (pipe(out) != 0 || pipe(err) != 0)
             return;
@@ -31,16 +53,7 @@ public:
             dup2(err[1], STDERR_FILENO);
             const int null = open("/dev/null", O_RDONLY);
             dup2(null, STDIN_FILENO); // never a terminal: no prompts
-            // The password reaches the program only when the test hands it over; the
-            // in-process tests of the same binary set it for themselves.
-            unsetenv("CORVANE_PASSWORD");
-            for (const auto& [name, value] : environment)
-                setenv(name.c_str(), value.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(CORVANE_PROGRAM)};
-            for (const std::string& arg : args)
-                argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            execv(CORVANE_PROGRAM, argv.data());
+            execve(CORVANE_PROGRAM, argv.data(), envp.data());
             _exit(127);
         }
         close(out[1]);
