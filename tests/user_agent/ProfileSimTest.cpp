@@ -572,6 +572,73 @@ TEST_F(ProfileSimTest, WhenTheArrayDoesNotNameItsClassesTheSystemsListIsReadAgai
     EXPECT_EQ(array.control().requestCount("EnumerateClassNames"), 0u);
 }
 
+// A handle is offered only what names its data: a large array has a thousand volume
+// handles, and each volume made announces a dozen objects and links that name none of them.
+TEST_F(ProfileSimTest, AnIndicationIsOfferedOnlyToTheHandlesWhoseDataItNames) {
+    SimArray array("127.102.0.6");
+    connect(array);
+    const auto volumes = client().enumerateInstanceNames(kNamespace, "CIM_StorageVolume");
+    ASSERT_GE(volumes.size(), 2u);
+    auto renamed = serviceOn<Profile_BlockServices_Volume>(volumes[0]);
+    auto bystander = serviceOn<Profile_BlockServices_Volume>(volumes[1]);
+    std::string name;
+    std::vector<cim::CIMObject> targets;
+    for (const auto& handle : {renamed, bystander}) {
+        ASSERT_EQ(handle->profile().Get_Volume_ElementName(name).getCode(), R::UA_S_OK);
+        ASSERT_EQ(handle->profile().Get_Targets_List(targets).getCode(), R::UA_S_OK);
+    }
+    // Indications are applied in order: a rename marks the point by which a new volume's were.
+    const std::string renamedId = volumes[0].findKeyBinding("DeviceID")->getValue();
+    auto addVolumeAndWait = [&](const std::string& volumeName) {
+        std::string volumeId;
+        ASSERT_EQ(array.control().addVolume(volumeName, 1ull << 30, volumeId), Sim::ControlResult::Ok);
+        ASSERT_EQ(array.control().renameVolume(renamedId, "after-" + volumeName), Sim::ControlResult::Ok);
+        ASSERT_TRUE(eventually([&] {
+            renamed->profile().Get_Volume_ElementName(name);
+            return name == "after-" + volumeName;
+        }));
+    };
+    // Until the first link is announced, a new object could join any list without one.
+    ASSERT_NO_FATAL_FAILURE(addVolumeAndWait("first"));
+    const std::uint64_t offeredBefore = bystander->GetIndicationsOffered();
+    ASSERT_NO_FATAL_FAILURE(addVolumeAndWait("second"));
+    EXPECT_GT(renamed->GetIndicationsOffered(), 0u);
+    EXPECT_EQ(bystander->GetIndicationsOffered(), offeredBefore);
+}
+
+// What a handle holds is worked out again when one of its lists is read: a list first read
+// after the handle last heard from the array still follows its entries.
+TEST_F(ProfileSimTest, AListReadAfterItsHandleLastHeardFromTheArrayStillFollowsItsEntries) {
+    SimArray array("127.102.0.7");
+    connect(array);
+    const auto volumes = client().enumerateInstanceNames(kNamespace, "CIM_StorageVolume");
+    ASSERT_FALSE(volumes.empty());
+    auto handle = serviceOn<Profile_BlockServices_Volume>(volumes[0]);
+    std::string name;
+    ASSERT_EQ(handle->profile().Get_Volume_ElementName(name).getCode(), R::UA_S_OK);
+    const std::string volumeId = volumes[0].findKeyBinding("DeviceID")->getValue();
+    ASSERT_EQ(array.control().renameVolume(volumeId, "heard"), Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] {
+        handle->profile().Get_Volume_ElementName(name);
+        return name == "heard";
+    }));
+
+    std::vector<cim::CIMObject> targets;
+    ASSERT_EQ(handle->profile().Get_Targets_List(targets).getCode(), R::UA_S_OK);
+    ASSERT_EQ(targets.size(), 1u);
+    auto target = serviceOn<FunctionalGrouping_iSCSITarget>(targets.front().getPath());
+    ASSERT_EQ(target->profile().Get_ProtolcolController_ElementName(name).getCode(), R::UA_S_OK);
+    array.control().resetRequestCounts();
+    ASSERT_EQ(target->profile().Set_ProtolcolController_ElementName("renamed-target").getCode(),
+              R::UA_S_OK);
+    EXPECT_TRUE(eventually([&] {
+        handle->profile().Get_Targets_List(targets);
+        return targets.size() == 1 && stringOf(targets.front(), "ElementName") == "renamed-target";
+    }));
+    EXPECT_EQ(array.control().requestCount("Associators"), 0u)
+        << "the entry was read again instead of taken from the indication";
+}
+
 // An array that announces only the objects, not the associations that link them: a new
 // object must still reach the lists walked from another object.
 TEST_F(ProfileSimTest, WithoutAssociationIndicationsANewVolumeStillJoinsTheSystemsList) {

@@ -227,7 +227,8 @@ void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication)
     if (announcesStorageAssociation(indication))
         m_announcesAssociations = true;
     const IndicationKey key = keyOf(indication.GetType(), indication.GetSourceClassName());
-    deliver(collectConsumers(&key), indication);
+    const PathInterest::Footprint footprint(indication);
+    deliver(collectConsumers(&key), indication, &footprint);
 }
 
 // Arrays announce our own subscriptions whatever they do with the associations between their
@@ -247,11 +248,18 @@ void CorvaneConnectionImpl::Resynchronise() {
     }
 }
 
-// One service failing must not keep the others from hearing about the change.
+// One service failing must not keep the others from hearing about the change. Of the
+// services registered for an indication's class, a thousand object handles on a large
+// array, only those holding or walking a path it names can change: the others are passed
+// over without their locks.
 void CorvaneConnectionImpl::deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
-                                    const UAIndication& indication) {
+                                    const UAIndication& indication,
+                                    const PathInterest::Footprint* footprint) {
+    const bool announces = AnnouncesAssociations();
     for (const auto& service : services) {
         try {
+            if (footprint && !service->MayConcern(*footprint, announces))
+                continue;
             service->OnIndicationReceived(indication);
         } catch (const std::exception& e) {
             MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)

@@ -120,8 +120,10 @@ private:
     static IndicationKey keyOf(std::int32_t indicationType, const std::string& className);
     static bool announcesStorageAssociation(const UAIndication& indication);
     std::vector<std::shared_ptr<MerrowServiceImpl>> collectConsumers(const IndicationKey* key);
+    // With a footprint, only to the services the indication may concern.
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
-                 const UAIndication& indication);
+                 const UAIndication& indication,
+                 const PathInterest::Footprint* footprint = nullptr);
     void clearConsumers();
     void addIndicationConsumerLocked(const IndicationKey& key, const MerrowServiceWeakRef& service);
     // Drops `key` (a key held in m_consumers) from the keys recorded for `service`;

@@ -10,12 +10,13 @@ class CIMObjectPath;
 
 namespace Merrow::UserAgent {
 
+class PathInterest;
 class UAIndication;
 
 // What a service implementation needs from the profiles that hold its CIM data: they are
-// offered every indication routed to the service and are told to refetch on refresh. The
-// service owns its profiles (as members) and registers them with AddProfile; they must stay
-// alive as long as the service.
+// offered every indication routed to the service, say which indications those can be
+// (PathInterest), and are told to refetch on refresh. The service owns its profiles (as
+// members) and registers them with AddProfile; they must stay alive as long as the service.
 class MerrowProfileInterface {
 public:
     // Reactions a profile reports for an indication.
@@ -32,6 +33,11 @@ public:
     // Marks the profile's data for refetching on its next read.
     virtual MerrowReturnValue FetchAllProfileData(bool force) = 0;
     virtual const cim::CIMObjectPath& GetRootObjectPath() const = 0;
+    // A number that changes whenever the paths CollectInterest gives may have changed.
+    virtual std::uint64_t GetInterestEpoch() const = 0;
+    // Adds the paths whose indications can change the profile's data; sends no request.
+    // Takes the profile's container locks, not the profile's own.
+    virtual void CollectInterest(PathInterest& interest) const = 0;
 };
 
 } // namespace Merrow::UserAgent

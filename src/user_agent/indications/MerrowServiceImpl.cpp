@@ -56,6 +56,7 @@ void MerrowServiceImpl::OnIndicationReceived(const UAIndication& indication) {
         SetServiceRemoved(true);
         return;
     }
+    ++m_indicationsOffered;
     const ProfileOutcome outcome = offerToProfiles(indication);
     if (!outcome.handled && !outcome.removed) {
         if (outcome.result.getCode() != MerrowReturnValue::UA_S_FALSE)
@@ -70,6 +71,35 @@ void MerrowServiceImpl::OnIndicationReceived(const UAIndication& indication) {
         return;
     }
     PostServiceIndication(ServiceIndication::ServiceChanged, MerrowReturnValue(), indication);
+}
+
+bool MerrowServiceImpl::MayConcern(const PathInterest::Footprint& footprint,
+                                   bool arrayAnnouncesAssociations) {
+    std::lock_guard lock(m_interestMutex);
+    // Read before gathering: a container that changes meanwhile moves the counter past it.
+    const std::uint64_t epoch = interestEpoch();
+    if (m_interestGatheredAt != epoch) {
+        try {
+            PathInterest interest;
+            for (const MerrowProfileInterface* profile : profiles())
+                profile->CollectInterest(interest);
+            interest.Seal();
+            m_interest = std::move(interest);
+            m_interestGatheredAt = epoch;
+        } catch (...) {
+            m_interestGatheredAt.reset();
+            return true;
+        }
+    }
+    return m_interest.Concerns(footprint, arrayAnnouncesAssociations);
+}
+
+std::uint64_t MerrowServiceImpl::interestEpoch() const {
+    std::lock_guard lock(m_registryMutex);
+    std::uint64_t epoch = m_profiles.size();
+    for (const MerrowProfileInterface* profile : m_profiles)
+        epoch += profile->GetInterestEpoch();
+    return epoch;
 }
 
 MerrowServiceImpl::ProfileOutcome

@@ -5,6 +5,7 @@
 #include "user_agent/base/UALockableObject.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/indications/MerrowService.h"
+#include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/ServiceInstanceID.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
 #include "user_agent/indications/UAPoolPathCache.h"
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include "trace/SourceLocation.h"
 #include <string>
 #include <utility>
@@ -34,7 +36,9 @@ class UAIndication;
 // any thread. The service lock (UALockableObject) is held while an indication is handled and
 // by the facade operations of derived classes, so the two never interleave; the removed flag
 // and the status are atomics that handles read without it. m_registryMutex guards the
-// profile and callback lists and is never held while anything else is called. Callbacks run
+// profile and callback lists and is never held while anything else is called (reading a
+// profile's interest counter aside). m_interestMutex is taken by MayConcern before the
+// container locks it gathers the interest under, and never while one is held. Callbacks run
 // on the thread that posts, with the service lock held when the post comes from indication
 // handling: they must not wait for other threads that take service locks.
 class MerrowServiceImpl : public UAIndicationConsumer,
@@ -54,6 +58,14 @@ public:
     // in turn and ends in a service indication (changed, or removed when a profile saw its
     // root object deleted), or in the needs-attention alert when no profile could use it.
     void OnIndicationReceived(const UAIndication& indication) override;
+    // False when the indication cannot change anything the service's profiles hold, told by
+    // the paths it names (PathInterest): the connection offers an indication only to the
+    // services it may concern. What the profiles hold is gathered again whenever one of
+    // their containers says it may have changed, and when it cannot be gathered the answer
+    // is true.
+    bool MayConcern(const PathInterest::Footprint& footprint, bool arrayAnnouncesAssociations);
+    // How many of the array's indications were offered to the profiles so far.
+    std::uint64_t GetIndicationsOffered() const { return m_indicationsOffered.load(); }
 
     // Status "needs attention" plus a service indication: how facade operations report a
     // failure they caught.
@@ -130,11 +142,14 @@ private:
     // For the exception being handled.
     MerrowReturnValue facadeFailure(const char* function, const Merrow::Trace::SourceLocation& where);
     std::vector<MerrowProfileInterface*> profiles() const;
+    // Grows whenever a profile is added or a profile's interest counter moves.
+    std::uint64_t interestEpoch() const;
 
     const std::string m_typeName;
     const ServiceInstanceID m_instanceID;
     std::atomic<bool> m_removed{false};
     std::atomic<std::int32_t> m_status{STATUS_OK};
+    std::atomic<std::uint64_t> m_indicationsOffered{0};
     UAPoolPathCache m_poolPaths;
 
     mutable std::mutex m_registryMutex; // guards the members below
@@ -142,6 +157,11 @@ private:
     std::vector<MerrowProfileInterface*> m_profiles;
     std::vector<std::pair<std::uint32_t, ServiceIndicationCallback>> m_callbacks;
     std::uint32_t m_lastCookie = 0;
+
+    std::mutex m_interestMutex; // guards the two members below
+    PathInterest m_interest;
+    // The interestEpoch() m_interest was gathered at; empty before the first gathering.
+    std::optional<std::uint64_t> m_interestGatheredAt;
 };
 
 // How a handle forwards one operation to its implementation, in one line:

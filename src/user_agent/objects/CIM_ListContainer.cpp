@@ -6,6 +6,7 @@
 #include "user_agent/base/CIMObjectPathIdentity.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/UAIndication.h"
 
 #include <algorithm>
@@ -185,6 +186,7 @@ template <typename Item> std::size_t CIM_ListContainer<Item>::GetItemCount() {
 }
 
 template <typename Item> void CIM_ListContainer<Item>::setItems(std::vector<Item> items) {
+    NoteInterestChange();
     m_items = std::move(items);
     m_membershipGeneration = nextMembershipGeneration();
 }
@@ -206,6 +208,7 @@ template <typename Item> void CIM_ListContainer<Item>::FetchData(bool force) {
     }
     if (!needsFetch(force, connection.get()))
         return;
+    NoteInterestChange();
     try {
         fetchFrom(*connection, startPathOrAssert());
     } catch (const cim::CIMException& e) {
@@ -311,6 +314,32 @@ template <typename Item>
 bool CIM_ListContainer<Item>::InvalidateCacheIfPath(const cim::CIMObjectPath& path) {
     ScopedLock lock(*this);
     return holdsPathLocked(path) && invalidateLocked();
+}
+
+// What creationCanReach, touchesWalkLocked and holdsPathLocked look at. A list anchored on
+// another container walks from that container's path, which can change without this list
+// being told: its reactions cannot be told by paths.
+template <typename Item>
+void CIM_ListContainer<Item>::CollectInterest(PathInterest& interest) const {
+    ScopedLock lock(*this);
+    switch (m_anchor.GetKind()) {
+    case Anchor_Enumerate:
+        interest.TakeEveryCreation();
+        break;
+    case Anchor_SourceObject:
+        interest.TakeEverything();
+        return;
+    case Anchor_PathReference:
+    case Anchor_OwnPath:
+        interest.TakePlainCreations();
+        if (const cim::CIMObjectPath* anchor = m_anchor.HeldStartPath())
+            interest.AddWalked(*anchor);
+        break;
+    }
+    for (const cim::CIMObjectPath& waypoint : m_waypoints)
+        interest.AddWalked(waypoint);
+    for (const Item& item : m_items)
+        interest.AddWalked(ListTraits<Item>::pathOf(item));
 }
 
 template <typename Item>
@@ -441,6 +470,7 @@ std::uint32_t CIM_ListContainer<Item>::addEntry(const cim::CIMObjectPath& path) 
     std::optional<Item> entry = ListTraits<Item>::readEntry(*connection, path);
     if (!entry)
         return 0;
+    NoteInterestChange();
     m_items.push_back(std::move(*entry));
     m_membershipGeneration = nextMembershipGeneration();
     return 1;

@@ -71,6 +71,7 @@ public:
     cim::CIMObjectPath GetCIMObjectPath() override;
     cim::CIMObjectPath GetAnchorPath() const override;
     void UpdateCimServerWithData() override {}
+    void CollectInterest(PathInterest& interest) const override;
 
     // True when the path is one of the held items' (host and namespace ignored); no fetch.
     bool HoldsPath(const cim::CIMObjectPath& path) const;

@@ -5,6 +5,7 @@
 #include "user_agent/base/CIMObjectPathIdentity.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/connection/CorvaneConnectionImpl.h"
+#include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/UAIndication.h"
 
 #include <algorithm>
@@ -113,6 +114,7 @@ void CIM_Object::FetchData(bool force) {
     }
     if (!needsFetch(force, *connection))
         return;
+    NoteInterestChange();
     const cim::CIMObjectPath start = m_anchor.GetStartPath();
     FetchCall call = FetchCall::EnumerateInstances;
     try {
@@ -256,6 +258,7 @@ void CIM_Object::SetCIMInstance(const cim::CIMInstance& instance) {
     m_instance = instance;
     m_notFound = false;
     m_lastFetch = Clock::now();
+    NoteInterestChange();
 }
 
 cim::CIMInstance CIM_Object::GetCachedInstance() const {
@@ -329,6 +332,16 @@ bool CIM_Object::invalidateIfPathLocked(const cim::CIMObjectPath& path) {
 
 bool CIM_Object::holdsPath(const cim::CIMObjectPath& path) const {
     return m_instance && IsSameObjectPath(m_instance->getPath(), path);
+}
+
+// What holdsPath and standsFor answer true for.
+void CIM_Object::CollectInterest(PathInterest& interest) const {
+    ScopedLock lock(*this);
+    if (m_instance)
+        interest.AddHeld(m_instance->getPath());
+    const cim::CIMObjectPath* own = m_anchor.HeldStartPath();
+    if (own && m_anchor.GetSteps().empty() && !own->getClassName().isNull())
+        interest.AddHeld(*own);
 }
 
 bool CIM_Object::standsFor(const cim::CIMObjectPath& path) const {

@@ -69,6 +69,7 @@ public:
     cim::CIMObjectPath GetCIMObjectPath() override;
     cim::CIMObjectPath GetAnchorPath() const override;
     void UpdateCimServerWithData() override;
+    void CollectInterest(PathInterest& interest) const override;
     // Sends the cached instance with a property list naming only `propertyName`: the array
     // changes that property alone, so other properties of a cache that an indication has
     // not yet brought up to date are never written back over newer values.

@@ -4,6 +4,7 @@
 #include "cim/value/CIMObjectPath.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@
 namespace Merrow::UserAgent {
 
 class CorvaneConnectionImpl;
+class PathInterest;
 class UAIndication;
 
 // Base of the three kinds of cached CIM data (one instance, a list of instances, a list of
@@ -57,7 +59,15 @@ public:
     virtual cim::CIMObjectPath GetAnchorPath() const = 0;
     // Writes the cached instance back to the array (ModifyInstance); lists do nothing.
     virtual void UpdateCimServerWithData() = 0;
+    // Adds the paths whose indications can change the container (see PathInterest), as it
+    // stands now; sends no request.
+    virtual void CollectInterest(PathInterest& interest) const = 0;
 
+    // The counter the container advances whenever the paths it would give CollectInterest
+    // may change: when a fetch starts (so that a check made while it runs waits for it) and
+    // when an entry or instance is put in outside a fetch. Owned by the profile, which
+    // outlives its containers; set once, before the container is shared.
+    void SetInterestEpoch(std::atomic<std::uint64_t>* epoch) { m_interestEpoch = epoch; }
     std::uint32_t GetObjectContainerInstanceId() const { return m_ObjectContainerInstanceId; }
     std::uint8_t GetContainerFlag() const { return m_containerFlag; }
 
@@ -90,10 +100,16 @@ protected:
     // connection, or a connection without indications.
     static bool IsExpiryInForce(const CorvaneConnectionImpl* connection);
     static bool IsExpired(const FetchTime& lastFetch);
+    // Called with the container's lock held.
+    void NoteInterestChange() {
+        if (m_interestEpoch)
+            m_interestEpoch->fetch_add(1, std::memory_order_release);
+    }
 
 private:
     const std::uint32_t m_ObjectContainerInstanceId;
     std::uint8_t m_containerFlag = 0;
+    std::atomic<std::uint64_t>* m_interestEpoch = nullptr;
 };
 
 } // namespace Merrow::UserAgent

@@ -3,6 +3,7 @@
 #include "trace/Trace.h"
 #include "user_agent/base/MWExceptions.h"
 #include "user_agent/indications/MerrowServiceImpl.h"
+#include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/UAIndication.h"
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 
@@ -28,12 +29,18 @@ void MerrowProfile::Register(CIM_ObjectContainerInterface& container, const char
                              const std::string& className, const CIM_AssociationSpecList& steps) {
     m_containers.push_back(&container);
     m_containerNames.emplace_back(name);
+    container.SetInterestEpoch(&m_interestEpoch);
     if (!className.empty())
         AddClassName(className);
     for (const CIM_AssociationSpec& step : steps) {
         AddClassName(step.associationClass.getString());
         AddClassName(step.resultClass.getString());
     }
+}
+
+void MerrowProfile::CollectInterest(PathInterest& interest) const {
+    for (const CIM_ObjectContainerInterface* container : m_containers)
+        container->CollectInterest(interest);
 }
 
 void MerrowProfile::AddClassName(const std::string& className) {

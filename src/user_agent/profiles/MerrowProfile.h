@@ -12,6 +12,7 @@
 #include "user_agent/objects/CIM_Object.h"
 #include "user_agent/objects/CIM_ObjectList.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,6 +56,8 @@ public:
     // so the next read of each fetches again.
     MerrowReturnValue FetchAllProfileData(bool force) override;
     const cim::CIMObjectPath& GetRootObjectPath() const override { return m_rootPath; }
+    std::uint64_t GetInterestEpoch() const override { return m_interestEpoch.load(std::memory_order_acquire); }
+    void CollectInterest(PathInterest& interest) const override;
 
     // Registers the owning service for every class name of the subscription list.
     virtual MerrowReturnValue Subscribe();
@@ -117,6 +120,8 @@ private:
     std::vector<std::string> m_classNames;
     std::vector<CIM_ObjectContainerInterface*> m_containers;
     std::vector<std::string> m_containerNames;
+    // Advanced by the containers (see CIM_ObjectContainerInterface::SetInterestEpoch).
+    std::atomic<std::uint64_t> m_interestEpoch{0};
 };
 
 template <typename T>
