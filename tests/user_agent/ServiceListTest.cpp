@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,12 +66,21 @@ auto fetcher(std::vector<std::string> ids, R result) {
     };
 }
 
+// A profile list read object by object, as facades' list getters read one.
+auto visitor(std::vector<std::string> ids, R result) {
+    return [ids, result](const std::function<void(const cim::CIMObject&)>& each) {
+        for (const std::string& id : ids)
+            each(volume(id));
+        return result;
+    };
+}
+
 class Lister : public ServiceImplBase {
 public:
     Lister() : ServiceImplBase("Lister", CorvaneConnectionWeakRef(), volume("list").getPath()) {}
 
     R list(const std::vector<std::string>& ids, std::vector<FakeHandle>& handles, R fetchResult = R()) {
-        return MakeServiceList("m_Fake.Get_Volumes_List()", "FakeHandle", fetcher(ids, fetchResult),
+        return MakeServiceList("m_Fake.Get_Volumes_List()", "FakeHandle", visitor(ids, fetchResult),
                                handles);
     }
     R single(const std::vector<std::string>& ids, FakeHandle& handle) {

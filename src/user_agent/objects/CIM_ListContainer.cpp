@@ -173,6 +173,14 @@ template <typename Item> std::vector<Item> CIM_ListContainer<Item>::GetItems() {
     return m_items;
 }
 
+template <typename Item>
+void CIM_ListContainer<Item>::ForEachItem(const std::function<void(const Item&)>& visit) {
+    ScopedLock lock(*this);
+    FetchData(false);
+    for (const Item& item : m_items)
+        visit(item);
+}
+
 template <typename Item> std::uint64_t CIM_ListContainer<Item>::GetMembershipGeneration() {
     ScopedLock lock(*this);
     FetchData(false);

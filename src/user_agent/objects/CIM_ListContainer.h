@@ -7,6 +7,7 @@
 #include "user_agent/objects/CIM_ObjectContainerInterface.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,10 @@ public:
 protected:
     // Fetches when needed, then copies the items.
     std::vector<Item> GetItems();
+    // Fetches when needed, then shows each item to `visit` under the container's lock, so
+    // that a caller that wants a few of a thousand entries copies only those. `visit` must
+    // not take other locks.
+    void ForEachItem(const std::function<void(const Item&)>& visit);
 
 private:
     CIM_ListContainer(const MerrowProfileInterface* containingProfile, CIM_ContainerAnchor anchor,

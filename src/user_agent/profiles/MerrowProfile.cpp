@@ -135,6 +135,14 @@ MerrowReturnValue MerrowProfile::GetList(CIM_ObjectList& container,
     return MerrowReturnValue();
 }
 
+MerrowReturnValue MerrowProfile::VisitList(CIM_ObjectList& container,
+                                           const std::function<void(const cim::CIMObject&)>& visit) {
+    MWSCOPE_OBJ(this, "");
+    ScopedLock lock(*this);
+    container.ForEachObject(visit);
+    return MerrowReturnValue();
+}
+
 MerrowReturnValue MerrowProfile::GetListGeneration(CIM_ObjectList& container,
                                                    std::uint64_t& generation) {
     ScopedLock lock(*this);

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ public:
                                   const T& value);
     // Copies a list container's objects (fetched on first use).
     MerrowReturnValue GetList(CIM_ObjectList& container, std::vector<cim::CIMObject>& objects);
+    // Shows each of a list container's objects (fetched on first use) to `visit`, under the
+    // profile's and the list's locks: `visit` must not take other locks.
+    MerrowReturnValue VisitList(CIM_ObjectList& container,
+                                const std::function<void(const cim::CIMObject&)>& visit);
     // A list container's membership generation and item count (fetched on first use), for
     // callers that only need to know whether or how much the list changed.
     MerrowReturnValue GetListGeneration(CIM_ObjectList& container, std::uint64_t& generation);

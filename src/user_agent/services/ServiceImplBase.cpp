@@ -9,7 +9,8 @@ using namespace Merrow::Trace;
 
 ServiceImplBase::ServiceImplBase(std::string typeName, const CorvaneConnectionWeakRef& connection,
                                  cim::CIMObjectPath rootPath)
-    : MerrowServiceImpl(std::move(typeName), connection), m_rootPath(std::move(rootPath)) {}
+    : MerrowServiceImpl(std::move(typeName), connection), m_rootPath(std::move(rootPath)),
+      m_identity(IdentityOfPath(m_rootPath)) {}
 
 ServiceImplBase::~ServiceImplBase() = default;
 
@@ -44,11 +45,14 @@ void ServiceImplBase::SeedRootObject(const cim::CIMObject& object) {
 // Without the host: the array answers references to objects it just made (a created
 // volume) without one, while enumerations carry it, and both name the same object of the
 // same connection.
-std::string ServiceImplBase::GetInstanceIdentity() const { return IdentityOfPath(m_rootPath); }
+std::string ServiceImplBase::GetInstanceIdentity() const { return m_identity; }
 
-std::string ServiceImplBase::IdentityOfPath(cim::CIMObjectPath path) {
-    path.setHost("");
-    return path.toString();
+std::string ServiceImplBase::IdentityOfPath(const cim::CIMObjectPath& path) {
+    if (path.getHost().empty())
+        return path.toString();
+    cim::CIMObjectPath withoutHost = path;
+    withoutHost.setHost("");
+    return withoutHost.toString();
 }
 
 std::int32_t ServiceImplBase::StatusFromOperationalStatus(

@@ -44,7 +44,7 @@ public:
     const cim::CIMObjectPath& GetRootPath() const { return m_rootPath; }
     std::string GetInstanceIdentity() const override;
     // The instance identity a facade on `path` has.
-    static std::string IdentityOfPath(cim::CIMObjectPath path);
+    static std::string IdentityOfPath(const cim::CIMObjectPath& path);
 
 protected:
     // Registers a profile member; called by the constructor, in member order.
@@ -57,18 +57,20 @@ protected:
     MerrowReturnValue MakeService(const cim::CIMObjectPath& path, Handle& handle,
                                   const cim::CIMObject* seed = nullptr);
 
-    // A list getter: one handle per object that `fetch` yields, in order, skipping (with a
+    // A list getter: one handle per object that `visit` shows (visit(each) shows every
+    // object of a profile list to `each`, under the list's lock), in order, skipping (with a
     // trace) those whose Init fails or whose service is already removed. `listCall` names the
     // profile call in traces ("m_ProfileDisk.Get_Extents_List()"), `handleName` the facade.
-    template <typename Handle, typename Fetch>
-    MerrowReturnValue MakeServiceList(const char* listCall, const char* handleName, Fetch&& fetch,
+    template <typename Handle, typename Visit>
+    MerrowReturnValue MakeServiceList(const char* listCall, const char* handleName, Visit&& visit,
                                       std::vector<Handle>& services);
     // The same list read for a caller that holds facades already: the identity of every
-    // object `fetch` yields, in order, and handles only for those not in `known`, so that
-    // following a list of thousands does not make (and subscribe) thousands of facades.
-    template <typename Handle, typename Fetch>
+    // object `visit` shows, in order, and handles only for those not in `known`, so that
+    // following a list of thousands neither copies the thousands of objects nor makes (and
+    // subscribes) thousands of facades.
+    template <typename Handle, typename Visit>
     MerrowReturnValue MakeServiceListOtherThan(const char* listCall, const char* handleName,
-                                               Fetch&& fetch,
+                                               Visit&& visit,
                                                const std::unordered_set<std::string>& known,
                                                std::vector<std::string>& identities,
                                                std::vector<Handle>& services);
@@ -88,6 +90,8 @@ private:
     static void TraceUnexpectedCount(const char* listCall, std::size_t count);
 
     const cim::CIMObjectPath m_rootPath;
+    // IdentityOfPath(m_rootPath): asked for every member of a thousand at each reconcile.
+    const std::string m_identity;
     std::vector<MerrowProfile*> m_ownedProfiles;
 };
 
@@ -116,30 +120,31 @@ MerrowReturnValue ServiceImplBase::MakeService(const cim::CIMObjectPath& path, H
     return MakeServiceFromObjectPath(GetConnection(), path, handle, seed);
 }
 
-template <typename Handle, typename Fetch>
+template <typename Handle, typename Visit>
 MerrowReturnValue ServiceImplBase::MakeServiceList(const char* listCall, const char* handleName,
-                                                   Fetch&& fetch, std::vector<Handle>& services) {
+                                                   Visit&& visit, std::vector<Handle>& services) {
     std::vector<std::string> identities;
-    return MakeServiceListOtherThan(listCall, handleName, std::forward<Fetch>(fetch), {},
+    return MakeServiceListOtherThan(listCall, handleName, std::forward<Visit>(visit), {},
                                     identities, services);
 }
 
-template <typename Handle, typename Fetch>
+template <typename Handle, typename Visit>
 MerrowReturnValue ServiceImplBase::MakeServiceListOtherThan(
-    const char* listCall, const char* handleName, Fetch&& fetch,
+    const char* listCall, const char* handleName, Visit&& visit,
     const std::unordered_set<std::string>& known, std::vector<std::string>& identities,
     std::vector<Handle>& services) {
-    std::vector<cim::CIMObject> objects;
-    const MerrowReturnValue result = fetch(objects);
+    // Copied under the list's lock; the facades are made after it is released.
+    std::vector<cim::CIMObject> unknown;
+    const MerrowReturnValue result = visit([&](const cim::CIMObject& object) {
+        identities.push_back(IdentityOfPath(object.getPath()));
+        if (known.count(identities.back()) == 0)
+            unknown.push_back(object);
+    });
     if (result.isFailure()) {
         TraceListFailure(listCall, result);
         return result;
     }
-    identities.reserve(identities.size() + objects.size());
-    for (const cim::CIMObject& object : objects) {
-        identities.push_back(IdentityOfPath(object.getPath()));
-        if (known.count(identities.back()) != 0)
-            continue;
+    for (const cim::CIMObject& object : unknown) {
         Handle handle;
         const MerrowReturnValue made = MakeService(object.getPath(), handle, &object);
         if (made.isFailure()) {
