@@ -87,7 +87,6 @@ public:
         return MerrowReturnValue::UA_S_FALSE;
     }
     const cim::CIMObjectPath& GetRootObjectPath() const override { return m_root; }
-    std::uint64_t GetInterestEpoch() const override { return 0; }
     // Answers every indication, so it is offered every one.
     void CollectInterest(PathInterest& interest) const override { interest.TakeEverything(); }
 

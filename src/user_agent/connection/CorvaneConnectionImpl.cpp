@@ -135,8 +135,31 @@ void CorvaneConnectionImpl::addIndicationConsumerLocked(const IndicationKey& key
                                                         const MerrowServiceWeakRef& service) {
     const MerrowServiceImpl* raw = service.GetRaw();
     const auto registered = m_consumers.try_emplace(key).first;
-    if (registered->second.insert_or_assign(raw, service).second)
+    if (registerIn(registered->second, service))
         m_keysByService[raw].push_back(&registered->first);
+}
+
+bool CorvaneConnectionImpl::registerIn(Registrations& registrations,
+                                       const MerrowServiceWeakRef& service) {
+    const MerrowServiceImpl* raw = service.GetRaw();
+    const auto at = std::lower_bound(
+        registrations.begin(), registrations.end(), raw,
+        [](const Registration& registration, const MerrowServiceImpl* key) { return registration.first < key; });
+    if (at != registrations.end() && at->first == raw) {
+        at->second = service;
+        return false;
+    }
+    registrations.emplace(at, raw, service);
+    return true;
+}
+
+void CorvaneConnectionImpl::unregisterFrom(Registrations& registrations,
+                                           const MerrowServiceImpl* service) {
+    const auto at = std::lower_bound(
+        registrations.begin(), registrations.end(), service,
+        [](const Registration& registration, const MerrowServiceImpl* key) { return registration.first < key; });
+    if (at != registrations.end() && at->first == service)
+        registrations.erase(at);
 }
 
 void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* service) {
@@ -148,7 +171,7 @@ void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* s
         const auto registrations = m_consumers.find(*key);
         if (registrations == m_consumers.end())
             continue;
-        registrations->second.erase(service);
+        unregisterFrom(registrations->second, service);
         if (registrations->second.empty())
             m_consumers.erase(registrations);
     }

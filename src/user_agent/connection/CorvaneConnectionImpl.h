@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -134,8 +133,13 @@ private:
 
     // A large array has thousands of live services, each registered for dozens of keys, and
     // facades are made and dropped at every query: registering and removing one service must
-    // not cost a walk over all registrations.
-    using Registrations = std::map<const MerrowServiceImpl*, MerrowServiceWeakRef>;
+    // not cost a walk over all registrations. One key's services, sorted by address: every
+    // indication walks a thousand of them, which in a tree cost a cache miss per step.
+    using Registration = std::pair<const MerrowServiceImpl*, MerrowServiceWeakRef>;
+    using Registrations = std::vector<Registration>;
+    // True when `service` was not registered yet.
+    static bool registerIn(Registrations& registrations, const MerrowServiceWeakRef& service);
+    static void unregisterFrom(Registrations& registrations, const MerrowServiceImpl* service);
     mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
     std::unordered_map<IndicationKey, Registrations, IndicationKeyHash> m_consumers;
     // Each service's keys, as the addresses of the keys held in m_consumers (whose nodes

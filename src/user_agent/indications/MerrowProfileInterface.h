@@ -33,8 +33,6 @@ public:
     // Marks the profile's data for refetching on its next read.
     virtual MerrowReturnValue FetchAllProfileData(bool force) = 0;
     virtual const cim::CIMObjectPath& GetRootObjectPath() const = 0;
-    // A number that changes whenever the paths CollectInterest gives may have changed.
-    virtual std::uint64_t GetInterestEpoch() const = 0;
     // Adds the paths whose indications can change the profile's data; sends no request.
     // Takes the profile's container locks, not the profile's own.
     virtual void CollectInterest(PathInterest& interest) const = 0;

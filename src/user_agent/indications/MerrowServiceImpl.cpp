@@ -77,7 +77,7 @@ bool MerrowServiceImpl::MayConcern(const PathInterest::Footprint& footprint,
                                    bool arrayAnnouncesAssociations) {
     std::lock_guard lock(m_interestMutex);
     // Read before gathering: a container that changes meanwhile moves the counter past it.
-    const std::uint64_t epoch = interestEpoch();
+    const std::uint64_t epoch = m_interestCounter.load(std::memory_order_acquire);
     if (m_interestGatheredAt != epoch) {
         try {
             PathInterest interest;
@@ -92,14 +92,6 @@ bool MerrowServiceImpl::MayConcern(const PathInterest::Footprint& footprint,
         }
     }
     return m_interest.Concerns(footprint, arrayAnnouncesAssociations);
-}
-
-std::uint64_t MerrowServiceImpl::interestEpoch() const {
-    std::lock_guard lock(m_registryMutex);
-    std::uint64_t epoch = m_profiles.size();
-    for (const MerrowProfileInterface* profile : m_profiles)
-        epoch += profile->GetInterestEpoch();
-    return epoch;
 }
 
 MerrowServiceImpl::ProfileOutcome
@@ -208,6 +200,7 @@ MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames
 void MerrowServiceImpl::AddProfile(MerrowProfileInterface& profile) {
     std::lock_guard lock(m_registryMutex);
     m_profiles.push_back(&profile);
+    ++m_interestCounter;
 }
 
 std::vector<MerrowProfileInterface*> MerrowServiceImpl::profiles() const {

@@ -36,8 +36,7 @@ class UAIndication;
 // any thread. The service lock (UALockableObject) is held while an indication is handled and
 // by the facade operations of derived classes, so the two never interleave; the removed flag
 // and the status are atomics that handles read without it. m_registryMutex guards the
-// profile and callback lists and is never held while anything else is called (reading a
-// profile's interest counter aside). m_interestMutex is taken by MayConcern before the
+// profile and callback lists and is never held while anything else is called. m_interestMutex is taken by MayConcern before the
 // container locks it gathers the interest under, and never while one is held. Callbacks run
 // on the thread that posts, with the service lock held when the post comes from indication
 // handling: they must not wait for other threads that take service locks.
@@ -64,6 +63,9 @@ public:
     // their containers says it may have changed, and when it cannot be gathered the answer
     // is true.
     bool MayConcern(const PathInterest::Footprint& footprint, bool arrayAnnouncesAssociations);
+    // What the containers of the service's profiles advance when the paths they hold may
+    // have changed (see CIM_ObjectContainerInterface::SetInterestEpoch).
+    std::atomic<std::uint64_t>& InterestCounter() { return m_interestCounter; }
     // How many of the array's indications were offered to the profiles so far.
     std::uint64_t GetIndicationsOffered() const { return m_indicationsOffered.load(); }
 
@@ -142,14 +144,15 @@ private:
     // For the exception being handled.
     MerrowReturnValue facadeFailure(const char* function, const Merrow::Trace::SourceLocation& where);
     std::vector<MerrowProfileInterface*> profiles() const;
-    // Grows whenever a profile is added or a profile's interest counter moves.
-    std::uint64_t interestEpoch() const;
 
     const std::string m_typeName;
     const ServiceInstanceID m_instanceID;
     std::atomic<bool> m_removed{false};
     std::atomic<std::int32_t> m_status{STATUS_OK};
     std::atomic<std::uint64_t> m_indicationsOffered{0};
+    // One per service, not per profile: a thousand services are checked for every
+    // indication, and reading each profile's counter was a cache miss apiece.
+    std::atomic<std::uint64_t> m_interestCounter{0};
     UAPoolPathCache m_poolPaths;
 
     mutable std::mutex m_registryMutex; // guards the members below
@@ -160,7 +163,7 @@ private:
 
     std::mutex m_interestMutex; // guards the two members below
     PathInterest m_interest;
-    // The interestEpoch() m_interest was gathered at; empty before the first gathering.
+    // The m_interestCounter m_interest was gathered at; empty before the first gathering.
     std::optional<std::uint64_t> m_interestGatheredAt;
 };
 

@@ -65,8 +65,9 @@ public:
 
     // The counter the container advances whenever the paths it would give CollectInterest
     // may change: when a fetch starts (so that a check made while it runs waits for it) and
-    // when an entry or instance is put in outside a fetch. Owned by the profile, which
-    // outlives its containers; set once, before the container is shared.
+    // when an entry or instance is put in outside a fetch. Owned by the service, which
+    // outlives its profiles' containers; set once, when the profile is initialised, before
+    // the service is shared.
     void SetInterestEpoch(std::atomic<std::uint64_t>* epoch) { m_interestEpoch = epoch; }
     std::uint32_t GetObjectContainerInstanceId() const { return m_ObjectContainerInstanceId; }
     std::uint8_t GetContainerFlag() const { return m_containerFlag; }

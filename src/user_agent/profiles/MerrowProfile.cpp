@@ -29,7 +29,6 @@ void MerrowProfile::Register(CIM_ObjectContainerInterface& container, const char
                              const std::string& className, const CIM_AssociationSpecList& steps) {
     m_containers.push_back(&container);
     m_containerNames.emplace_back(name);
-    container.SetInterestEpoch(&m_interestEpoch);
     if (!className.empty())
         AddClassName(className);
     for (const CIM_AssociationSpec& step : steps) {
@@ -61,8 +60,10 @@ MerrowReturnValue MerrowProfile::Init(const CorvaneConnectionWeakRef& connection
     const MerrowReturnValue connected = SetConnection(connection);
     if (connected.isFailure())
         return connected;
-    for (CIM_ObjectContainerInterface* container : m_containers)
+    for (CIM_ObjectContainerInterface* container : m_containers) {
         container->SetConnection(connection);
+        container->SetInterestEpoch(&service.InterestCounter());
+    }
     const MerrowReturnValue subscribed = Subscribe();
     if (subscribed.isFailure()) {
         MWTRACE(TV_SEVERE, TC_ERROR_INTERNAL_API_FAILURE)

@@ -12,7 +12,6 @@
 #include "user_agent/objects/CIM_Object.h"
 #include "user_agent/objects/CIM_ObjectList.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,8 +44,9 @@ public:
     explicit MerrowProfile(const cim::CIMObjectPath& rootPath);
     ~MerrowProfile() override;
 
-    // Stores the connection, hands it to every container, subscribes `service` to every
-    // class name of the profile, then PostInit. `service` owns the profile.
+    // Stores the connection, hands it and the service's interest counter to every container,
+    // subscribes `service` to every class name of the profile, then PostInit. `service` owns
+    // the profile.
     virtual MerrowReturnValue Init(const CorvaneConnectionWeakRef& connection,
                                    MerrowServiceImpl& service);
     // MerrowProfileInterface: UA_S_OK when a container changed, with the reaction
@@ -57,7 +57,6 @@ public:
     // so the next read of each fetches again.
     MerrowReturnValue FetchAllProfileData(bool force) override;
     const cim::CIMObjectPath& GetRootObjectPath() const override { return m_rootPath; }
-    std::uint64_t GetInterestEpoch() const override { return m_interestEpoch.load(std::memory_order_acquire); }
     void CollectInterest(PathInterest& interest) const override;
 
     // Registers the owning service for every class name of the subscription list.
@@ -125,8 +124,6 @@ private:
     std::vector<std::string> m_classNames;
     std::vector<CIM_ObjectContainerInterface*> m_containers;
     std::vector<std::string> m_containerNames;
-    // Advanced by the containers (see CIM_ObjectContainerInterface::SetInterestEpoch).
-    std::atomic<std::uint64_t> m_interestEpoch{0};
 };
 
 template <typename T>
