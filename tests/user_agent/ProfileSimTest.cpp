@@ -640,14 +640,30 @@ TEST_F(ProfileSimTest, AListReadAfterItsHandleLastHeardFromTheArrayStillFollowsI
 }
 
 // An array that announces only the objects, not the associations that link them: a new
-// object must still reach the lists walked from another object.
-TEST_F(ProfileSimTest, WithoutAssociationIndicationsANewVolumeStillJoinsTheSystemsList) {
-    SimArray array("127.102.0.2");
+// object must still reach the lists walked from another object, and a deleted one leave
+// them, in a list long enough to be searched by its entries' hashes.
+TEST_F(ProfileSimTest, WithoutAssociationIndicationsALongListFollowsAVolumeMadeAndDeleted) {
+    auto options = simOptions("127.102.0.2");
+    options.array.volumes = 70;
+    SimArray array(std::move(options));
     array.control().setAssociationIndications(false);
-    std::shared_ptr<ProfileTestService<FunctionalGrouping_VolumeList>> service;
-    bool joined = false;
-    ASSERT_NO_FATAL_FAILURE(makeVolumeSeenByTheSystemsList(array, "unlinked", service, joined));
-    EXPECT_TRUE(joined);
+    connect(array);
+    auto service = serviceOn<FunctionalGrouping_VolumeList>(top());
+    std::vector<cim::CIMObject> volumes;
+    ASSERT_EQ(service->profile().Get_Volumes_List(volumes).getCode(), R::UA_S_OK);
+    const std::size_t before = volumes.size();
+    ASSERT_GE(before, 64u);
+    std::string volumeId;
+    ASSERT_EQ(array.control().addVolume("unlinked", 1ull << 30, volumeId), Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before + 1;
+    }));
+    ASSERT_EQ(array.control().removeVolume(volumeId), Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] {
+        service->profile().Get_Volumes_List(volumes);
+        return volumes.size() == before;
+    }));
 }
 
 } // namespace

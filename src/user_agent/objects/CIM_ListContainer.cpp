@@ -196,6 +196,12 @@ template <typename Item> std::size_t CIM_ListContainer<Item>::GetItemCount() {
 template <typename Item> void CIM_ListContainer<Item>::setItems(std::vector<Item> items) {
     NoteInterestChange();
     m_items = std::move(items);
+    m_entryHashes.reset();
+    if (m_items.size() >= kEntryHashesFrom) {
+        m_entryHashes = std::make_unique<std::unordered_multiset<std::size_t>>();
+        for (const Item& item : m_items)
+            m_entryHashes->insert(ObjectPathIdentityHash(ListTraits<Item>::pathOf(item)));
+    }
     m_membershipGeneration = nextMembershipGeneration();
 }
 
@@ -356,8 +362,16 @@ bool CIM_ListContainer<Item>::HoldsPath(const cim::CIMObjectPath& path) const {
     return holdsPathLocked(path);
 }
 
+template <typename Item> void CIM_ListContainer<Item>::pushItem(Item item) {
+    if (m_entryHashes)
+        m_entryHashes->insert(ObjectPathIdentityHash(ListTraits<Item>::pathOf(item)));
+    m_items.push_back(std::move(item));
+}
+
 template <typename Item>
 bool CIM_ListContainer<Item>::holdsPathLocked(const cim::CIMObjectPath& path) const {
+    if (m_entryHashes && m_entryHashes->count(ObjectPathIdentityHash(path)) == 0)
+        return false;
     return std::any_of(m_items.begin(), m_items.end(), [&](const Item& item) {
         return IsSameObjectPath(ListTraits<Item>::pathOf(item), path);
     });
@@ -479,7 +493,7 @@ std::uint32_t CIM_ListContainer<Item>::addEntry(const cim::CIMObjectPath& path) 
     if (!entry)
         return 0;
     NoteInterestChange();
-    m_items.push_back(std::move(*entry));
+    pushItem(std::move(*entry));
     m_membershipGeneration = nextMembershipGeneration();
     return 1;
 }
@@ -573,8 +587,15 @@ std::uint32_t CIM_ListContainer<Item>::removePath(const cim::CIMObjectPath& path
     const auto removed = std::erase_if(m_items, [&](const Item& item) {
         return IsSameObjectPath(ListTraits<Item>::pathOf(item), path);
     });
-    if (removed != 0)
-        m_membershipGeneration = nextMembershipGeneration();
+    if (removed == 0)
+        return 0;
+    m_membershipGeneration = nextMembershipGeneration();
+    // The same object has the same identity hash, whatever its spelling.
+    const std::size_t hash = ObjectPathIdentityHash(path);
+    for (auto left = removed; m_entryHashes && left > 0; --left) {
+        if (const auto held = m_entryHashes->find(hash); held != m_entryHashes->end())
+            m_entryHashes->erase(held);
+    }
     return static_cast<std::uint32_t>(removed);
 }
 

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace Merrow::UserAgent {
@@ -122,12 +124,18 @@ private:
     std::uint32_t removePath(const cim::CIMObjectPath& path);
     std::uint32_t replaceItem(const UAIndication& indication);
     void setItems(std::vector<Item> items);
+    void pushItem(Item item);
 
     CorvaneConnectionWeakRef m_CorvaneConnection;
     // Given to the enumeration constructor for the owner; nothing here reads it.
     std::uint8_t m_enumerationFlag;
     CIM_ContainerAnchor m_anchor;
     std::vector<Item> m_items;
+    // The identity hashes of the entries' paths, for lists of kEntryHashesFrom entries or
+    // more: the system's list of a thousand volumes is asked whether it holds a path for
+    // every indication of its classes, and almost always does not.
+    static constexpr std::size_t kEntryHashesFrom = 64;
+    std::unique_ptr<std::unordered_multiset<std::size_t>> m_entryHashes;
     // The objects the last fetch passed on its way to the entries (all steps but the last).
     std::vector<cim::CIMObjectPath> m_waypoints;
     bool m_fetched = false;
