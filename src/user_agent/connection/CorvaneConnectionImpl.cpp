@@ -17,6 +17,15 @@ namespace {
 using namespace Merrow::Trace;
 using R = MerrowReturnValue;
 
+// Where `service` is, or would go, in registrations sorted by service.
+template <typename Registrations, typename Service>
+auto placeOf(Registrations& registrations, const Service* service) {
+    return std::lower_bound(registrations.begin(), registrations.end(), service,
+                            [](const auto& registration, const Service* key) {
+                                return registration.first < key;
+                            });
+}
+
 } // namespace
 
 std::shared_ptr<CorvaneConnectionImpl> CorvaneConnectionImpl::Create(UAConnectionOwner* owner,
@@ -142,9 +151,7 @@ void CorvaneConnectionImpl::addIndicationConsumerLocked(const IndicationKey& key
 bool CorvaneConnectionImpl::registerIn(Registrations& registrations,
                                        const MerrowServiceWeakRef& service) {
     const MerrowServiceImpl* raw = service.GetRaw();
-    const auto at = std::lower_bound(
-        registrations.begin(), registrations.end(), raw,
-        [](const Registration& registration, const MerrowServiceImpl* key) { return registration.first < key; });
+    const auto at = placeOf(registrations, raw);
     if (at != registrations.end() && at->first == raw) {
         at->second = service;
         return false;
@@ -155,9 +162,7 @@ bool CorvaneConnectionImpl::registerIn(Registrations& registrations,
 
 void CorvaneConnectionImpl::unregisterFrom(Registrations& registrations,
                                            const MerrowServiceImpl* service) {
-    const auto at = std::lower_bound(
-        registrations.begin(), registrations.end(), service,
-        [](const Registration& registration, const MerrowServiceImpl* key) { return registration.first < key; });
+    const auto at = placeOf(registrations, service);
     if (at != registrations.end() && at->first == service)
         registrations.erase(at);
 }

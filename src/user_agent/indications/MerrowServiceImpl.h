@@ -36,10 +36,11 @@ class UAIndication;
 // any thread. The service lock (UALockableObject) is held while an indication is handled and
 // by the facade operations of derived classes, so the two never interleave; the removed flag
 // and the status are atomics that handles read without it. m_registryMutex guards the
-// profile and callback lists and is never held while anything else is called. m_interestMutex is taken by MayConcern before the
-// container locks it gathers the interest under, and never while one is held. Callbacks run
-// on the thread that posts, with the service lock held when the post comes from indication
-// handling: they must not wait for other threads that take service locks.
+// profile and callback lists and is never held while anything else is called.
+// m_interestMutex is taken by MayConcern (the dispatcher thread) before the container locks
+// it gathers the interest under, and never while one is held. Callbacks run on the thread
+// that posts, with the service lock held when the post comes from indication handling: they
+// must not wait for other threads that take service locks.
 class MerrowServiceImpl : public UAIndicationConsumer,
                           public UALockableObject,
                           public Merrow::Trace::TraceAwareClass,

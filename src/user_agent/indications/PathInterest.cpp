@@ -42,6 +42,8 @@ void PathInterest::Seal() {
     for (std::vector<std::size_t>* hashes : {&m_walked, &m_held}) {
         std::sort(hashes->begin(), hashes->end());
         hashes->erase(std::unique(hashes->begin(), hashes->end()), hashes->end());
+        // Ten thousand services keep one each for as long as they live.
+        hashes->shrink_to_fit();
     }
 }
 

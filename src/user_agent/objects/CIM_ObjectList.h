@@ -25,7 +25,9 @@ public:
     // Fetches when needed, then copies the objects.
     std::vector<cim::CIMObject> GetObjects() { return GetItems(); }
     // Fetches when needed, then shows each object to `visit`, under the list's lock.
-    void ForEachObject(const std::function<void(const cim::CIMObject&)>& visit) { ForEachItem(visit); }
+    void ForEachObject(const std::function<void(const cim::CIMObject&)>& visit) {
+        ForEachItem(visit);
+    }
 };
 
 } // namespace Merrow::UserAgent
