@@ -335,7 +335,9 @@ bool CIM_ListContainer<Item>::InvalidateCacheIfPath(const cim::CIMObjectPath& pa
 // being told: its reactions cannot be told by paths.
 template <typename Item>
 void CIM_ListContainer<Item>::CollectInterest(PathInterest& interest) const {
-    ScopedLock lock(*this);
+    // Without waiting: a list being read by another thread throws UALockTimeout, and the
+    // service is then offered the indication, as if it could not say.
+    ScopedLock lock(*this, 0);
     switch (m_anchor.GetKind()) {
     case Anchor_Enumerate:
         interest.TakeEveryCreation();

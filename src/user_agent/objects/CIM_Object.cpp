@@ -336,7 +336,9 @@ bool CIM_Object::holdsPath(const cim::CIMObjectPath& path) const {
 
 // What holdsPath and standsFor answer true for.
 void CIM_Object::CollectInterest(PathInterest& interest) const {
-    ScopedLock lock(*this);
+    // Without waiting: an object being read by another thread throws UALockTimeout, and the
+    // service is then offered the indication, as if it could not say.
+    ScopedLock lock(*this, 0);
     if (m_instance)
         interest.AddHeld(m_instance->getPath());
     const cim::CIMObjectPath* own = m_anchor.HeldStartPath();
