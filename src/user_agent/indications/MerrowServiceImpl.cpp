@@ -77,15 +77,15 @@ bool MerrowServiceImpl::MayConcern(const PathInterest::Footprint& footprint,
                                    bool arrayAnnouncesAssociations) {
     std::lock_guard lock(m_interestMutex);
     // Read before gathering: a container that changes meanwhile moves the counter past it.
-    const std::uint64_t epoch = m_interestCounter.load(std::memory_order_acquire);
-    if (m_interestGatheredAt != epoch) {
+    const std::uint64_t counter = m_interestCounter.load(std::memory_order_acquire);
+    if (m_interestGatheredAt != counter) {
         try {
             PathInterest interest;
             for (const MerrowProfileInterface* profile : profiles())
                 profile->CollectInterest(interest);
             interest.Seal();
             m_interest = std::move(interest);
-            m_interestGatheredAt = epoch;
+            m_interestGatheredAt = counter;
         } catch (...) {
             m_interestGatheredAt.reset();
             return true;

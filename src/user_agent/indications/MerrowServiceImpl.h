@@ -65,7 +65,7 @@ public:
     // is true.
     bool MayConcern(const PathInterest::Footprint& footprint, bool arrayAnnouncesAssociations);
     // What the containers of the service's profiles advance when the paths they hold may
-    // have changed (see CIM_ObjectContainerInterface::SetInterestEpoch).
+    // have changed (see CIM_ObjectContainerInterface::SetInterestCounter).
     std::atomic<std::uint64_t>& InterestCounter() { return m_interestCounter; }
     // How many of the array's indications were offered to the profiles so far.
     std::uint64_t GetIndicationsOffered() const { return m_indicationsOffered.load(); }

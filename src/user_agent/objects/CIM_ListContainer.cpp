@@ -365,6 +365,7 @@ bool CIM_ListContainer<Item>::HoldsPath(const cim::CIMObjectPath& path) const {
 }
 
 template <typename Item> void CIM_ListContainer<Item>::pushItem(Item item) {
+    NoteInterestChange();
     if (m_entryHashes)
         m_entryHashes->insert(ObjectPathIdentityHash(ListTraits<Item>::pathOf(item)));
     m_items.push_back(std::move(item));
@@ -494,7 +495,6 @@ std::uint32_t CIM_ListContainer<Item>::addEntry(const cim::CIMObjectPath& path) 
     std::optional<Item> entry = ListTraits<Item>::readEntry(*connection, path);
     if (!entry)
         return 0;
-    NoteInterestChange();
     pushItem(std::move(*entry));
     m_membershipGeneration = nextMembershipGeneration();
     return 1;

@@ -60,15 +60,17 @@ public:
     // Writes the cached instance back to the array (ModifyInstance); lists do nothing.
     virtual void UpdateCimServerWithData() = 0;
     // Adds the paths whose indications can change the container (see PathInterest), as it
-    // stands now; sends no request.
+    // stands now; sends no request and does not wait: throws UALockTimeout when another
+    // thread holds the container.
     virtual void CollectInterest(PathInterest& interest) const = 0;
 
     // The counter the container advances whenever the paths it would give CollectInterest
-    // may change: when a fetch starts (so that a check made while it runs waits for it) and
-    // when an entry or instance is put in outside a fetch. Owned by the service, which
-    // outlives its profiles' containers; set once, when the profile is initialised, before
-    // the service is shared.
-    void SetInterestEpoch(std::atomic<std::uint64_t>* epoch) { m_interestEpoch = epoch; }
+    // may change: when a fetch starts (so that a check made while it runs does not go by
+    // what was gathered before) and when an entry or instance is put in outside a fetch.
+    // Owned by the service, which outlives its profiles' containers; set once, when the
+    // profile is initialised, before the service is shared.
+    void SetInterestCounter(std::atomic<std::uint64_t>* counter) { m_interestCounter = counter; }
+
     std::uint32_t GetObjectContainerInstanceId() const { return m_ObjectContainerInstanceId; }
     std::uint8_t GetContainerFlag() const { return m_containerFlag; }
 
@@ -103,14 +105,14 @@ protected:
     static bool IsExpired(const FetchTime& lastFetch);
     // Called with the container's lock held.
     void NoteInterestChange() {
-        if (m_interestEpoch)
-            m_interestEpoch->fetch_add(1, std::memory_order_release);
+        if (m_interestCounter)
+            m_interestCounter->fetch_add(1, std::memory_order_release);
     }
 
 private:
     const std::uint32_t m_ObjectContainerInstanceId;
     std::uint8_t m_containerFlag = 0;
-    std::atomic<std::uint64_t>* m_interestEpoch = nullptr;
+    std::atomic<std::uint64_t>* m_interestCounter = nullptr;
 };
 
 } // namespace Merrow::UserAgent
