@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -87,8 +88,15 @@ public:
         return MerrowReturnValue::UA_S_FALSE;
     }
     const cim::CIMObjectPath& GetRootObjectPath() const override { return m_root; }
-    // Answers every indication, so it is offered every one.
-    void CollectInterest(PathInterest& interest) const override { interest.TakeEverything(); }
+    // Answers every indication, so it is offered every one, unless a test says otherwise.
+    void CollectInterest(PathInterest& interest) const override {
+        if (m_interest)
+            m_interest(interest);
+        else
+            interest.TakeEverything();
+    }
+
+    std::function<void(PathInterest&)> m_interest;
 
     std::atomic<int> m_offered{0};
     std::atomic<int> m_refetches{0};

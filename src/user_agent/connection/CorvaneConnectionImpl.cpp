@@ -121,8 +121,11 @@ void CorvaneConnectionImpl::AddIndicationConsumer(std::int32_t indicationType,
                                                   const std::string& className,
                                                   const MerrowServiceWeakRef& service) {
     const IndicationKey key = keyOf(indicationType, className);
-    std::lock_guard lock(m_consumersMutex);
-    addIndicationConsumerLocked(key, service);
+    {
+        std::lock_guard lock(m_consumersMutex);
+        addIndicationConsumerLocked(key, service);
+    }
+    m_routes.Add(service);
 }
 
 void CorvaneConnectionImpl::AddIndicationConsumers(const std::vector<std::string>& classNames,
@@ -131,13 +134,16 @@ void CorvaneConnectionImpl::AddIndicationConsumers(const std::vector<std::string
     upperNames.reserve(classNames.size());
     for (const std::string& className : classNames)
         upperNames.push_back(TextUtil::toUpper(className));
-    std::lock_guard lock(m_consumersMutex);
-    for (std::string& name : upperNames) {
-        for (const auto type :
-             {UAIndication::CIMIndicationType_Creation, UAIndication::CIMIndicationType_Deletion,
-              UAIndication::CIMIndicationType_Modification})
-            addIndicationConsumerLocked({type, name}, service);
+    {
+        std::lock_guard lock(m_consumersMutex);
+        for (std::string& name : upperNames) {
+            for (const auto type : {UAIndication::CIMIndicationType_Creation,
+                                    UAIndication::CIMIndicationType_Deletion,
+                                    UAIndication::CIMIndicationType_Modification})
+                addIndicationConsumerLocked({type, name}, service);
+        }
     }
+    m_routes.Add(service);
 }
 
 void CorvaneConnectionImpl::addIndicationConsumerLocked(const IndicationKey& key,
@@ -168,6 +174,7 @@ void CorvaneConnectionImpl::unregisterFrom(Registrations& registrations,
 }
 
 void CorvaneConnectionImpl::RemoveIndicationConsumers(const MerrowServiceImpl* service) {
+    m_routes.Remove(service);
     std::lock_guard lock(m_consumersMutex);
     const auto keys = m_keysByService.find(service);
     if (keys == m_keysByService.end())
@@ -192,15 +199,16 @@ std::size_t CorvaneConnectionImpl::GetIndicationConsumerCount() const {
 }
 
 void CorvaneConnectionImpl::clearConsumers() {
+    m_routes.Clear();
     std::lock_guard lock(m_consumersMutex);
     m_consumers.clear();
     m_keysByService.clear();
 }
 
-// Every live service registered for `key`, or for any key when `key` is null, each once.
-// Registrations of services that are gone are dropped on the way.
+// Each service once. Registrations of services that are gone are dropped on the way.
 std::vector<std::shared_ptr<MerrowServiceImpl>>
-CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
+CorvaneConnectionImpl::collectConsumers(const IndicationKey* key,
+                                        const IndicationRoutes::Services* among) {
     std::vector<std::shared_ptr<MerrowServiceImpl>> services;
     // A service appears once under one key; only a walk over every key needs to skip the
     // services it has already met.
@@ -221,15 +229,33 @@ CorvaneConnectionImpl::collectConsumers(const IndicationKey* key) {
     std::lock_guard lock(m_consumersMutex);
     if (key) {
         const auto found = m_consumers.find(*key);
-        if (found != m_consumers.end()) {
-            services.reserve(found->second.size());
-            collect(found->first, found->second, false);
+        if (found == m_consumers.end())
+            return services;
+        if (among) {
+            collectAmong(found->second, *among, services);
+            return services;
         }
+        services.reserve(found->second.size());
+        collect(found->first, found->second, false);
         return services;
     }
     for (auto& [registeredKey, registrations] : m_consumers)
         collect(registeredKey, registrations, true);
     return services;
+}
+
+// The registrations are sorted by address, as `among` is: a thousand registrations of a class
+// and a handful of services concerned cost a handful of searches.
+void CorvaneConnectionImpl::collectAmong(const Registrations& registrations,
+                                         const IndicationRoutes::Services& among,
+                                         std::vector<std::shared_ptr<MerrowServiceImpl>>& services) {
+    for (const MerrowServiceImpl* service : among) {
+        const auto at = placeOf(registrations, service);
+        if (at == registrations.end() || at->first != service)
+            continue;
+        if (auto live = at->second.Lock())
+            services.push_back(std::move(live));
+    }
 }
 
 void CorvaneConnectionImpl::forgetKeyLocked(const MerrowServiceImpl* service,
@@ -256,7 +282,8 @@ void CorvaneConnectionImpl::OnIndicationReceived(const UAIndication& indication)
         m_announcesAssociations = true;
     const IndicationKey key = keyOf(indication.GetType(), indication.GetSourceClassName());
     const PathInterest::Footprint footprint(indication);
-    deliver(collectConsumers(&key), indication, &footprint);
+    const auto concerned = m_routes.Concerned(footprint, AnnouncesAssociations());
+    deliver(collectConsumers(&key, concerned ? &*concerned : nullptr), indication);
 }
 
 // Arrays announce our own subscriptions whatever they do with the associations between their
@@ -276,18 +303,11 @@ void CorvaneConnectionImpl::Resynchronise() {
     }
 }
 
-// One service failing must not keep the others from hearing about the change. Of the
-// services registered for an indication's class, a thousand object handles on a large
-// array, only those holding or walking a path it names can change: the others are passed
-// over without their locks.
+// One service failing must not keep the others from hearing about the change.
 void CorvaneConnectionImpl::deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
-                                    const UAIndication& indication,
-                                    const PathInterest::Footprint* footprint) {
-    const bool announces = AnnouncesAssociations();
+                                    const UAIndication& indication) {
     for (const auto& service : services) {
         try {
-            if (footprint && !service->MayConcern(*footprint, announces))
-                continue;
             service->OnIndicationReceived(indication);
         } catch (const std::exception& e) {
             MWTRACE(TV_WARNING, TC_ERROR_EXCEPTION_CAUGHT)

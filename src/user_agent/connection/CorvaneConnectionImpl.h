@@ -3,6 +3,7 @@
 #include "user_agent/indications/MerrowServiceImpl.h"
 #include "user_agent/indications/MerrowServiceWeakRef.h"
 #include "user_agent/connection/ClassLineage.h"
+#include "user_agent/connection/IndicationRoutes.h"
 #include "user_agent/connection/UACIMClient.h"
 
 #include <atomic>
@@ -29,7 +30,9 @@ class UAConnectionOwner;
 // Threads: log-in and log-off on the caller's threads; OnIndicationReceived on the library
 // root's dispatcher thread. m_consumersMutex guards the registrations only and is never held
 // while a service is called, so a service may register or go away from inside its own
-// indication handling. Lock order: service lock, then client lock (requests), never the
+// indication handling. The routes (m_routes) have a lock of their own, never held together
+// with m_consumersMutex: an indication is first matched to the services it may concern, then
+// to their registrations. Lock order: service lock, then client lock (requests), never the
 // reverse: nothing here calls a service while holding the client lock.
 class CorvaneConnectionImpl : public UACIMClient, public MerrowServiceImpl {
 public:
@@ -118,11 +121,13 @@ private:
     MerrowReturnValue checkAndSubscribe();
     static IndicationKey keyOf(std::int32_t indicationType, const std::string& className);
     static bool announcesStorageAssociation(const UAIndication& indication);
-    std::vector<std::shared_ptr<MerrowServiceImpl>> collectConsumers(const IndicationKey* key);
-    // With a footprint, only to the services the indication may concern.
+    // Every live service registered for `key`, or for any key when `key` is null; with
+    // `among` (sorted by address), only those of them.
+    std::vector<std::shared_ptr<MerrowServiceImpl>>
+    collectConsumers(const IndicationKey* key,
+                     const IndicationRoutes::Services* among = nullptr);
     void deliver(const std::vector<std::shared_ptr<MerrowServiceImpl>>& services,
-                 const UAIndication& indication,
-                 const PathInterest::Footprint* footprint = nullptr);
+                 const UAIndication& indication);
     void clearConsumers();
     void addIndicationConsumerLocked(const IndicationKey& key, const MerrowServiceWeakRef& service);
     // Drops `key` (a key held in m_consumers) from the keys recorded for `service`;
@@ -140,6 +145,9 @@ private:
     // True when `service` was not registered yet.
     static bool registerIn(Registrations& registrations, const MerrowServiceWeakRef& service);
     static void unregisterFrom(Registrations& registrations, const MerrowServiceImpl* service);
+    static void collectAmong(const Registrations& registrations,
+                             const IndicationRoutes::Services& among,
+                             std::vector<std::shared_ptr<MerrowServiceImpl>>& services);
     mutable std::mutex m_consumersMutex; // guards m_consumers and m_keysByService
     std::unordered_map<IndicationKey, Registrations, IndicationKeyHash> m_consumers;
     // Each service's keys, as the addresses of the keys held in m_consumers (whose nodes
@@ -147,6 +155,9 @@ private:
     // tens of megabytes.
     std::unordered_map<const MerrowServiceImpl*, std::vector<const IndicationKey*>>
         m_keysByService;
+    // Which registered services an indication may concern; its own lock, never taken
+    // together with m_consumersMutex.
+    IndicationRoutes m_routes;
     // Set on the dispatcher thread, read by containers on any thread.
     std::atomic<bool> m_announcesAssociations{false};
     ClassLineage m_classLineage;

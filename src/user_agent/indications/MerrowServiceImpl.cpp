@@ -73,25 +73,16 @@ void MerrowServiceImpl::OnIndicationReceived(const UAIndication& indication) {
     PostServiceIndication(ServiceIndication::ServiceChanged, MerrowReturnValue(), indication);
 }
 
-bool MerrowServiceImpl::MayConcern(const PathInterest::Footprint& footprint,
-                                   bool arrayAnnouncesAssociations) {
-    std::lock_guard lock(m_interestMutex);
-    // Read before gathering: a container that changes meanwhile moves the counter past it.
-    const std::uint64_t counter = m_interestCounter.load(std::memory_order_acquire);
-    if (m_interestGatheredAt != counter) {
-        try {
-            PathInterest interest;
-            for (const MerrowProfileInterface* profile : profiles())
-                profile->CollectInterest(interest);
-            interest.Seal();
-            m_interest = std::move(interest);
-            m_interestGatheredAt = counter;
-        } catch (...) {
-            m_interestGatheredAt.reset();
-            return true;
-        }
+std::optional<PathInterest> MerrowServiceImpl::GatherInterest() const {
+    try {
+        PathInterest interest;
+        for (const MerrowProfileInterface* profile : profiles())
+            profile->CollectInterest(interest);
+        interest.Seal();
+        return interest;
+    } catch (...) {
+        return std::nullopt;
     }
-    return m_interest.Concerns(footprint, arrayAnnouncesAssociations);
 }
 
 MerrowServiceImpl::ProfileOutcome
@@ -198,9 +189,11 @@ MerrowServiceImpl::SubscribeToClasses(const std::vector<std::string>& classNames
 }
 
 void MerrowServiceImpl::AddProfile(MerrowProfileInterface& profile) {
-    std::lock_guard lock(m_registryMutex);
-    m_profiles.push_back(&profile);
-    ++m_interestCounter;
+    {
+        std::lock_guard lock(m_registryMutex);
+        m_profiles.push_back(&profile);
+    }
+    m_interestCounter.Advance();
 }
 
 std::vector<MerrowProfileInterface*> MerrowServiceImpl::profiles() const {

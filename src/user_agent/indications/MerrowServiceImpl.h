@@ -5,6 +5,7 @@
 #include "user_agent/base/UALockableObject.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/indications/MerrowService.h"
+#include "user_agent/indications/InterestCounter.h"
 #include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/ServiceInstanceID.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
@@ -37,8 +38,7 @@ class UAIndication;
 // by the facade operations of derived classes, so the two never interleave; the removed flag
 // and the status are atomics that handles read without it. m_registryMutex guards the
 // profile and callback lists and is never held while anything else is called.
-// m_interestMutex is taken by MayConcern (the dispatcher thread) before the container locks
-// it gathers the interest under, and never while one is held. Callbacks run on the thread
+// GatherInterest takes the container locks without waiting and no lock of its own. Callbacks run on the thread
 // that posts, with the service lock held when the post comes from indication handling: they
 // must not wait for other threads that take service locks.
 class MerrowServiceImpl : public UAIndicationConsumer,
@@ -58,15 +58,13 @@ public:
     // in turn and ends in a service indication (changed, or removed when a profile saw its
     // root object deleted), or in the needs-attention alert when no profile could use it.
     void OnIndicationReceived(const UAIndication& indication) override;
-    // False when the indication cannot change anything the service's profiles hold, told by
-    // the paths it names (PathInterest): the connection offers an indication only to the
-    // services it may concern. What the profiles hold is gathered again whenever one of
-    // their containers says it may have changed, and when it cannot be gathered the answer
-    // is true.
-    bool MayConcern(const PathInterest::Footprint& footprint, bool arrayAnnouncesAssociations);
+    // The paths whose indications can change what the service's profiles hold
+    // (PathInterest), for the connection's routing; empty when a container is busy on
+    // another thread and cannot say. Sends no request.
+    std::optional<PathInterest> GatherInterest() const;
     // What the containers of the service's profiles advance when the paths they hold may
     // have changed (see CIM_ObjectContainerInterface::SetInterestCounter).
-    std::atomic<std::uint64_t>& InterestCounter() { return m_interestCounter; }
+    InterestCounter& GetInterestCounter() { return m_interestCounter; }
     // How many of the array's indications were offered to the profiles so far.
     std::uint64_t GetIndicationsOffered() const { return m_indicationsOffered.load(); }
 
@@ -151,9 +149,8 @@ private:
     std::atomic<bool> m_removed{false};
     std::atomic<std::int32_t> m_status{STATUS_OK};
     std::atomic<std::uint64_t> m_indicationsOffered{0};
-    // One per service, not per profile: a thousand services are checked for every
-    // indication, and reading each profile's counter was a cache miss apiece.
-    std::atomic<std::uint64_t> m_interestCounter{0};
+    // One per service, not per profile: a service is gathered again as a whole.
+    InterestCounter m_interestCounter{*this};
     UAPoolPathCache m_poolPaths;
 
     mutable std::mutex m_registryMutex; // guards the members below
@@ -162,10 +159,6 @@ private:
     std::vector<std::pair<std::uint32_t, ServiceIndicationCallback>> m_callbacks;
     std::uint32_t m_lastCookie = 0;
 
-    std::mutex m_interestMutex; // guards the two members below
-    PathInterest m_interest;
-    // The m_interestCounter m_interest was gathered at; empty before the first gathering.
-    std::optional<std::uint64_t> m_interestGatheredAt;
 };
 
 // How a handle forwards one operation to its implementation, in one line:

@@ -38,6 +38,18 @@ public:
     public:
         explicit Footprint(const UAIndication& indication);
 
+        // An indication of a type the rules do not know: it may concern anyone.
+        bool IsUnknownType() const { return m_unknownType; }
+        bool IsCreation() const { return m_creation; }
+        // A creation of an object that is no association.
+        bool IsPlainCreation() const { return m_creation && m_plainObject; }
+        // The identity hashes of the indication's object and of the references it carries.
+        template <class Visit> void ForEachPath(Visit visit) const {
+            visit(m_source);
+            for (std::size_t reference : m_references)
+                visit(reference);
+        }
+
     private:
         friend class PathInterest;
         bool m_creation = false;
@@ -64,6 +76,14 @@ public:
 
     // True when the indication may change a container that gave this interest.
     bool Concerns(const Footprint& footprint, bool arrayAnnouncesAssociations) const;
+
+    // What a router indexes (sorted once sealed): an indication that names none of these
+    // paths concerns the interest only through the three flags below.
+    const std::vector<std::size_t>& Walked() const { return m_walked; }
+    const std::vector<std::size_t>& Held() const { return m_held; }
+    bool TakesEverything() const { return m_everything; }
+    bool TakesEveryCreation() const { return m_everyCreation; }
+    bool TakesPlainCreations() const { return m_plainCreations; }
 
 private:
     static bool contains(const std::vector<std::size_t>& sorted, std::size_t hash);

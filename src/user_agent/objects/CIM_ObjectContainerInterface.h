@@ -3,6 +3,7 @@
 #include "cim/value/CIMName.h"
 #include "cim/value/CIMObjectPath.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
+#include "user_agent/indications/InterestCounter.h"
 
 #include <atomic>
 #include <chrono>
@@ -69,7 +70,7 @@ public:
     // what was gathered before) and when an entry or instance is put in outside a fetch.
     // Owned by the service, which outlives its profiles' containers; set once, when the
     // profile is initialised, before the service is shared.
-    void SetInterestCounter(std::atomic<std::uint64_t>* counter) { m_interestCounter = counter; }
+    void SetInterestCounter(InterestCounter* counter) { m_interestCounter = counter; }
 
     std::uint32_t GetObjectContainerInstanceId() const { return m_ObjectContainerInstanceId; }
     std::uint8_t GetContainerFlag() const { return m_containerFlag; }
@@ -106,13 +107,13 @@ protected:
     // Called with the container's lock held.
     void NoteInterestChange() {
         if (m_interestCounter)
-            m_interestCounter->fetch_add(1, std::memory_order_release);
+            m_interestCounter->Advance();
     }
 
 private:
     const std::uint32_t m_ObjectContainerInstanceId;
     std::uint8_t m_containerFlag = 0;
-    std::atomic<std::uint64_t>* m_interestCounter = nullptr;
+    InterestCounter* m_interestCounter = nullptr;
 };
 
 } // namespace Merrow::UserAgent
