@@ -12,6 +12,7 @@
 #include "vds/framework/VDSScopedLock.h"
 #include "vds/framework/VdsMethodGuard.h"
 #include "vds/framework/VdsResources.h"
+#include "vds/objects/ServiceNoticeBatch.h"
 #include "vds/objects/VdsNotificationRecord.h"
 
 #include <mutex>
@@ -33,6 +34,9 @@ constexpr ULONG kVersionSupport = 2;
 constexpr UINT kProductInProviderName = 107;
 constexpr UINT kArrayInProviderName = 106;
 constexpr std::size_t kMaxNameLength = 259;
+// Service notices taken from the queue at a time: enough for a burst of changes on a large
+// array, few enough that the notices held while a batch is handled stay a few megabytes.
+constexpr std::size_t kNoticeBatchLimit = 1024;
 
 std::mutex gPeriodsMutex; // guards gPeriods
 COrvVdsProvider::Periods gPeriods;
@@ -159,12 +163,23 @@ void COrvVdsProvider::indicationsThreadProc(WakeableWait& stop)
     // then requests the stop, so `stop` (which outlives the provider) is asked before any
     // member is touched again.
     while (!stop.StopRequested() && !m_bStopIndications) {
-        if (m_UserAgent.GetNextServiceIndication(indication, waitMs)) {
-            VDSScopedLock lock(this);
-            if (!m_bStopIndications)
-                ReceiveIndication(indication);
-        } else {
+        if (!m_UserAgent.GetNextServiceIndication(indication, waitMs)) {
             reconcile();
+            continue;
+        }
+        // What queued up meanwhile is taken too, and each service's notices are handled once.
+        ServiceNoticeBatch batch;
+        batch.Add(indication);
+        while (batch.Taken() < kNoticeBatchLimit && m_UserAgent.GetNextServiceIndication(indication, 0))
+            batch.Add(indication);
+        for (const ServiceIndication& notice : batch.Notices()) {
+            // Asked before the provider is touched again, as at the top of the loop.
+            if (stop.StopRequested())
+                break;
+            VDSScopedLock lock(this);
+            if (m_bStopIndications)
+                break;
+            ReceiveIndication(notice);
         }
     }
 }
