@@ -14,23 +14,6 @@ constexpr ULONGLONG kGiB = 1ull << 30;
 
 class ArrayRestartTest : public LunSimTest {
 protected:
-    // The friendly names of the LUNs a query answers now; empty names for LUNs whose
-    // properties failed.
-    std::set<std::string> lunNames(IVdsSubSystem* subsystem)
-    {
-        std::set<std::string> names;
-        CComPtr<IEnumVdsObject> enumerator;
-        EXPECT_EQ(subsystem->QueryLuns(enumerator.put()), S_OK);
-        if (!enumerator)
-            return names;
-        for (auto& object : drain(enumerator)) {
-            CComPtr<IVdsLun> lun;
-            EXPECT_EQ(object->QueryInterface(IID_IVdsLun, lun.put_void()), S_OK);
-            names.insert(view(lun).friendlyName);
-        }
-        return names;
-    }
-
     static std::string describe(const std::set<std::string>& names)
     {
         std::string text = std::to_string(names.size()) + " [";

@@ -33,17 +33,6 @@ protected:
         return idsOf<COrvTarget>(enumerator);
     }
 
-    // Its lock keeps the provider's background thread from handing over the array's
-    // indications.
-    COrvVdsProvider* providerObject()
-    {
-        COrvVdsProvider* provider = nullptr;
-        EXPECT_EQ(
-            m_host->provider()->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&provider)),
-            S_OK);
-        return provider;
-    }
-
     // Manages an array at `address` whose volumes were all deleted before the log-in.
     CComPtr<IVdsSubSystem> managedArrayWithoutVolumes(const std::string& address)
     {

@@ -10,6 +10,7 @@
 #include "platform/vds/VdsErrors.h"
 
 #include <optional>
+#include <set>
 
 namespace provider_test {
 
@@ -78,6 +79,23 @@ protected:
         CoTaskMemFree(prop.pwszIdentification);
         CoTaskMemFree(prop.pwszUnmaskingList);
         return out;
+    }
+
+    // The friendly names of the LUNs a query answers now; empty names for LUNs whose
+    // properties failed.
+    std::set<std::string> lunNames(IVdsSubSystem* subsystem)
+    {
+        std::set<std::string> names;
+        CComPtr<IEnumVdsObject> enumerator;
+        EXPECT_EQ(subsystem->QueryLuns(enumerator.put()), S_OK);
+        if (!enumerator)
+            return names;
+        for (auto& object : drain(enumerator)) {
+            CComPtr<IVdsLun> lun;
+            EXPECT_EQ(object->QueryInterface(IID_IVdsLun, lun.put_void()), S_OK);
+            names.insert(view(lun).friendlyName);
+        }
+        return names;
     }
 
     // The parameter the last call of `method` received; null when none came.

@@ -235,6 +235,17 @@ protected:
         return ids;
     }
 
+    // Its lock keeps the provider's background thread from handing over the array's
+    // indications.
+    COrvVdsProvider* providerObject()
+    {
+        COrvVdsProvider* provider = nullptr;
+        EXPECT_EQ(
+            m_host->provider()->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&provider)),
+            S_OK);
+        return provider;
+    }
+
     // The ids of the LUNs QueryLuns answers now.
     std::vector<VDS_OBJECT_ID> lunIds(IVdsSubSystem* subsystem)
     {
