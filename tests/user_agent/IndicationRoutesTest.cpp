@@ -64,7 +64,7 @@ TEST_F(IndicationRoutesTest, AnIndicationReachesTheServicesWhosePathsItNamesAsTh
         << "a creation changes no object held already";
 
     walkedId = "C";
-    walks->GetInterestCounter().Advance();
+    walks->GetInterestWatch().MarkChanged();
     EXPECT_EQ(reached("CIM_InstModification", volume("C")), Services{walks.get()});
     EXPECT_EQ(reached("CIM_InstModification", volume("B")), Services{});
 

@@ -23,7 +23,7 @@ void IndicationRoutes::Add(const MerrowServiceWeakRef& service) {
         if (added)
             index(live.get(), at->second, true);
     }
-    live->GetInterestCounter().WatchWith(m_stale);
+    live->GetInterestWatch().WatchWith(m_stale);
 }
 
 void IndicationRoutes::Remove(const MerrowServiceImpl* service) {
@@ -43,11 +43,6 @@ void IndicationRoutes::Clear() {
     m_everything.clear();
     m_everyCreation.clear();
     m_plainCreations.clear();
-}
-
-std::size_t IndicationRoutes::GetRouteCount() const {
-    std::lock_guard lock(m_mutex);
-    return m_routes.size();
 }
 
 std::optional<IndicationRoutes::Services>
@@ -97,11 +92,11 @@ void IndicationRoutes::gatherStale() {
         // Released before the next service is looked at: the last reference may go here,
         // and the service's destructor removes its route.
         const std::shared_ptr<MerrowServiceImpl> live = service.Lock();
-        if (!live || !live->GetInterestCounter().TakeStale())
+        if (!live || !live->GetInterestWatch().TakeStale())
             continue;
         std::optional<PathInterest> interest = live->GatherInterest();
         if (!interest)
-            live->GetInterestCounter().Advance(); // gathered again with the next indication
+            live->GetInterestWatch().MarkChanged(); // gathered again with the next indication
         install(raw, std::move(interest));
     }
 }

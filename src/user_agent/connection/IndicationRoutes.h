@@ -22,8 +22,8 @@ class StaleInterests;
 // kept indexed by the identity hashes of its paths, next to the few services that take
 // indications whatever they name (every creation, a plain creation, everything).
 //
-// A service's interest is gathered again when its containers advance its counter: the
-// counter lists it as stale (InterestCounter, StaleInterests), and the next Concerned
+// A service's interest is gathered again when its containers mark it changed: its watch
+// lists it as stale (InterestWatch, StaleInterests), and the next Concerned
 // gathers the listed services before it answers. A service whose containers are busy on
 // another thread cannot say what it holds: it is offered every indication until a later
 // gathering succeeds, and is listed again for that.
@@ -31,7 +31,7 @@ class StaleInterests;
 // Threads: Concerned runs on the dispatcher thread; Add, Remove and Clear on any thread.
 // m_mutex guards the routes and indexes and is never held while a service is called (the
 // gathering runs outside it, so a service may go away meanwhile; its route is then gone and
-// the result dropped). Locks taken while it is held: a service counter's watch lock and the
+// the result dropped). Locks taken while it is held: a service watch's lock and the
 // stale list's lock, both leaves.
 class IndicationRoutes {
 public:
@@ -53,8 +53,6 @@ public:
     std::optional<Services> Concerned(const PathInterest::Footprint& footprint,
                                       bool arrayAnnouncesAssociations);
 
-    std::size_t GetRouteCount() const;
-
 private:
     struct Route {
         MerrowServiceWeakRef service;
@@ -70,7 +68,7 @@ private:
     static void placeIn(Services& services, const MerrowServiceImpl* service, bool add);
 
     const std::shared_ptr<StaleInterests> m_stale;
-    mutable std::mutex m_mutex; // guards the members below
+    std::mutex m_mutex; // guards the members below
     std::unordered_map<const MerrowServiceImpl*, Route> m_routes;
     std::unordered_map<std::size_t, Services> m_byPath;
     // Each sorted by address.

@@ -193,7 +193,7 @@ void MerrowServiceImpl::AddProfile(MerrowProfileInterface& profile) {
         std::lock_guard lock(m_registryMutex);
         m_profiles.push_back(&profile);
     }
-    m_interestCounter.Advance();
+    m_interestWatch.MarkChanged();
 }
 
 std::vector<MerrowProfileInterface*> MerrowServiceImpl::profiles() const {

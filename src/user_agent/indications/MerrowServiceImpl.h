@@ -5,7 +5,7 @@
 #include "user_agent/base/UALockableObject.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
 #include "user_agent/indications/MerrowService.h"
-#include "user_agent/indications/InterestCounter.h"
+#include "user_agent/indications/InterestWatch.h"
 #include "user_agent/indications/PathInterest.h"
 #include "user_agent/indications/ServiceInstanceID.h"
 #include "user_agent/indications/UAIndicationConsumer.h"
@@ -38,9 +38,9 @@ class UAIndication;
 // by the facade operations of derived classes, so the two never interleave; the removed flag
 // and the status are atomics that handles read without it. m_registryMutex guards the
 // profile and callback lists and is never held while anything else is called.
-// GatherInterest takes the container locks without waiting and no lock of its own. Callbacks run on the thread
-// that posts, with the service lock held when the post comes from indication handling: they
-// must not wait for other threads that take service locks.
+// GatherInterest takes the container locks without waiting, and no lock of its own.
+// Callbacks run on the thread that posts, with the service lock held when the post comes
+// from indication handling: they must not wait for other threads that take service locks.
 class MerrowServiceImpl : public UAIndicationConsumer,
                           public UALockableObject,
                           public Merrow::Trace::TraceAwareClass,
@@ -62,9 +62,9 @@ public:
     // (PathInterest), for the connection's routing; empty when a container is busy on
     // another thread and cannot say. Sends no request.
     std::optional<PathInterest> GatherInterest() const;
-    // What the containers of the service's profiles advance when the paths they hold may
-    // have changed (see CIM_ObjectContainerInterface::SetInterestCounter).
-    InterestCounter& GetInterestCounter() { return m_interestCounter; }
+    // What the containers of the service's profiles mark when the paths they hold may
+    // have changed (see CIM_ObjectContainerInterface::SetInterestWatch).
+    InterestWatch& GetInterestWatch() { return m_interestWatch; }
     // How many of the array's indications were offered to the profiles so far.
     std::uint64_t GetIndicationsOffered() const { return m_indicationsOffered.load(); }
 
@@ -150,7 +150,7 @@ private:
     std::atomic<std::int32_t> m_status{STATUS_OK};
     std::atomic<std::uint64_t> m_indicationsOffered{0};
     // One per service, not per profile: a service is gathered again as a whole.
-    InterestCounter m_interestCounter{*this};
+    InterestWatch m_interestWatch{*this};
     UAPoolPathCache m_poolPaths;
 
     mutable std::mutex m_registryMutex; // guards the members below
@@ -158,7 +158,6 @@ private:
     std::vector<MerrowProfileInterface*> m_profiles;
     std::vector<std::pair<std::uint32_t, ServiceIndicationCallback>> m_callbacks;
     std::uint32_t m_lastCookie = 0;
-
 };
 
 // How a handle forwards one operation to its implementation, in one line:

@@ -3,9 +3,8 @@
 #include "cim/value/CIMName.h"
 #include "cim/value/CIMObjectPath.h"
 #include "user_agent/connection/CorvaneConnectionWeakRef.h"
-#include "user_agent/indications/InterestCounter.h"
+#include "user_agent/indications/InterestWatch.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -65,12 +64,12 @@ public:
     // thread holds the container.
     virtual void CollectInterest(PathInterest& interest) const = 0;
 
-    // The counter the container advances whenever the paths it would give CollectInterest
+    // What the container marks whenever the paths it would give CollectInterest
     // may change: when a fetch starts (so that a check made while it runs does not go by
     // what was gathered before) and when an entry or instance is put in outside a fetch.
     // Owned by the service, which outlives its profiles' containers; set once, when the
     // profile is initialised, before the service is shared.
-    void SetInterestCounter(InterestCounter* counter) { m_interestCounter = counter; }
+    void SetInterestWatch(InterestWatch* watch) { m_interestWatch = watch; }
 
     std::uint32_t GetObjectContainerInstanceId() const { return m_ObjectContainerInstanceId; }
     std::uint8_t GetContainerFlag() const { return m_containerFlag; }
@@ -106,14 +105,14 @@ protected:
     static bool IsExpired(const FetchTime& lastFetch);
     // Called with the container's lock held.
     void NoteInterestChange() {
-        if (m_interestCounter)
-            m_interestCounter->Advance();
+        if (m_interestWatch)
+            m_interestWatch->MarkChanged();
     }
 
 private:
     const std::uint32_t m_ObjectContainerInstanceId;
     std::uint8_t m_containerFlag = 0;
-    InterestCounter* m_interestCounter = nullptr;
+    InterestWatch* m_interestWatch = nullptr;
 };
 
 } // namespace Merrow::UserAgent

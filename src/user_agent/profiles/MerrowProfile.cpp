@@ -62,7 +62,7 @@ MerrowReturnValue MerrowProfile::Init(const CorvaneConnectionWeakRef& connection
         return connected;
     for (CIM_ObjectContainerInterface* container : m_containers) {
         container->SetConnection(connection);
-        container->SetInterestCounter(&service.GetInterestCounter());
+        container->SetInterestWatch(&service.GetInterestWatch());
     }
     const MerrowReturnValue subscribed = Subscribe();
     if (subscribed.isFailure()) {

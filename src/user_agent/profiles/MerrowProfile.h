@@ -44,7 +44,7 @@ public:
     explicit MerrowProfile(const cim::CIMObjectPath& rootPath);
     ~MerrowProfile() override;
 
-    // Stores the connection, hands it and the service's interest counter to every container,
+    // Stores the connection, hands it and the service's interest watch to every container,
     // subscribes `service` to every class name of the profile, then PostInit. `service` owns
     // the profile.
     virtual MerrowReturnValue Init(const CorvaneConnectionWeakRef& connection,

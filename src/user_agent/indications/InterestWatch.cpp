@@ -1,4 +1,4 @@
-#include "user_agent/indications/InterestCounter.h"
+#include "user_agent/indications/InterestWatch.h"
 
 #include "user_agent/indications/StaleInterests.h"
 
@@ -6,8 +6,7 @@
 
 namespace Merrow::UserAgent {
 
-void InterestCounter::Advance() {
-    m_count.fetch_add(1, std::memory_order_acq_rel);
+void InterestWatch::MarkChanged() {
     // Listed already and not gathered since: the coming gathering sees this change too.
     if (m_stale.exchange(true, std::memory_order_acq_rel))
         return;
@@ -16,7 +15,7 @@ void InterestCounter::Advance() {
         m_watcher->Push(m_owner);
 }
 
-void InterestCounter::WatchWith(std::shared_ptr<StaleInterests> stale) {
+void InterestWatch::WatchWith(std::shared_ptr<StaleInterests> stale) {
     std::lock_guard lock(m_watchMutex);
     m_watcher = std::move(stale);
     // A router that starts watching knows nothing of the service yet.
