@@ -23,16 +23,15 @@ class StaleInterests;
 // indications whatever they name (every creation, a plain creation, everything).
 //
 // A service's interest is gathered again when its containers mark it changed: its watch
-// lists it as stale (InterestWatch, StaleInterests), and the next Concerned
-// gathers the listed services before it answers. A service whose containers are busy on
-// another thread cannot say what it holds: it is offered every indication until a later
-// gathering succeeds, and is listed again for that.
+// lists it as stale (InterestWatch, StaleInterests), and the next Concerned gathers the
+// listed services before it answers. A service whose containers are busy on another thread
+// cannot say what it holds: it is offered every indication until a later gathering
+// succeeds, and is listed again for that.
 //
 // Threads: Concerned runs on the dispatcher thread; Add, Remove and Clear on any thread.
 // m_mutex guards the routes and indexes and is never held while a service is called (the
 // gathering runs outside it, so a service may go away meanwhile; its route is then gone and
-// the result dropped). Locks taken while it is held: a service watch's lock and the
-// stale list's lock, both leaves.
+// the result dropped). No other lock is taken while it is held.
 class IndicationRoutes {
 public:
     using Services = std::vector<const MerrowServiceImpl*>;
