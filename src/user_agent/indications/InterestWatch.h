@@ -14,10 +14,10 @@ class StaleInterests;
 // the router's stale list, so the router gathers again only the services that changed
 // instead of asking each of a thousand whether it did.
 //
-// Threads: MarkChanged on any thread, with container locks held (it takes m_watchMutex, then the
-// list's lock, both leaves); WatchWith and TakeStale on the router's side. The stale flag is
-// cleared before a gathering starts, so a mark while it runs is never lost: it marks the
-// service stale again and lists it for the next gathering.
+// Threads: MarkChanged on any thread, with container locks held (it takes m_watchMutex,
+// then the list's lock, both leaves); WatchWith and TakeStale on the router's side. The
+// stale flag is cleared before a gathering starts, so a mark while it runs is never lost: it
+// marks the service stale again and lists it for the next gathering.
 class InterestWatch {
 public:
     explicit InterestWatch(const MerrowServiceImpl& owner) : m_owner(&owner) {}
