@@ -472,12 +472,15 @@ TEST_F(VolumeServiceSimTest, AFailingJobEndsFailedWithTheArraysText) {
     control().setJobs(true, 300);
     ASSERT_EQ(control().failNextJob(Sim::ArrayFailure::DeviceOffline, "drive 3 stopped answering", 30),
               Sim::ControlResult::Ok);
+    // Held until its task is found: once failed, the job names no volume any more.
+    control().holdNextJob();
     const auto disks = disksOfBasePool();
     Service_Volume volume;
     ASSERT_EQ(create("doomed", GB, kJbod, {disks[0]}, 1, volume).getCode(), R::UA_S_OK);
 
     Service_Task task = taskOn("doomed");
     ASSERT_TRUE(task.IsValid());
+    ASSERT_EQ(control().releaseJobs(), Sim::ControlResult::Ok);
     EXPECT_TRUE(eventually([&] { return stateOf(task) == "Failed"; })) << stateOf(task);
     std::string text;
     ASSERT_EQ(task.GetErrorDescription(text).getCode(), R::UA_S_OK);
