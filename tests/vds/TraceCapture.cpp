@@ -1,5 +1,6 @@
 #include "TraceCapture.h"
 
+#include "trace/StandardTraceStreamSinkClass.h"
 #include "trace/TraceSinks.h"
 
 #include <utility>
@@ -14,13 +15,25 @@ namespace {
 const bool g_installed = (Merrow::Trace::setCurrentTraceSink(&TraceCapture::instance()), true);
 }
 
-bool TraceCapture::write(std::string_view, int32_t, std::string_view, std::string_view,
-                         uint32_t verbosity, std::string_view category, std::string_view message)
+bool TraceCapture::write(std::string_view file, int32_t line, std::string_view function,
+                         std::string_view prefix, uint32_t verbosity, std::string_view category,
+                         std::string_view message)
 {
+    auto& output = Merrow::Trace::StandardTraceStreamSinkClass::processSink();
+    if (output.mayWrite(verbosity))
+        output.write(file, line, function, prefix, verbosity, category, message);
+    if (!m_enabled.load() || verbosity > 5)
+        return true;
     std::lock_guard lock(m_mutex);
     m_records.push_back({std::string(category), std::string(message), verbosity,
                          std::this_thread::get_id()});
     return true;
+}
+
+bool TraceCapture::mayWrite(uint32_t verbosity) const
+{
+    return (m_enabled.load() && verbosity <= 5) ||
+           Merrow::Trace::StandardTraceStreamSinkClass::processSink().mayWrite(verbosity);
 }
 
 void TraceCapture::clear()

@@ -1,6 +1,7 @@
 // Every trace record of this test program lands here, so tests can check what the VDS
 // framework reported. The sink is installed before main runs: trace streams take the sink
-// that is current when the first of them is made.
+// that is current when the first of them is made. Records are also passed on to the trace
+// output the environment names (MWTRACE_OUTPUT_FILE), so a failing test can be traced.
 #pragma once
 
 #include "trace/TraceStreamSinkInterface.h"
@@ -25,7 +26,7 @@ public:
     bool write(std::string_view file, int32_t line, std::string_view function,
                std::string_view prefix, uint32_t verbosity, std::string_view category,
                std::string_view message) override;
-    bool mayWrite(uint32_t verbosity) const override { return m_enabled.load() && verbosity <= 5; }
+    bool mayWrite(uint32_t verbosity) const override;
 
     // Recording can be paused for tests that would otherwise collect millions of records.
     void enable(bool enabled) { m_enabled = enabled; }
