@@ -4,6 +4,7 @@
 // indication handler and filters made before, so the reconnect makes them again. The
 // arrays sit on 127.99.x.y.
 #include "LunSimFixture.h"
+#include "TraceCapture.h"
 
 #include <set>
 
@@ -64,6 +65,7 @@ TEST_F(ArrayRestartTest, AnArrayBackWithOtherVolumesShowsThemAfterTheReconnect)
 
 TEST_F(ArrayRestartTest, AnArrayBackWithTheSameVolumesKeepsItsLuns)
 {
+    TraceCaptureScope traces;
     auto subsystem = managedArray("127.99.1.2");
     const auto names = lunNames(subsystem);
     ASSERT_FALSE(names.empty());
@@ -73,6 +75,13 @@ TEST_F(ArrayRestartTest, AnArrayBackWithTheSameVolumesKeepsItsLuns)
     EXPECT_TRUE(eventually([&] { return lunNames(subsystem) == names; }))
         << "the provider lists " << describe(lunNames(subsystem)) << ", before the restart "
         << describe(names);
+    // The test's own status reads take the subsystem's lock alone; the provider's threads
+    // take the locks in their order, through the reconnect as everywhere else.
+    for (const TraceCapture::Record& record : TraceCapture::instance().take()) {
+        if (record.category == "TC.VDS.Lock" && record.verbosity == 1 &&
+            record.thread != std::this_thread::get_id())
+            ADD_FAILURE() << "the provider's thread: " << record.message;
+    }
 }
 
 } // namespace

@@ -241,6 +241,11 @@ HRESULT COrvSubSystem::Reconnect()
         const std::optional<SystemServices> services = fetchSystemServices(connection);
         if (!services)
             return S_OK;
+        // The status update reads the disk list under the provider lock, which orders first.
+        COrvVdsProvider* owner = provider();
+        std::optional<VDSScopedLock> providerLock;
+        if (owner != nullptr)
+            providerLock.emplace(owner);
         VDSScopedLock lock(this);
         adoptSystemServices(*services);
         return updateVdsStatus();
