@@ -1,12 +1,15 @@
 // An array that stops and comes back on the same address is, to the provider, the same
 // subsystem with whatever volumes the array holds now: the LUNs it lists after the
 // reconnect are the restarted array's. An array that was reset no longer holds the
-// indication handler and filters made before, so the reconnect makes them again. The
+// indication handler and filters made before, so the reconnect makes them again. Another
+// array that keeps the provider busy with its changes does not hold the reconnect up. The
 // arrays sit on 127.99.x.y.
 #include "LunSimFixture.h"
 #include "TraceCapture.h"
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 namespace provider_test {
 namespace {
@@ -82,6 +85,41 @@ TEST_F(ArrayRestartTest, AnArrayBackWithTheSameVolumesKeepsItsLuns)
             record.thread != std::this_thread::get_id())
             ADD_FAILURE() << "the provider's thread: " << record.message;
     }
+}
+
+TEST_F(ArrayRestartTest, AnArrayBackIsLoggedInAgainWhileAnotherKeepsChanging)
+{
+    SimArray& busy = startArray("127.99.1.3");
+    ASSERT_EQ(addArray("127.99.1.3"), S_OK);
+    auto busySubsystem = subsystemFor("127.99.1.3");
+    ASSERT_TRUE(busySubsystem);
+    std::string deviceId;
+    ASSERT_EQ(busy.control().addVolume("renamed", kGiB, deviceId), Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] { return lunNames(busySubsystem).count("renamed") == 1; }));
+    auto subsystem = managedArray("127.99.1.4");
+
+    // Renames far more often than the provider's reconciliation period (300 ms here), so
+    // its notice queue never falls silent while the other array is away.
+    std::atomic<bool> done{false};
+    std::thread renamer([&] {
+        for (int i = 0; !done; ++i) {
+            busy.control().renameVolume(deviceId, "renamed-" + std::to_string(i));
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+    });
+    const auto modifies = [&] { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_MODIFY).size(); };
+    EXPECT_TRUE(eventually([&] { return modifies() >= 5; })) << "the renames reach the provider";
+
+    stopArray(subsystem);
+    // Down for a few periods, long enough for reconciliations to find it away.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const std::size_t modifiesWhileAway = modifies();
+    startArray("127.99.1.4");
+    const bool back = eventually([&] { return connectionStatus(subsystem) == 3u; });
+    done = true;
+    renamer.join();
+    EXPECT_TRUE(back);
+    EXPECT_GT(modifies(), modifiesWhileAway) << "the other array was busy all along";
 }
 
 } // namespace

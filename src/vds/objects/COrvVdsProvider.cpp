@@ -157,30 +157,45 @@ void COrvVdsProvider::stopIndicationsThread()
 void COrvVdsProvider::indicationsThreadProc(WakeableWait& stop)
 {
     ServiceIndication indication;
-    const auto waitMs = static_cast<std::uint32_t>(m_ReconcilePeriod.count());
+    // Copied: after a reconciliation or a notice the provider may be gone (see below).
+    const std::chrono::milliseconds period = m_ReconcilePeriod;
+    const auto waitMs = static_cast<std::uint32_t>(period.count());
+    auto reconcileDue = std::chrono::steady_clock::now() + period;
     // The scoped lock holds a reference on the provider; when VDS lets go meanwhile, the
     // lock's release is the last one and the provider ends on this thread. Its FinalRelease
     // then requests the stop, so `stop` (which outlives the provider) is asked before any
     // member is touched again.
     while (!stop.StopRequested() && !m_bStopIndications) {
-        if (!m_UserAgent.GetNextServiceIndication(indication, waitMs)) {
-            reconcile();
+        // A period of silence makes a reconciliation due at once. A busy array keeps the
+        // queue from ever falling silent, and the other arrays' log-ins must not wait for
+        // it, so one is also due a period after the last.
+        if (m_UserAgent.GetNextServiceIndication(indication, waitMs))
+            handleNotices(indication, stop);
+        else
+            reconcileDue = std::chrono::steady_clock::now();
+        if (std::chrono::steady_clock::now() < reconcileDue || stop.StopRequested())
             continue;
-        }
-        // What queued up meanwhile is taken too, and each service's notices are handled once.
-        ServiceNoticeBatch batch;
+        reconcile();
+        reconcileDue = std::chrono::steady_clock::now() + period;
+    }
+}
+
+// What queued up behind `first` is taken too, and each service's notices are handled once.
+void COrvVdsProvider::handleNotices(const ServiceIndication& first, WakeableWait& stop)
+{
+    ServiceIndication indication;
+    ServiceNoticeBatch batch;
+    batch.Add(first);
+    while (batch.Taken() < kNoticeBatchLimit && m_UserAgent.GetNextServiceIndication(indication, 0))
         batch.Add(indication);
-        while (batch.Taken() < kNoticeBatchLimit && m_UserAgent.GetNextServiceIndication(indication, 0))
-            batch.Add(indication);
-        for (const ServiceIndication& notice : batch.Notices()) {
-            // Asked before the provider is touched again, as at the top of the loop.
-            if (stop.StopRequested())
-                break;
-            VDSScopedLock lock(this);
-            if (m_bStopIndications)
-                break;
-            ReceiveIndication(notice);
-        }
+    for (const ServiceIndication& notice : batch.Notices()) {
+        // Asked before the provider is touched again, as in the thread's loop.
+        if (stop.StopRequested())
+            break;
+        VDSScopedLock lock(this);
+        if (m_bStopIndications)
+            break;
+        ReceiveIndication(notice);
     }
 }
 

@@ -6,6 +6,9 @@
 // notifier bound to VDS's advise sink, and a background thread that hands the library's
 // service indications to the subsystems and, after a period without any, reconciles the
 // subsystems with the registry list and logs arrays in again (COrvVdsProvider_Connections.cpp).
+// While indications keep coming it still reconciles once a period after the last time, on
+// purpose: waiting for silence alone would leave a restarted array logged out, and an array
+// added to the registry by another process unseen, for as long as any other array is busy.
 //
 // Hosting: the class is created through COM (CLSID_OrvVdsProvider; register it with
 // RegisterClassObject, or let COrvVdsModule::WinMain do so) and loaded with
@@ -59,7 +62,8 @@ public:
     // The periods of the provider's background work. The product's are the defaults; a
     // test shortens them before it creates the provider.
     struct Periods {
-        // Silence on the indication queue after which the registry list is reconciled.
+        // Silence on the indication queue after which the registry list is reconciled; while
+        // indications keep coming, the next reconciliation is due this long after the last.
         std::chrono::milliseconds reconcile{10000};
         // The client library root's threads (keep-alive probes, indication dispatch).
         Merrow::UserAgent::MerrowUserAgentPeriods userAgent{};
@@ -136,6 +140,7 @@ private:
     HRESULT startIndicationsThread();
     void stopIndicationsThread();
     void indicationsThreadProc(WakeableWait& stop);
+    void handleNotices(const Merrow::UserAgent::ServiceIndication& first, WakeableWait& stop);
     void reconcile();
 
     HRESULT addOrRemoveConnections();
