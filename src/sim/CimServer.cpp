@@ -263,6 +263,7 @@ void CimServer::goDown()
         return;
     m_server->stop();
     m_down = true;
+    MWTRACE(4, "TC.Sim.Server") << "down: every connection closed, nothing listens" << MWENDREC;
 }
 
 void CimServer::comeBack()
@@ -273,6 +274,7 @@ void CimServer::comeBack()
     m_down = false;
     try {
         m_server->start();
+        MWTRACE(4, "TC.Sim.Server") << "back up: listening again" << MWENDREC;
     } catch (const std::exception& e) {
         MWTRACE(1, "TC.Sim.Server") << "cannot listen again after a restart: " << e.what() << MWENDREC;
     }
