@@ -26,7 +26,7 @@ bool TraceCapture::write(std::string_view file, int32_t line, std::string_view f
         return true;
     std::lock_guard lock(m_mutex);
     m_records.push_back({std::string(category), std::string(message), verbosity,
-                         std::this_thread::get_id()});
+                         std::this_thread::get_id(), std::string(prefix)});
     return true;
 }
 
@@ -56,4 +56,19 @@ std::vector<std::string> TraceCapture::takeMessages(std::string_view category)
             messages.push_back(std::move(record.message));
     }
     return messages;
+}
+
+std::string TraceCapture::recentOfOthers(std::thread::id thread, uint32_t maxVerbosity,
+                                         std::size_t count)
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<const Record*> picked;
+    for (auto it = m_records.rbegin(); it != m_records.rend() && picked.size() < count; ++it) {
+        if (it->thread != thread && it->verbosity <= maxVerbosity)
+            picked.push_back(&*it);
+    }
+    std::string text;
+    for (auto it = picked.rbegin(); it != picked.rend(); ++it)
+        text += (*it)->prefix + (*it)->message + "\n";
+    return text;
 }

@@ -19,6 +19,7 @@ public:
         std::string message;
         uint32_t verbosity;
         std::thread::id thread;
+        std::string prefix; // time, thread, source line, verbosity and category
     };
 
     static TraceCapture& instance();
@@ -34,6 +35,9 @@ public:
     std::vector<Record> take();
     // Messages of one category, in the order they were written.
     std::vector<std::string> takeMessages(std::string_view category);
+    // The last `count` records up to `maxVerbosity` that `thread` did not write, a line
+    // each, for a failing test to show what the threads behind it were doing.
+    std::string recentOfOthers(std::thread::id thread, uint32_t maxVerbosity, std::size_t count);
 
 private:
     std::atomic<bool> m_enabled{true};
