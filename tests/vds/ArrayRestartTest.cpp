@@ -122,5 +122,40 @@ TEST_F(ArrayRestartTest, AnArrayBackIsLoggedInAgainWhileAnotherKeepsChanging)
     EXPECT_GT(modifies(), modifiesWhileAway) << "the other array was busy all along";
 }
 
+// Answers the provider's requests only after a minute: long enough that a log-in to an
+// array that takes connections and never answers outlasts the test's waits.
+class HungArrayTest : public ArrayRestartTest {
+protected:
+    HungArrayTest() { m_arrayRequestTimeout = std::chrono::minutes(1); }
+};
+
+TEST_F(HungArrayTest, AnArrayThatNeverAnswersHoldsUpNoOtherArraysNotifications)
+{
+    SimArray& busy = startArray("127.99.1.5");
+    ASSERT_EQ(addArray("127.99.1.5"), S_OK);
+    auto busySubsystem = subsystemFor("127.99.1.5");
+    ASSERT_TRUE(busySubsystem);
+    std::string deviceId;
+    ASSERT_EQ(busy.control().addVolume("renamed", kGiB, deviceId), Merrow::Sim::ControlResult::Ok);
+    ASSERT_TRUE(eventually([&] { return lunNames(busySubsystem).count("renamed") == 1; }));
+
+    // Back on its address, the other array takes connections and never answers.
+    auto subsystem = managedArray("127.99.1.6");
+    stopArray(subsystem);
+    SimArray& hung = startArray("127.99.1.6");
+    hung.control().setHang(true);
+    // A few reconciliation periods: a log-in to it has begun and waits for its answer.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+
+    const auto modifies = [&] { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_MODIFY).size(); };
+    const std::size_t before = modifies();
+    ASSERT_EQ(busy.control().renameVolume(deviceId, "renamed-while-the-other-hangs"),
+              Merrow::Sim::ControlResult::Ok);
+    EXPECT_TRUE(eventually([&] { return modifies() > before; }))
+        << "the busy array's change waits for the hung array's log-in";
+    // Lets the hung log-in end, so that the provider can be unloaded.
+    hung.control().setHang(false);
+}
+
 } // namespace
 } // namespace provider_test

@@ -80,6 +80,7 @@ protected:
     {
         COrvVdsProvider::Periods periods;
         periods.reconcile = m_reconcilePeriod;
+        periods.arrayRequestTimeout = m_arrayRequestTimeout;
         periods.userAgent.keepAliveIdle = std::chrono::milliseconds(200);
         periods.userAgent.keepAlivePoll = std::chrono::milliseconds(50);
         periods.userAgent.dispatcherWait = std::chrono::milliseconds(50);
@@ -256,6 +257,8 @@ protected:
 
     // Tests that must not see a reconciliation set a long one before SetUp.
     std::chrono::milliseconds m_reconcilePeriod{300};
+    // The product's unless a test sets another before SetUp.
+    std::chrono::milliseconds m_arrayRequestTimeout = COrvVdsProvider::Periods{}.arrayRequestTimeout;
     ScratchRoot m_scratchRoot;
     ScratchRegistry m_registry;
     std::vector<std::unique_ptr<SimArray>> m_arrays;

@@ -85,6 +85,7 @@ HRESULT COrvVdsProvider::RegisterClassObject()
 
 COrvVdsProvider::COrvVdsProvider()
     : m_hIndicationsThread("indicationsThreadProc", TC_VDS_PROVIDER),
+      m_hLogInThread("logInThreadProc", TC_VDS_PROVIDER),
       m_UserAgent(false, GetPeriods().userAgent), m_ReconcilePeriod(GetPeriods().reconcile),
       m_ArrayRequestTimeout(GetPeriods().arrayRequestTimeout)
 {
@@ -104,6 +105,7 @@ HRESULT COrvVdsProvider::FinalConstruct()
     COrvVdsModule::instance().AddProvider(this);
     m_UserAgent.Start();
     startIndicationsThread();
+    startLogInThread();
     return S_OK;
 }
 
@@ -112,6 +114,7 @@ void COrvVdsProvider::FinalRelease()
     MWSCOPE_OBJ(this, "");
     m_pNotifier.Reset();
     stopIndicationsThread();
+    stopLogInThread();
     {
         // The subsystems log their arrays off while the client library root still runs.
         VDSScopedLock lock(this);
@@ -200,30 +203,67 @@ void COrvVdsProvider::handleNotices(const ServiceIndication& first, WakeableWait
 }
 
 // The registry list and the subsystems are reconciled under the provider lock; the log-ins
-// and reconnects this asks for are made after the lock is let go, so that an array that
-// does not answer holds up only its own subsystem, not every command on the others.
+// and reconnects this asks for go to the log-in thread, which makes them without the lock.
 void COrvVdsProvider::reconcile()
 {
-    // Keeps the provider alive through the log-ins, which run without the lock's
-    // reference; when VDS has let go meanwhile, this is the last reference.
-    CComPtr<IVdsProvider> self(this);
-    std::vector<PendingLogIn> pending;
-    {
-        VDSScopedLock lock(this);
-        if (m_bStopIndications)
+    VDSScopedLock lock(this);
+    if (m_bStopIndications)
+        return;
+    GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] {
+        m_CorvaneInfoList.Load();
+        addOrRemoveConnections();
+        // Posted even when empty: it replaces a batch that is not wanted any more.
+        m_LogIns.Post({CComPtr<IVdsProvider>(this), pendingLogIns()});
+        return S_OK;
+    });
+}
+
+// ---- the log-in thread ----------------------------------------------------------------------
+
+HRESULT COrvVdsProvider::startLogInThread()
+{
+    // Counted as a provider object of its own, as the background thread is.
+    auto body = [this](WakeableWait& stop) {
+        const Lifetime threadRuns;
+        logInThreadProc(stop);
+    };
+    return m_hLogInThread.Start(body, [this] { m_LogIns.Close(); }) ? S_OK : E_FAIL;
+}
+
+void COrvVdsProvider::stopLogInThread()
+{
+    m_hLogInThread.Stop();
+}
+
+// A batch's reference keeps the provider alive while its log-ins run. Its release may be
+// the last one, and the provider then ends on this thread: as on the background thread,
+// `stop` (which outlives the provider) is asked before any member is touched again.
+void COrvVdsProvider::logInThreadProc(WakeableWait& stop)
+{
+    while (!stop.StopRequested()) {
+        std::optional<LogInBatch> batch = m_LogIns.Take();
+        if (!batch)
             return;
-        GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] {
-            m_CorvaneInfoList.Load();
-            addOrRemoveConnections();
-            pending = pendingLogIns();
-            return S_OK;
-        });
+        for (const PendingLogIn& logIn : batch->logIns) {
+            if (stop.StopRequested() || m_bStopIndications)
+                break;
+            GuardVdsMethod("COrvVdsProvider::logInThreadProc", E_FAIL,
+                           [&] { return stillWanted(logIn) ? runLogIn(logIn) : S_FALSE; });
+        }
     }
-    for (const PendingLogIn& logIn : pending) {
-        if (m_bStopIndications)
-            break;
-        GuardVdsMethod("COrvVdsProvider::reconcile", E_FAIL, [&] { return runLogIn(logIn); });
-    }
+}
+
+// A batch may wait behind an array that does not answer: by its turn, its array may have
+// left the list or be connected again.
+bool COrvVdsProvider::stillWanted(const PendingLogIn& logIn)
+{
+    VDSScopedLock lock(this);
+    CorvaneInfo current;
+    if (!m_CorvaneInfoList.Find(logIn.info.host, current))
+        return false;
+    ULONG status = COrvSubSystem::kConnecting;
+    return SUCCEEDED(logIn.subsystem->GetConnectionStatus(&status)) &&
+           status != COrvSubSystem::kConnected;
 }
 
 HRESULT COrvVdsProvider::ReceiveIndication(const ServiceIndication& indication)

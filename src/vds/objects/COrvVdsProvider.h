@@ -15,14 +15,15 @@
 // IVdsProviderPrivate::OnLoad, as the VDS stand-in (VdsProviderHost) does. The registry it
 // reads is the process registry (Registry::setProcessRegistry, or $ORVDS_REGISTRY).
 //
-// Threads: VDS's and a configuration client's COM threads; the background thread. Every
-// public operation holds the provider's scoped lock (level 100, re-entrant), which orders
-// before the subsystems' (200) and the notifier's (1000). The background thread's
-// reconciliation is the exception to holding it throughout: it makes the log-ins and
-// reconnects it finds needed after letting go of the lock (see reconcile()). Deliver may be called holding
-// any VDS object lock: the notifier holder's mutex is a leaf and the notifier's lock is the
-// highest level. m_bStopIndications is atomic because the background thread reads it
-// before it takes the lock.
+// Threads: VDS's and a configuration client's COM threads; the background thread; the
+// log-in thread. Every public operation holds the provider's scoped lock (level 100,
+// re-entrant), which orders before the subsystems' (200) and the notifier's (1000). The
+// background thread's reconciliation finds the log-ins and reconnects needed under the lock
+// and hands them to the log-in thread (LogInMailbox), which makes them without the lock, so
+// that an array that does not answer holds up neither the lock nor the other arrays'
+// notices. Deliver may be called holding any VDS object lock: the notifier holder's mutex
+// is a leaf and the notifier's lock is the highest level. m_bStopIndications is atomic
+// because the background thread reads it before it takes the lock.
 #pragma once
 
 #include "platform/com/CComObject.h"
@@ -37,6 +38,7 @@
 #include "vds/framework/OrvVdsInterfaces.h"
 #include "vds/framework/VdsSubsystemList.h"
 #include "vds/objects/COrvSubSystem.h"
+#include "vds/objects/LogInMailbox.h"
 
 #include <atomic>
 #include <chrono>
@@ -142,6 +144,10 @@ private:
     void indicationsThreadProc(WakeableWait& stop);
     void handleNotices(const Merrow::UserAgent::ServiceIndication& first, WakeableWait& stop);
     void reconcile();
+    HRESULT startLogInThread();
+    void stopLogInThread();
+    void logInThreadProc(WakeableWait& stop);
+    bool stillWanted(const PendingLogIn& logIn);
 
     HRESULT addOrRemoveConnections();
     HRESULT addSubsystemForInfo(const CorvaneInfo& info);
@@ -151,13 +157,8 @@ private:
     // The managed arrays whose status asks for a log-in (false) or a reconnect (true), in
     // list order, from the statuses last read.
     std::vector<std::pair<CorvaneInfo, bool>> arraysToLogIn();
-    // A log-in or reconnect the managed-array list asks for: found under the provider lock,
-    // made by the caller (the background thread, after it has let go of the lock).
-    struct PendingLogIn {
-        CComPtr<IOrvSubsystemPrivate> subsystem;
-        CorvaneInfo info;
-        bool reconnect = false;
-    };
+    // The log-ins and reconnects the managed-array list asks for, found under the provider
+    // lock; the log-in thread makes them.
     std::vector<PendingLogIn> pendingLogIns();
     static HRESULT runLogIn(const PendingLogIn& logIn);
     HRESULT removeSubsystem(const VDS_OBJECT_ID& id);
@@ -180,6 +181,9 @@ private:
     NotifierHolder m_pNotifier;
     std::atomic<bool> m_bStopIndications{true};
     BackgroundThread m_hIndicationsThread;
+    // Before the thread that takes from it, so that it outlives the thread.
+    LogInMailbox m_LogIns;
+    BackgroundThread m_hLogInThread;
     Merrow::UserAgent::MerrowUserAgent m_UserAgent;
     CorvaneInfoListWriter m_CorvaneInfoList;
     const std::chrono::milliseconds m_ReconcilePeriod;

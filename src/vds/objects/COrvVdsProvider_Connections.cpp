@@ -193,7 +193,7 @@ std::vector<std::pair<CorvaneInfo, bool>> COrvVdsProvider::arraysToLogIn()
     return arrays;
 }
 
-std::vector<COrvVdsProvider::PendingLogIn> COrvVdsProvider::pendingLogIns()
+std::vector<PendingLogIn> COrvVdsProvider::pendingLogIns()
 {
     VDSScopedLock lock(this);
     getCorvaneConnectionStatus();
