@@ -252,6 +252,14 @@ HRESULT COrvSubSystem::Reconnect()
     });
 }
 
+bool COrvSubSystem::IsLoggedIn()
+{
+    VDSScopedLock lock(this);
+    std::int32_t state = kNotConnected;
+    return !m_Connection.GetConnectionState(state).isFailure() && state == kStateConnected &&
+           m_SystemService.IsValid() && !m_SystemService.IsServiceRemoved();
+}
+
 HRESULT COrvSubSystem::GetHostAddress(BSTR* pHostAddress)
 {
     return GuardVdsMethod("COrvSubSystem::GetHostAddress", E_UNEXPECTED, [&] {

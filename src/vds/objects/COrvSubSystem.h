@@ -114,6 +114,9 @@ public:
     HRESULT GetConnectionStatus(ULONG* pStatus) override;
     HRESULT LogIn(BSTR UserName, BSTR Password) override;
     HRESULT Reconnect() override;
+    // Connected with the system facade in hand; under the subsystem lock alone, so a
+    // thread that holds no lock may ask (GetConnectionStatus wants the provider lock first).
+    bool IsLoggedIn();
     HRESULT GetHostAddress(BSTR* pHostAddress) override;
 
     // ---- IVdsSubSystem --------------------------------------------------------------------

@@ -253,17 +253,14 @@ void COrvVdsProvider::logInThreadProc(WakeableWait& stop)
     }
 }
 
-// A batch may wait behind an array that does not answer: by its turn, its array may have
-// left the list or be connected again.
+// Log-ins of one batch wait behind each other; by its turn, an array may be connected again
+// (through a command), and a log-in would then drop its connection's consumers.
 bool COrvVdsProvider::stillWanted(const PendingLogIn& logIn)
 {
-    VDSScopedLock lock(this);
-    CorvaneInfo current;
-    if (!m_CorvaneInfoList.Find(logIn.info.host, current))
+    COrvSubSystem* subsystem = nullptr;
+    if (FAILED(logIn.subsystem->QueryInterface(GUID_NULL, reinterpret_cast<void**>(&subsystem))))
         return false;
-    ULONG status = COrvSubSystem::kConnecting;
-    return SUCCEEDED(logIn.subsystem->GetConnectionStatus(&status)) &&
-           status != COrvSubSystem::kConnected;
+    return !subsystem->IsLoggedIn();
 }
 
 HRESULT COrvVdsProvider::ReceiveIndication(const ServiceIndication& indication)
