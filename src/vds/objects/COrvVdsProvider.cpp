@@ -227,11 +227,14 @@ HRESULT COrvVdsProvider::startLogInThread()
         const Lifetime threadRuns;
         logInThreadProc(stop);
     };
-    return m_hLogInThread.Start(body, [this] { m_LogIns.Close(); }) ? S_OK : E_FAIL;
+    return m_hLogInThread.Start(body) ? S_OK : E_FAIL;
 }
 
+// Closing wakes the thread, and drops a batch not taken yet here and now: its subsystems
+// must log off while the client library root still runs.
 void COrvVdsProvider::stopLogInThread()
 {
+    m_LogIns.Close();
     m_hLogInThread.Stop();
 }
 
