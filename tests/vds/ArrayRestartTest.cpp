@@ -8,6 +8,7 @@
 #include "TraceCapture.h"
 
 #include <atomic>
+#include <future>
 #include <set>
 #include <thread>
 
@@ -155,6 +156,34 @@ TEST_F(HungArrayTest, AnArrayThatNeverAnswersHoldsUpNoOtherArraysNotifications)
         << "the busy array's change waits for the hung array's log-in";
     // Lets the hung log-in end, so that the provider can be unloaded.
     hung.control().setHang(false);
+}
+
+// A log-in's own requests wait a second here, a logged-in array's a minute.
+class HungArrayLogInTest : public ArrayRestartTest {
+protected:
+    HungArrayLogInTest()
+    {
+        m_arrayRequestTimeout = std::chrono::minutes(1);
+        m_logInRequestTimeout = std::chrono::seconds(1);
+    }
+};
+
+TEST_F(HungArrayLogInTest, AddingAnArrayThatNeverAnswersEndsAfterTheLogInTimeOut)
+{
+    SimArray& hung = startArray("127.99.1.7");
+    hung.control().setHang(true);
+    // Adding logs in under the provider lock, so every other command waits as long.
+    auto adding = std::async(std::launch::async, [&] { return addArray("127.99.1.7"); });
+    ASSERT_EQ(adding.wait_for(std::chrono::seconds(30)), std::future_status::ready)
+        << "the log-in waits out the request time-out";
+    EXPECT_EQ(adding.get(), S_OK);
+    auto subsystem = subsystemFor("127.99.1.7");
+    ASSERT_TRUE(subsystem);
+    EXPECT_NE(connectionStatus(subsystem), 3u);
+
+    hung.control().setHang(false);
+    EXPECT_TRUE(eventually([&] { return connectionStatus(subsystem) == 3u; }))
+        << "logged in once the array answers";
 }
 
 } // namespace

@@ -81,6 +81,7 @@ protected:
         COrvVdsProvider::Periods periods;
         periods.reconcile = m_reconcilePeriod;
         periods.arrayRequestTimeout = m_arrayRequestTimeout;
+        periods.logInRequestTimeout = m_logInRequestTimeout;
         periods.userAgent.keepAliveIdle = std::chrono::milliseconds(200);
         periods.userAgent.keepAlivePoll = std::chrono::milliseconds(50);
         periods.userAgent.dispatcherWait = std::chrono::milliseconds(50);
@@ -259,6 +260,7 @@ protected:
     std::chrono::milliseconds m_reconcilePeriod{300};
     // The product's unless a test sets another before SetUp.
     std::chrono::milliseconds m_arrayRequestTimeout = COrvVdsProvider::Periods{}.arrayRequestTimeout;
+    std::chrono::milliseconds m_logInRequestTimeout = COrvVdsProvider::Periods{}.logInRequestTimeout;
     ScratchRoot m_scratchRoot;
     ScratchRegistry m_registry;
     std::vector<std::unique_ptr<SimArray>> m_arrays;

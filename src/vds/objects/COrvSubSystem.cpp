@@ -203,11 +203,12 @@ HRESULT COrvSubSystem::LogIn(BSTR UserName, BSTR Password)
             VDSScopedLock lock(this);
             connection = m_Connection;
         }
-        connection.SetTimeout(static_cast<std::uint32_t>(owner->ArrayRequestTimeout().count()));
+        connection.SetTimeout(static_cast<std::uint32_t>(owner->LogInRequestTimeout().count()));
         const MerrowReturnValue connected = connection.Connect(orv::platform::Utf16ToUtf8(BstrView(UserName)),
                                                                orv::platform::Utf16ToUtf8(BstrView(Password)));
         if (connected.isFailure())
             return S_OK;
+        connection.SetTimeout(static_cast<std::uint32_t>(owner->ArrayRequestTimeout().count()));
         const std::optional<SystemServices> services = fetchSystemServices(connection);
         if (!services)
             return S_OK;

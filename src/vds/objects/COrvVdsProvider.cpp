@@ -15,6 +15,7 @@
 #include "vds/objects/ServiceNoticeBatch.h"
 #include "vds/objects/VdsNotificationRecord.h"
 
+#include <algorithm>
 #include <mutex>
 
 using namespace Merrow::UserAgent;
@@ -87,7 +88,8 @@ COrvVdsProvider::COrvVdsProvider()
     : m_hIndicationsThread("indicationsThreadProc", TC_VDS_PROVIDER),
       m_hLogInThread("logInThreadProc", TC_VDS_PROVIDER),
       m_UserAgent(false, GetPeriods().userAgent), m_ReconcilePeriod(GetPeriods().reconcile),
-      m_ArrayRequestTimeout(GetPeriods().arrayRequestTimeout)
+      m_ArrayRequestTimeout(GetPeriods().arrayRequestTimeout),
+      m_LogInRequestTimeout(std::min(GetPeriods().logInRequestTimeout, m_ArrayRequestTimeout))
 {
     MWSCOPE_OBJ(this, "");
     CoCreateGuid(&m_Id);

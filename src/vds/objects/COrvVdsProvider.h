@@ -69,8 +69,13 @@ public:
         std::chrono::milliseconds reconcile{10000};
         // The client library root's threads (keep-alive probes, indication dispatch).
         Merrow::UserAgent::MerrowUserAgentPeriods userAgent{};
-        // Longest wait for one answer of an array, the log-in's requests included.
+        // Longest wait for one answer of a logged-in array.
         std::chrono::milliseconds arrayRequestTimeout{300000};
+        // Longest wait for one answer to a log-in's own requests (the firmware check, the
+        // subscriptions): small requests, so an array that takes connections and never
+        // answers holds a log-in, and a command making it under the provider lock, this
+        // long rather than the request time-out.
+        std::chrono::milliseconds logInRequestTimeout{20000};
     };
     // Applies to providers created afterwards.
     static void SetPeriods(const Periods& periods);
@@ -127,6 +132,7 @@ public:
                      IEnumVdsObject** ppEnum);
     Merrow::UserAgent::MerrowUserAgent& UserAgent() { return m_UserAgent; }
     std::chrono::milliseconds ArrayRequestTimeout() const { return m_ArrayRequestTimeout; }
+    std::chrono::milliseconds LogInRequestTimeout() const { return m_LogInRequestTimeout; }
 
 private:
     // The subsystem behind one listed GUID, with its private interface: S_OK, S_FALSE when
@@ -188,4 +194,5 @@ private:
     CorvaneInfoListWriter m_CorvaneInfoList;
     const std::chrono::milliseconds m_ReconcilePeriod;
     const std::chrono::milliseconds m_ArrayRequestTimeout;
+    const std::chrono::milliseconds m_LogInRequestTimeout;
 };
