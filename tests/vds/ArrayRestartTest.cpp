@@ -35,6 +35,24 @@ protected:
         // Lost at first; "not reachable" once a reconnect found nobody listening.
         ASSERT_TRUE(eventually([&] { return connectionStatus(subsystem) != 3u; }));
     }
+
+    // An array at `address`, managed, whose volume "renamed" the provider lists: the array
+    // whose changes keep the provider busy.
+    struct BusyArray {
+        SimArray* array = nullptr;
+        CComPtr<IVdsSubSystem> subsystem;
+        std::string deviceId;
+    };
+    void startBusyArray(const std::string& address, BusyArray& busy)
+    {
+        busy.array = &startArray(address);
+        ASSERT_EQ(addArray(address), S_OK);
+        busy.subsystem = subsystemFor(address);
+        ASSERT_TRUE(busy.subsystem);
+        ASSERT_EQ(busy.array->control().addVolume("renamed", kGiB, busy.deviceId),
+                  Merrow::Sim::ControlResult::Ok);
+        ASSERT_TRUE(eventually([&] { return lunNames(busy.subsystem).count("renamed") == 1; }));
+    }
 };
 
 TEST_F(ArrayRestartTest, AnArrayBackWithOtherVolumesShowsThemAfterTheReconnect)
@@ -90,13 +108,8 @@ TEST_F(ArrayRestartTest, AnArrayBackWithTheSameVolumesKeepsItsLuns)
 
 TEST_F(ArrayRestartTest, AnArrayBackIsLoggedInAgainWhileAnotherKeepsChanging)
 {
-    SimArray& busy = startArray("127.99.1.3");
-    ASSERT_EQ(addArray("127.99.1.3"), S_OK);
-    auto busySubsystem = subsystemFor("127.99.1.3");
-    ASSERT_TRUE(busySubsystem);
-    std::string deviceId;
-    ASSERT_EQ(busy.control().addVolume("renamed", kGiB, deviceId), Merrow::Sim::ControlResult::Ok);
-    ASSERT_TRUE(eventually([&] { return lunNames(busySubsystem).count("renamed") == 1; }));
+    BusyArray busy;
+    ASSERT_NO_FATAL_FAILURE(startBusyArray("127.99.1.3", busy));
     auto subsystem = managedArray("127.99.1.4");
 
     // Renames far more often than the provider's reconciliation period (300 ms here), so
@@ -104,7 +117,7 @@ TEST_F(ArrayRestartTest, AnArrayBackIsLoggedInAgainWhileAnotherKeepsChanging)
     std::atomic<bool> done{false};
     std::thread renamer([&] {
         for (int i = 0; !done; ++i) {
-            busy.control().renameVolume(deviceId, "renamed-" + std::to_string(i));
+            busy.array->control().renameVolume(busy.deviceId, "renamed-" + std::to_string(i));
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
         }
     });
@@ -132,13 +145,8 @@ protected:
 
 TEST_F(HungArrayTest, AnArrayThatNeverAnswersHoldsUpNoOtherArraysNotifications)
 {
-    SimArray& busy = startArray("127.99.1.5");
-    ASSERT_EQ(addArray("127.99.1.5"), S_OK);
-    auto busySubsystem = subsystemFor("127.99.1.5");
-    ASSERT_TRUE(busySubsystem);
-    std::string deviceId;
-    ASSERT_EQ(busy.control().addVolume("renamed", kGiB, deviceId), Merrow::Sim::ControlResult::Ok);
-    ASSERT_TRUE(eventually([&] { return lunNames(busySubsystem).count("renamed") == 1; }));
+    BusyArray busy;
+    ASSERT_NO_FATAL_FAILURE(startBusyArray("127.99.1.5", busy));
 
     // Back on its address, the other array takes connections and never answers.
     auto subsystem = managedArray("127.99.1.6");
@@ -150,7 +158,7 @@ TEST_F(HungArrayTest, AnArrayThatNeverAnswersHoldsUpNoOtherArraysNotifications)
 
     const auto modifies = [&] { return notifiedIds(VDS_NTT_LUN, VDS_NF_LUN_MODIFY).size(); };
     const std::size_t before = modifies();
-    ASSERT_EQ(busy.control().renameVolume(deviceId, "renamed-while-the-other-hangs"),
+    ASSERT_EQ(busy.array->control().renameVolume(busy.deviceId, "renamed-while-the-other-hangs"),
               Merrow::Sim::ControlResult::Ok);
     EXPECT_TRUE(eventually([&] { return modifies() > before; }))
         << "the busy array's change waits for the hung array's log-in";
