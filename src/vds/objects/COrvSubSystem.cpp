@@ -230,6 +230,9 @@ HRESULT COrvSubSystem::Reconnect()
         const LogInTurn turn(m_LogInRunning);
         if (!turn.taken())
             return S_OK;
+        COrvVdsProvider* owner = provider();
+        if (owner == nullptr)
+            return E_FAIL;
         CorvaneConnection connection;
         std::string host;
         {
@@ -237,16 +240,17 @@ HRESULT COrvSubSystem::Reconnect()
             connection = m_Connection;
             host = m_HostAddress;
         }
+        // As for a log-in: the reconnect's own requests wait the shorter time-out, since the
+        // connection's lock is held through them.
+        connection.SetTimeout(static_cast<std::uint32_t>(owner->LogInRequestTimeout().count()));
         if (connection.Reconnect(host).isFailure())
             return S_OK;
+        connection.SetTimeout(static_cast<std::uint32_t>(owner->ArrayRequestTimeout().count()));
         const std::optional<SystemServices> services = fetchSystemServices(connection);
         if (!services)
             return S_OK;
         // The status update reads the disk list under the provider lock, which orders first.
-        COrvVdsProvider* owner = provider();
-        std::optional<VDSScopedLock> providerLock;
-        if (owner != nullptr)
-            providerLock.emplace(owner);
+        VDSScopedLock providerLock(owner);
         VDSScopedLock lock(this);
         adoptSystemServices(*services);
         return updateVdsStatus();
