@@ -1,8 +1,7 @@
 // LogInMailbox: the log-ins and reconnects that the provider's reconciliation found needed,
 // handed from the provider's background thread to its log-in thread. The background thread
 // must not wait for an array: a log-in to an array that takes connections and never
-// answers lasts as long as the request time-out, and the other arrays' notices would wait
-// as long.
+// answers lasts its whole time-out, and the other arrays' notices would wait as long.
 //
 // A batch holds a reference on the provider, taken by the reconciliation that posted it, so
 // the provider stays alive until the log-in thread is done with the batch. A batch that
