@@ -22,7 +22,7 @@ bool TraceCapture::write(std::string_view file, int32_t line, std::string_view f
     auto& output = Merrow::Trace::StandardTraceStreamSinkClass::processSink();
     if (output.mayWrite(verbosity))
         output.write(file, line, function, prefix, verbosity, category, message);
-    if (!m_enabled.load() || verbosity > 5)
+    if (!m_enabled.load() || verbosity > kRecordedVerbosity)
         return true;
     std::lock_guard lock(m_mutex);
     m_records.push_back({std::string(category), std::string(message), verbosity,
@@ -32,7 +32,7 @@ bool TraceCapture::write(std::string_view file, int32_t line, std::string_view f
 
 bool TraceCapture::mayWrite(uint32_t verbosity) const
 {
-    return (m_enabled.load() && verbosity <= 5) ||
+    return (m_enabled.load() && verbosity <= kRecordedVerbosity) ||
            Merrow::Trace::StandardTraceStreamSinkClass::processSink().mayWrite(verbosity);
 }
 

@@ -28,6 +28,8 @@ public:
                std::string_view prefix, uint32_t verbosity, std::string_view category,
                std::string_view message) override;
     bool mayWrite(uint32_t verbosity) const override;
+    // Entry/exit records are the most detailed ones a test looks at.
+    static constexpr uint32_t kRecordedVerbosity = 5;
 
     // Recording can be paused for tests that would otherwise collect millions of records.
     void enable(bool enabled) { m_enabled = enabled; }
